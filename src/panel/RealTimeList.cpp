@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/RealTimeList.h"
 
+#include <iterator>
 #include <utility>
 
 namespace km740 {
@@ -28,6 +29,13 @@ std::vector<RealTimeList::Row> RealTimeList::take()
     std::vector<Row> out;
     out.swap(rows_);
     return out;
+}
+
+void RealTimeList::putBack(std::vector<Row> older)
+{
+    older.insert(older.end(), std::make_move_iterator(rows_.begin()),
+                 std::make_move_iterator(rows_.end()));
+    rows_.swap(older);
 }
 
 } // namespace km740

@@ -33,6 +33,8 @@ public:
     // Gives the rows away (for a save running elsewhere) and empties the list.
     std::vector<Row> take();
     std::vector<Row> copy() const { return rows_; }
+    // Puts rows that were taken (and could not be saved) back in front.
+    void putBack(std::vector<Row> older);
 
 private:
     std::vector<Row> rows_;

@@ -18,6 +18,22 @@ bool higher(double level, const std::string& maxText)
 
 } // namespace
 
+RecordingHeader RecordingHeader::fromPanel(
+    const std::array<std::pair<std::string, std::string>, 9>& pairs, std::string peakType)
+{
+    RecordingHeader h;
+    h.calibratedDb = pairs[0].second;
+    h.timeWeight = pairs[1].second;
+    h.frequencyWeight = pairs[2].second;
+    h.threshold = pairs[3].second;
+    h.criterion = pairs[4].second;
+    h.exchangeRate = pairs[5].second;
+    h.peakType = std::move(peakType);
+    h.range = pairs[7].second;
+    h.calibratedTime = pairs[8].second;
+    return h;
+}
+
 std::string continuationFileName(const std::string& path, int part)
 {
     const std::string suffix = "-" + std::to_string(part);

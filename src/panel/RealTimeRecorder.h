@@ -7,9 +7,11 @@
 #include "panel/RealTimeList.h"
 #include "panel/RecordTime.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace km740 {
 
@@ -27,6 +29,11 @@ struct RecordingHeader {
     std::string peakType;        // "Llpk" or "Lcpk"
     std::string range;
     std::string calibratedTime;
+
+    // From the nine (title, value) panel pairs in header order (as the
+    // settings panel gives them); the peak value is replaced by the type.
+    static RecordingHeader fromPanel(
+        const std::array<std::pair<std::string, std::string>, 9>& pairs, std::string peakType);
 };
 
 // The name of continuation file `part` of a recording: "-part" goes before
