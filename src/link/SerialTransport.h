@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "link/Transport.h"
+
+#include <memory>
+#include <string>
+
+class QSerialPort;
+
+namespace km740 {
+
+// The meter's serial port: 19200 baud, 8 data bits, no parity, 1 stop bit, no
+// flow control. Received bytes are pulled from the port on every
+// takeReceived(), so no event loop is needed. open() and every later call
+// must come from one thread (the port object is made there).
+class SerialTransport final : public Transport {
+public:
+    explicit SerialTransport(std::string device);
+    ~SerialTransport() override;
+    SerialTransport(const SerialTransport&) = delete;
+    SerialTransport& operator=(const SerialTransport&) = delete;
+
+    Status open() override;
+    void close() override;
+    bool isOpen() const override;
+    Status write(std::span<const std::uint8_t> bytes) override;
+    Result<Bytes> takeReceived() override;
+
+    const std::string& device() const { return device_; }
+
+private:
+    Failure portFailure(const std::string& what) const;
+    bool portGone() const;
+
+    std::string device_;
+    std::unique_ptr<QSerialPort> port_;
+};
+
+} // namespace km740

@@ -1,0 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+km740_add_test(test_portmap SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/PortMapTest.cpp
+  LIBS km740core)
