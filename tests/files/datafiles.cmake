@@ -1,0 +1,6 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+km740_add_test(test_datafiles
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/DataFileWriterTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataFileReaderTest.cpp
+  LIBS km740core)

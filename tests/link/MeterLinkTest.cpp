@@ -1,0 +1,287 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "link/MeterLink.h"
+#include "link/ScriptedMeter.h"
+
+#include <gtest/gtest.h>
+
+using namespace km740;
+using km740::test::always;
+using km740::test::inTurn;
+using km740::test::ScriptedMeter;
+
+namespace {
+
+Bytes frame(std::uint8_t low, std::uint8_t high, std::uint8_t settings = 0,
+            std::uint8_t peakLow = 0xB0, std::uint8_t peakHigh = 0x04)
+{
+    StatusFrame f;
+    f.levelLow = low;
+    f.levelHigh = high;
+    f.settings = settings;
+    f.peakLow = peakLow;
+    f.peakHigh = peakHigh;
+    f.segments[2] = 0x81;
+    auto b = encodeStatusFrame(f);
+    return Bytes(b.begin(), b.end());
+}
+
+const Bytes calibration{0x05, 0x30, 0x14, 7, 3, 18, 0xF2, 0x03};
+
+struct Events : LinkEvents {
+    int lost = 0, restored = 0, gone = 0;
+    void linkLost() override { ++lost; }
+    void linkRestored() override { ++restored; }
+    void deviceGone() override { ++gone; }
+};
+
+class Link : public ::testing::Test {
+protected:
+    ManualClock clock{100.0};
+    ScriptedMeter meter{clock};
+    MeterLink link{meter, clock};
+    double elapsed() const { return clock.now() - 100.0; }
+};
+
+} // namespace
+
+TEST_F(Link, LivePollDecodesStatusAndCalibrationWithHighBytesIntact)
+{
+    meter.replies['F'] = always(frame(0xF2, 0x03, 0x25, 0xFF, 0x05));
+    meter.replies[0x60] = always(calibration);
+    auto poll = link.livePoll(Regional::comma());
+    ASSERT_TRUE(poll.ok()) << poll.error().message;
+    EXPECT_EQ(poll->texts.level, "101,0");
+    EXPECT_EQ(poll->texts.peak, "153,5"); // 0x05FF = 1535 tenths
+    EXPECT_EQ(poll->texts.range, "60-130");
+    EXPECT_EQ(poll->texts.timeWeighting, "Fast");
+    EXPECT_EQ(poll->frame.segments[2], 0x81);
+    ASSERT_TRUE(poll->calibrationTexts);
+    EXPECT_EQ(poll->calibrationTexts->time, "2018/03/07 14:30:05");
+    EXPECT_EQ(poll->calibrationTexts->level, "101");
+    EXPECT_EQ(meter.wire(), (Bytes{'F', 0x60}));
+    EXPECT_NEAR(elapsed(), 0.4, 1e-6);
+}
+
+TEST_F(Link, LivePollRetriesShortAndBadFramesFourTimesAtMost)
+{
+    Bytes badEnd = frame(0x52, 0x03);
+    badEnd[18] = 0x04;
+    Bytes badStart = frame(0x52, 0x03);
+    badStart[0] = 0x00;
+
+    // Bad frames alone end the tick after four tries, like short replies.
+    meter.replies['F'] = always(badEnd);
+    auto poll = link.livePoll(Regional::point());
+    ASSERT_FALSE(poll.ok());
+    EXPECT_EQ(poll.error().kind, FailureKind::protocol);
+    EXPECT_EQ(meter.count('F'), 4);
+    EXPECT_EQ(meter.count(0x60), 0);
+
+    // A mix of short and bad replies counts toward the same four.
+    meter.writes.clear();
+    meter.replies['F'] = inTurn({Bytes{0x02, 0x52}, badStart, Bytes{}, frame(0x52, 0x03)});
+    meter.replies[0x60] = always(Bytes{1, 2, 3}); // short: calibration left alone
+    poll = link.livePoll(Regional::point());
+    ASSERT_TRUE(poll.ok()) << poll.error().message;
+    EXPECT_EQ(poll->texts.level, "85.0");
+    EXPECT_FALSE(poll->calibration);
+    EXPECT_EQ(meter.count('F'), 4);
+
+    // Four silent tries: a timeout, which the caller answers with the lost-link loop.
+    meter.writes.clear();
+    meter.replies.erase('F');
+    poll = link.livePoll(Regional::point());
+    ASSERT_FALSE(poll.ok());
+    EXPECT_EQ(poll.error().kind, FailureKind::timeout);
+    EXPECT_EQ(meter.count('F'), 4);
+}
+
+TEST_F(Link, CollectFailsJustAfterTwoSecondsOnAnIncompleteReply)
+{
+    meter.replies['C'] = always(Bytes(35, 0x11));
+    auto table = link.readUserPresetTable();
+    ASSERT_FALSE(table.ok());
+    EXPECT_EQ(table.error().kind, FailureKind::timeout);
+    EXPECT_GT(elapsed(), 2.0);
+    EXPECT_LT(elapsed(), 2.1);
+
+    // Stale bytes are dropped before the command; a paced reply completes.
+    meter.arrive(Bytes{0xEE, 0xEE}, clock.now());
+    Bytes reply(36);
+    for (std::size_t i = 0; i < reply.size(); ++i)
+        reply[i] = static_cast<std::uint8_t>(0xC0 + i);
+    meter.replies['C'] = always(reply);
+    meter.byteTime = 1.0 / 1920;
+    table = link.readUserPresetTable();
+    ASSERT_TRUE(table.ok()) << table.error().message;
+    EXPECT_EQ(table->records[0], (UserPresetRecord{0xC0, 0xC1, 0xC2, 0xC3}));
+    EXPECT_EQ(table->records[8].criterionCode, 0xC0 + 35);
+
+    // More bytes than the command has is not its reply.
+    meter.replies['B'] = always(Bytes(97, 0));
+    auto timed = link.readTimedTable();
+    ASSERT_FALSE(timed.ok());
+    EXPECT_EQ(timed.error().kind, FailureKind::protocol);
+}
+
+TEST_F(Link, SingleByteReadsCheckTheirLength)
+{
+    meter.replies['R'] = always(Bytes{255});
+    EXPECT_EQ(link.readPresetIndex().value(), 0);
+    meter.replies['R'] = always(Bytes{12});
+    EXPECT_EQ(link.readPresetIndex().value(), 12);
+    meter.replies['R'] = always(Bytes{17});
+    EXPECT_EQ(link.readPresetIndex().error().kind, FailureKind::data);
+    meter.replies['R'] = always(Bytes{1, 2});
+    EXPECT_EQ(link.readPresetIndex().error().kind, FailureKind::protocol);
+    meter.replies.erase('R');
+    EXPECT_EQ(link.readPresetIndex().error().kind, FailureKind::timeout);
+
+    meter.replies['U'] = always(Bytes{0x80, 0x01});
+    EXPECT_EQ(link.readEnableMask().value(), 0x8001);
+    meter.replies['U'] = always(Bytes{0x80});
+    EXPECT_FALSE(link.readEnableMask().ok());
+    meter.replies['H'] = always(Bytes{255});
+    EXPECT_EQ(link.readRepeatCount().value(), 255);
+
+    meter.replies['A'] = always(Bytes{0x02, 8, 0x00, 0x3E, 0x00, 0x03});
+    auto mem = link.readMemoryStatus();
+    ASSERT_TRUE(mem.ok());
+    EXPECT_EQ(mem->downloadSize(), 0x3E00u - 3584u);
+    meter.replies['A'] = always(Bytes{0x02, 8, 0x00, 0x3E, 0x00, 0x04});
+    EXPECT_EQ(link.readMemoryStatus().error().kind, FailureKind::protocol);
+}
+
+TEST_F(Link, WritesSendCommandThenParametersWithTheirPauses)
+{
+    ASSERT_TRUE(link.selectPreset(12).ok());
+    ASSERT_EQ(meter.writes.size(), 2u);
+    EXPECT_EQ(meter.writes[1].bytes, Bytes{12});
+    EXPECT_NEAR(meter.writes[1].at - meter.writes[0].at, 0.2, 1e-6);
+    EXPECT_NEAR(elapsed(), 0.7, 1e-6);
+    EXPECT_FALSE(link.selectPreset(17).ok());
+
+    meter.writes.clear();
+    ASSERT_TRUE(link.writeMeasurementSettings(0x35).ok());
+    EXPECT_EQ(meter.wire(), (Bytes{'_', 0x35, 0, 0}));
+
+    meter.writes.clear();
+    ASSERT_TRUE(link.sendServiceValue(130, 0x7F).ok());
+    ASSERT_TRUE(link.sendServiceValue(140, 0x00).ok());
+    ASSERT_TRUE(link.pressKey(Key::left).ok());
+    EXPECT_EQ(meter.wire(), (Bytes{'a', 0x7F, 'b', 0x00, '\\'}));
+
+    meter.writes.clear();
+    ASSERT_TRUE(link.setClock(DateTime{2026, 12, 31, 23, 59, 58}).ok());
+    EXPECT_EQ(meter.wire(), (Bytes{'L', 0x58, 0x59, 0x23, 31, 12, 26}));
+}
+
+TEST_F(Link, StartSequencesSendTheirCommandsInOrder)
+{
+    RecordingSetup setup;
+    setup.intervalCode = 3;
+    setup.periodCode = 0;
+    setup.table.entries[0] = TimedEntry{0, 5, 30, 12, 23, 59};
+    setup.repeat = 255;
+    setup.enableMask = 0x8001;
+    ASSERT_TRUE(link.startScheduledRecording(setup).ok());
+    Bytes expected{'V', 3, 'O', 0, 'J', 0, 5, 30, 12, 23, 59};
+    expected.resize(expected.size() + 90, 0);
+    for (std::uint8_t b : Bytes{'P', 255, 'T', 0x80, 0x01, 'W', 'Y'})
+        expected.push_back(b);
+    EXPECT_EQ(meter.wire(), expected);
+
+    meter.writes.clear();
+    ASSERT_TRUE(link.startLimitedRecording(8, 5).ok());
+    EXPECT_EQ(meter.wire(), (Bytes{'V', 8, 'O', 5, 'W', 'Y'}));
+    meter.writes.clear();
+    ASSERT_TRUE(link.startIntervalRecording(1).ok());
+    EXPECT_EQ(meter.wire(), (Bytes{'V', 1, 'X', 'Y'}));
+    EXPECT_NEAR(meter.writes[3].at - meter.writes[2].at, 0.2, 1e-6);
+}
+
+TEST_F(Link, DumpCollectsExactlyTheCountAtLineRate)
+{
+    Bytes image(4000);
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<std::uint8_t>(i * 7);
+    Bytes sent = image;
+    sent.resize(4010, 0xAB); // the meter sends more than asked: dropped
+    meter.replies['I'] = always(sent);
+    meter.byteTime = 1.0 / 1920;
+    std::size_t lastProgress = 0;
+    bool monotone = true;
+    auto got = link.dumpLogger(image.size(), [&](std::size_t n, std::size_t total) {
+        monotone = monotone && n >= lastProgress && total == 4000;
+        lastProgress = n;
+    });
+    ASSERT_TRUE(got.ok()) << got.error().message;
+    EXPECT_EQ(*got, image);
+    EXPECT_TRUE(monotone);
+    EXPECT_EQ(lastProgress, 4000u);
+    EXPECT_LT(elapsed(), 4000.0 / 1920 + 0.2);
+}
+
+TEST_F(Link, DumpEndsFiveSecondsAfterTheLastByteOrWhenCancelled)
+{
+    meter.replies['I'] = always(Bytes(1000, 0x55));
+    meter.byteTime = 1.0 / 1920;
+    auto got = link.dumpLogger(2000);
+    ASSERT_FALSE(got.ok());
+    EXPECT_EQ(got.error().kind, FailureKind::timeout);
+    const double lastByte = 0.01 + 0.1 + 999.0 / 1920; // roughly
+    EXPECT_GT(elapsed(), lastByte + 5.0 - 0.1);
+    EXPECT_LT(elapsed(), lastByte + 5.2);
+
+    std::atomic<bool> cancel{false};
+    meter.replies['I'] = always(Bytes(1000, 0x55));
+    got = link.dumpLogger(2000, [&](std::size_t n, std::size_t) { cancel = n >= 500; }, &cancel);
+    ASSERT_FALSE(got.ok());
+    EXPECT_EQ(got.error().kind, FailureKind::cancelled);
+}
+
+TEST_F(Link, ClockReadGivesUpAfterTenTries)
+{
+    meter.replies['D'] = always(Bytes{0x05, 0x07});
+    auto c = link.readClock();
+    ASSERT_FALSE(c.ok());
+    EXPECT_EQ(meter.count('D'), 10);
+
+    meter.writes.clear();
+    meter.replies['D'] = inTurn({Bytes{}, Bytes{1, 2, 3, 4, 5, 6, 7}, Bytes{0x05, 0x07, 0x09, 4, 12, 26}});
+    c = link.readClock();
+    ASSERT_TRUE(c.ok()) << c.error().message;
+    EXPECT_EQ(meterClockText(*c), "26/12/04 09:07:05");
+    EXPECT_EQ(meter.count('D'), 3);
+}
+
+TEST_F(Link, LostLinkLoopRecoversOnAnyByteAndStopsWhenAsked)
+{
+    Events ev;
+    meter.replies['F'] = inTurn({Bytes{}, Bytes{}, Bytes{}, Bytes{}, Bytes{0xFF}});
+    ASSERT_TRUE(link.waitForMeter(ev).ok());
+    EXPECT_EQ(meter.count('F'), 5);
+    EXPECT_NEAR(elapsed(), 1.0, 1e-6); // "F" every 0.2 s
+    EXPECT_EQ(ev.lost, 1);
+    EXPECT_EQ(ev.restored, 1);
+
+    // The program ends while the meter stays silent.
+    std::atomic<bool> stop{false};
+    link.setStopFlag(&stop);
+    meter.replies['F'] = [&] {
+        stop = meter.count('F') >= 20;
+        return Bytes{};
+    };
+    auto s = link.waitForMeter(ev);
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().kind, FailureKind::cancelled);
+    link.setStopFlag(nullptr);
+
+    // The port vanishes: io, and the program is told the device is gone.
+    meter.gone = true;
+    s = link.waitForMeter(ev);
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().kind, FailureKind::io);
+    EXPECT_EQ(ev.gone, 1);
+    EXPECT_EQ(link.livePoll(Regional::point()).error().kind, FailureKind::io);
+}
