@@ -4,7 +4,7 @@
 #include "link/MeterLink.h"
 #include "link/Replies.h"
 #include "panel/MeterWorker.h"
-#include "panel/RealTimeListFile.h"
+#include "files/DataFileWriter.h"
 #include "panel/RealTimeListModel.h"
 #include "panel/SaveDialog.h"
 
@@ -39,7 +39,7 @@ struct PresetReply {
 
 // Rows of progress between caption updates: the caption shows the count
 // without flooding the window with a repaint per row.
-constexpr std::size_t kProgressEvery = 500;
+constexpr std::int64_t kProgressEvery = 500;
 
 } // namespace
 
@@ -232,16 +232,21 @@ void ListWindow::writeInBackground(QString path, RecordingHeader header,
     QPointer<ListWindow> self(this);
     auto taken = std::make_shared<std::vector<RealTimeList::Row>>(std::move(rows));
     QThreadPool::globalInstance()->start([relay, self, taken, path, header, automatic] {
-        const std::string file = path.toStdString();
-        Status s = writeRealTimeListFile(
-            file, header, *taken,
-            [&](std::size_t k) {
-                QMetaObject::invokeMethod(relay, [self, k] {
+        RealTimeFile list;
+        list.kind = DataFileKind::realTimeList;
+        list.settings = header.settingsBlock();
+        list.records = std::move(*taken);
+        const std::int64_t last = static_cast<std::int64_t>(list.records.size());
+        Status s = writeDataFile(path.toStdString(), list, [&](std::int64_t row) {
+            if (row > 0 && (row % kProgressEvery == 0 || row == last))
+                QMetaObject::invokeMethod(relay, [self, row] {
                     if (self)
-                        self->showProgress(static_cast<qint64>(k));
+                        self->showProgress(row);
                 }, Qt::QueuedConnection);
-            },
-            kProgressEvery);
+            return true;
+        });
+        // Handed back so that rows of a failed automatic save are not lost.
+        *taken = std::move(list.records);
         const bool ok = s.ok();
         const QString reason = ok ? QString() : QString::fromStdString(s.error().message);
         QMetaObject::invokeMethod(relay, [self, ok, path, reason, automatic, taken] {

@@ -6,7 +6,7 @@
 
 namespace km740 {
 
-void RealTimeList::append(long long number, std::string time, std::string level)
+void RealTimeList::append(std::int64_t number, std::string time, std::string level)
 {
     rows_.push_back(Row{number, std::move(time), std::move(level)});
 }
@@ -18,7 +18,7 @@ std::string RealTimeList::cell(std::size_t i, int column) const
     const Row& r = rows_[i];
     switch (column) {
     case 0: return std::to_string(r.number);
-    case 1: return r.time;
+    case 1: return r.dateTime;
     case 2: return r.level;
     default: return {};
     }

@@ -3,6 +3,10 @@
 
 namespace km740 {
 
+namespace {
+QString latin1(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+} // namespace
+
 RealTimeListModel::RealTimeListModel(const RealTimeList& list, QObject* parent)
     : QAbstractTableModel(parent), list_(list), shown_(static_cast<int>(list.size()))
 {
@@ -34,9 +38,9 @@ QVariant RealTimeListModel::headerData(int section, Qt::Orientation orientation,
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
-    case 0: return QString::fromLatin1(RealTimeList::kHeadingNumber);
-    case 1: return QString::fromLatin1(RealTimeList::kHeadingTime);
-    case 2: return QString::fromLatin1(RealTimeList::kHeadingLevel);
+    case 0: return latin1(datafile::numberHeader);
+    case 1: return latin1(datafile::dateTimeHeader);
+    case 2: return latin1(datafile::levelHeader);
     default: return {};
     }
 }

@@ -2,10 +2,7 @@
 target_sources(km740core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/RecordTime.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RealTimeList.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/RealTimeFileText.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/RecordingFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RealTimeRecorder.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/RealTimeListFile.cpp
 )
 
 if(KM740_WITH_QT)
