@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/DataFileWriter.h"
-#include "files/DataFileAppender.h"
+#include "files/RecordingFile.h"
 #include "files/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -138,13 +138,13 @@ TEST(DataFileWriter, FullDiskIsReportedAndKeepsTheEarlierFile)
     EXPECT_EQ(dir.entries(), 1u);
 }
 
-TEST(DataFileAppender, EveryRecordIsOnDiskWhenAppendReturns)
+TEST(RecordingFile, EveryRecordIsOnDiskWhenAppendReturns)
 {
     TempFolder dir;
     const auto path = dir / "rec.sonx";
-    auto created = DataFileAppender::create(path, panel("Lcpk"));
+    auto created = RecordingFile::create(path, panel("Lcpk"));
     ASSERT_TRUE(created);
-    DataFileAppender rec = std::move(created).value();
+    RecordingFile rec = std::move(created).value();
     const std::string header = readBytes(path);
     EXPECT_EQ(header.substr(0, 16), "Real Time Data\r\n");
     EXPECT_EQ(header.substr(header.size() - 29), "No.s\t      Date Time    \tdB\r\n");
@@ -156,8 +156,8 @@ TEST(DataFileAppender, EveryRecordIsOnDiskWhenAppendReturns)
     ASSERT_TRUE(rec.close());
     EXPECT_FALSE(rec.append({3, "x", "1"}));
 
-    EXPECT_FALSE(DataFileAppender::create(dir.path(), panel("Lcpk")));
-    EXPECT_FALSE(DataFileAppender::create(dir / "none/x.sonx", panel("Lcpk")));
+    EXPECT_FALSE(RecordingFile::create(dir.path(), panel("Lcpk")));
+    EXPECT_FALSE(RecordingFile::create(dir / "none/x.sonx", panel("Lcpk")));
 }
 
 } // namespace

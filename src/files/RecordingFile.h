@@ -13,18 +13,18 @@ namespace km740 {
 // written when it is created and every record is flushed to the disk as it is
 // appended, so a crash loses at most the record being written. Unlike the
 // other writers it writes under its own name from the start.
-class DataFileAppender {
+class RecordingFile {
 public:
     // Creates (or replaces) the file and writes lines 1 to 14.
-    static Result<DataFileAppender> create(const std::filesystem::path& path,
+    static Result<RecordingFile> create(const std::filesystem::path& path,
                                         const SettingsBlock& settings,
                                         DataFileKind kind = DataFileKind::realTimeData);
 
-    DataFileAppender(DataFileAppender&& other) noexcept;
-    DataFileAppender& operator=(DataFileAppender&& other) noexcept;
-    DataFileAppender(const DataFileAppender&) = delete;
-    DataFileAppender& operator=(const DataFileAppender&) = delete;
-    ~DataFileAppender();
+    RecordingFile(RecordingFile&& other) noexcept;
+    RecordingFile& operator=(RecordingFile&& other) noexcept;
+    RecordingFile(const RecordingFile&) = delete;
+    RecordingFile& operator=(const RecordingFile&) = delete;
+    ~RecordingFile();
 
     // One record line ("n", Tab, date time, Tab, level, Tab), flushed.
     Status append(const LevelRecord& record);
@@ -35,7 +35,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
 private:
-    DataFileAppender(std::filesystem::path path, std::FILE* file);
+    RecordingFile(std::filesystem::path path, std::FILE* file);
     Status put(std::string_view bytes);
 
     std::filesystem::path path_;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/DataFileAppender.h"
+#include "files/RecordingFile.h"
 
 #include "files/AtomicFile.h"
 #include "files/DataFileFormat.h"
@@ -10,18 +10,18 @@
 
 namespace km740 {
 
-DataFileAppender::DataFileAppender(std::filesystem::path path, std::FILE* file)
+RecordingFile::RecordingFile(std::filesystem::path path, std::FILE* file)
     : path_(std::move(path)), file_(file)
 {
 }
 
-DataFileAppender::DataFileAppender(DataFileAppender&& other) noexcept
+RecordingFile::RecordingFile(RecordingFile&& other) noexcept
     : path_(std::move(other.path_)), file_(std::exchange(other.file_, nullptr)),
       records_(other.records_)
 {
 }
 
-DataFileAppender& DataFileAppender::operator=(DataFileAppender&& other) noexcept
+RecordingFile& RecordingFile::operator=(RecordingFile&& other) noexcept
 {
     if (this != &other) {
         (void)close();
@@ -32,12 +32,12 @@ DataFileAppender& DataFileAppender::operator=(DataFileAppender&& other) noexcept
     return *this;
 }
 
-DataFileAppender::~DataFileAppender()
+RecordingFile::~RecordingFile()
 {
     (void)close();
 }
 
-Result<DataFileAppender> DataFileAppender::create(const std::filesystem::path& path,
+Result<RecordingFile> RecordingFile::create(const std::filesystem::path& path,
                                             const SettingsBlock& settings, DataFileKind kind)
 {
     if (!isRealTime(kind))
@@ -49,7 +49,7 @@ Result<DataFileAppender> DataFileAppender::create(const std::filesystem::path& p
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return failure(FailureKind::io, "cannot create " + path.string() + ": " + errorText(errno ? errno : EIO));
-    DataFileAppender recording(path, file);
+    RecordingFile recording(path, file);
     std::string header = datafile::headerLines(kind, settings);
     header += kind == DataFileKind::realTimeData ? datafile::recordingColumnsLine()
                                                  : datafile::levelColumnsLine();
@@ -58,10 +58,10 @@ Result<DataFileAppender> DataFileAppender::create(const std::filesystem::path& p
     return recording;
 }
 
-Status DataFileAppender::put(std::string_view bytes)
+Status RecordingFile::put(std::string_view bytes)
 {
     if (!file_)
-        return failure(FailureKind::io, "data file " + path_.string() + " is closed");
+        return failure(FailureKind::io, "recording file " + path_.string() + " is closed");
     errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size() || std::fflush(file_) != 0)
         return failure(FailureKind::io,
@@ -69,7 +69,7 @@ Status DataFileAppender::put(std::string_view bytes)
     return success();
 }
 
-Status DataFileAppender::append(const LevelRecord& record)
+Status RecordingFile::append(const LevelRecord& record)
 {
     std::string line = datafile::levelRecordLine(record);
     auto s = put(isAscii(line) ? line : toWindows1252(line));
@@ -78,7 +78,7 @@ Status DataFileAppender::append(const LevelRecord& record)
     return s;
 }
 
-Status DataFileAppender::close()
+Status RecordingFile::close()
 {
     if (!file_)
         return success();
