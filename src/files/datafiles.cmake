@@ -3,6 +3,8 @@ target_sources(km740core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/AtomicFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DataFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DataFileFormat.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DataFileReader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LineReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DataFileWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordingFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextCodec.cpp

@@ -2,4 +2,5 @@
 km740_add_test(test_datafiles
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/DataFileWriterTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataFileReaderTest.cpp
   LIBS km740core)

@@ -1,0 +1,514 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "sim/VirtualMeter.h"
+
+#include "sim/SampleLogger.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace km740 {
+
+namespace {
+
+// Command characters.
+constexpr std::uint8_t cmdStatus = 'F';
+constexpr std::uint8_t cmdCalibration = 0x60;
+constexpr std::uint8_t cmdPresetNumber = 'R';
+constexpr std::uint8_t cmdUserTable = 'C';
+constexpr std::uint8_t cmdSelectPreset = 'Q';
+constexpr std::uint8_t cmdWriteUserTable = 'K';
+constexpr std::uint8_t cmdWriteSettings = '_';
+constexpr std::uint8_t cmdSchedule = 'B';
+constexpr std::uint8_t cmdInterval = 'E';
+constexpr std::uint8_t cmdPeriod = 'G';
+constexpr std::uint8_t cmdRepeat = 'H';
+constexpr std::uint8_t cmdMask = 'U';
+constexpr std::uint8_t cmdWriteInterval = 'V';
+constexpr std::uint8_t cmdWritePeriod = 'O';
+constexpr std::uint8_t cmdWriteSchedule = 'J';
+constexpr std::uint8_t cmdWriteRepeat = 'P';
+constexpr std::uint8_t cmdWriteMask = 'T';
+constexpr std::uint8_t cmdStartScheduled = 'W';
+constexpr std::uint8_t cmdStartPlain = 'X';
+constexpr std::uint8_t cmdStartGo = 'Y';
+constexpr std::uint8_t cmdMemoryStatus = 'A';
+constexpr std::uint8_t cmdDump = 'I';
+constexpr std::uint8_t cmdErase = 'S';
+constexpr std::uint8_t cmdReadClock = 'D';
+constexpr std::uint8_t cmdSetClock = 'L';
+constexpr std::uint8_t cmdService130 = 'a';
+constexpr std::uint8_t cmdService140 = 'b';
+
+// Parameter bytes that follow a command; 0 for a command that has none.
+std::size_t parameterCount(std::uint8_t command)
+{
+    switch (command) {
+    case cmdSelectPreset: return 1;
+    case cmdWriteUserTable: return 36;
+    case cmdWriteSettings: return 3;
+    case cmdWriteInterval: return 1;
+    case cmdWritePeriod: return 1;
+    case cmdWriteSchedule: return 96;
+    case cmdWriteRepeat: return 1;
+    case cmdWriteMask: return 2;
+    case cmdSetClock: return 6;
+    case cmdService130: return 1;
+    case cmdService140: return 1;
+    default: return 0;
+    }
+}
+
+std::optional<MeterKey> keyOf(std::uint8_t command)
+{
+    switch (command) {
+    case 'Z': return MeterKey::up;
+    case '[': return MeterKey::down;
+    case '\\': return MeterKey::left;
+    case 'N': return MeterKey::right;
+    case ']': return MeterKey::enter;
+    case '^': return MeterKey::menu;
+    default: return std::nullopt;
+    }
+}
+
+// The eight standard presets: settings byte, threshold dB, criterion code.
+struct StandardPreset {
+    std::uint8_t settings;
+    std::uint8_t threshold;
+    std::uint8_t criterion;
+};
+constexpr StandardPreset standardPresets[8] = {
+    {0x80, 80, 3}, // OSHA-80: Slow, A, Llpk, 70-140, 5 dB, criterion 90
+    {0x80, 90, 3}, // OSHA-90
+    {0x80, 80, 3}, // MSHA-80
+    {0x80, 90, 3}, // MSHA-90
+    {0x40, 80, 2}, // DOD: 4 dB, criterion 85
+    {0x00, 80, 2}, // ACGIH: 3 dB, criterion 85
+    {0x11, 70, 2}, // ISO85: Fast, Lcpk, 3 dB
+    {0x11, 70, 3}, // ISO90
+};
+
+// User1..User9 as a meter leaves the factory with a few of them set up.
+constexpr std::array<std::uint8_t, 36> factoryUserPresets = {
+    0x80, 80, 80, 3, // User1: OSHA-like
+    0x40, 80, 80, 2, // User2: 4 dB, criterion 85
+    0x11, 75, 75, 2, // User3: Fast, Lcpk
+    0x75, 75, 75, 2, // User4: Fast, C, Lcpk, 60-130, 4 dB
+    0x00, 80, 80, 2, // User5
+    0x90, 85, 85, 3, // User6: Lcpk, 5 dB, criterion 90
+    0x01, 70, 70, 0, // User7: Fast, criterion 80
+    0xC0, 90, 90, 3, // User8: 6 dB
+    0x08, 80, 80, 2, // User9: average "min"
+};
+
+std::uint16_t toTenths(double db)
+{
+    return static_cast<std::uint16_t>(std::clamp(std::lround(db * 10.0), 0L, 65535L));
+}
+
+} // namespace
+
+VirtualMeter::VirtualMeter(Clock& clock, VirtualMeterOptions options)
+    : clock_(clock), options_(options), live_(options.seed, clock.now())
+{
+    state_.userPresets = factoryUserPresets;
+    state_.memoryBlocks = static_cast<std::uint8_t>(std::clamp(options_.memoryBlocks, 1, 255));
+    selectPreset(0);
+    // Calibrated at 94.0 dB two days before the clock's start.
+    const MeterDateTime cal = fromMeterSeconds(toMeterSeconds(options_.clockStart) - 2 * 86400 + 1800);
+    state_.calibration = {toBcd(cal.second), toBcd(cal.minute), toBcd(cal.hour),
+                          static_cast<std::uint8_t>(cal.day), static_cast<std::uint8_t>(cal.month),
+                          static_cast<std::uint8_t>(cal.year), 0xAC, 0x03};
+    clockBase_ = toMeterSeconds(options_.clockStart);
+    clockRef_ = clock_.now();
+
+    switch (options_.logger) {
+    case LoggerContent::empty:
+        break;
+    case LoggerContent::sample:
+        state_.logger = sampleLoggerImage(options_.seed, state_.calibration);
+        break;
+    case LoggerContent::filled: {
+        const std::size_t blocksNeeded = (logStart + options_.fillBytes) / 32767 + 1;
+        if (static_cast<int>(blocksNeeded) > state_.memoryBlocks)
+            state_.memoryBlocks = static_cast<std::uint8_t>(std::min<std::size_t>(blocksNeeded, 255));
+        const std::size_t room = static_cast<std::size_t>(state_.memoryBlocks) * 32767 - logStart;
+        state_.logger = filledLoggerImage(std::min(options_.fillBytes, room), options_.seed,
+                                          state_.calibration);
+        break;
+    }
+    }
+}
+
+Status VirtualMeter::open()
+{
+    if (faults_.vanished)
+        return failure(FailureKind::io, "The virtual meter's port is gone");
+    open_ = true;
+    return success();
+}
+
+void VirtualMeter::close()
+{
+    open_ = false;
+    outgoing_.clear();
+    pending_.reset();
+}
+
+bool VirtualMeter::isOpen() const
+{
+    return open_ && !faults_.vanished;
+}
+
+Status VirtualMeter::write(std::span<const std::uint8_t> bytes)
+{
+    if (faults_.vanished)
+        return failure(FailureKind::io, "The virtual meter's port is gone");
+    if (!open_)
+        return failure(FailureKind::io, "The virtual meter's port is not open");
+    const double now = clock_.now();
+    for (const std::uint8_t b : bytes)
+        receive(b, now);
+    return success();
+}
+
+Result<Bytes> VirtualMeter::takeReceived()
+{
+    if (faults_.vanished)
+        return failure(FailureKind::io, "The virtual meter's port is gone");
+    if (!open_)
+        return failure(FailureKind::io, "The virtual meter's port is not open");
+    const double now = clock_.now();
+    Bytes got;
+    while (!outgoing_.empty()) {
+        Outgoing& o = outgoing_.front();
+        // A tiny allowance so that a clock stepped by exact byte times sees the byte.
+        const double arrived = std::floor((now - o.start) / byteTime + 1e-9);
+        const std::size_t due = arrived <= 0 ? 0
+                                : static_cast<std::size_t>(std::min<double>(arrived, static_cast<double>(o.bytes.size())));
+        if (due > o.taken) {
+            got.insert(got.end(), o.bytes.begin() + static_cast<std::ptrdiff_t>(o.taken),
+                       o.bytes.begin() + static_cast<std::ptrdiff_t>(due));
+            o.taken = due;
+        }
+        if (o.taken < o.bytes.size())
+            break;
+        outgoing_.pop_front();
+    }
+    return got;
+}
+
+std::optional<double> VirtualMeter::nextByteDue() const
+{
+    for (const Outgoing& o : outgoing_) {
+        if (o.taken < o.bytes.size())
+            return o.start + static_cast<double>(o.taken + 1) * byteTime;
+    }
+    return std::nullopt;
+}
+
+void VirtualMeter::setSilentAfter(std::optional<int> commands)
+{
+    faults_.silentAfter = commands;
+}
+
+void VirtualMeter::truncateNextReplies(int count, std::size_t bytes)
+{
+    faults_.truncateReplies = std::max(count, 0);
+    faults_.truncateTo = bytes;
+}
+
+void VirtualMeter::corruptNextStatusFrames(int count)
+{
+    faults_.corruptFrames = std::max(count, 0);
+}
+
+void VirtualMeter::dropNextReplies(int count)
+{
+    faults_.dropReplies = std::max(count, 0);
+}
+
+void VirtualMeter::setVanished(bool vanished)
+{
+    faults_.vanished = vanished;
+    if (vanished) {
+        // What was on the wire is lost with the port.
+        outgoing_.clear();
+        pending_.reset();
+        open_ = false;
+    }
+}
+
+void VirtualMeter::stallDumpAfter(std::optional<std::size_t> bytes)
+{
+    faults_.stallDumpAfter = bytes;
+}
+
+void VirtualMeter::setLoggerImage(Bytes image)
+{
+    const std::size_t room = static_cast<std::size_t>(state_.memoryBlocks) * 32767 - logStart;
+    if (image.size() > room)
+        image.resize(room);
+    state_.logger = std::move(image);
+}
+
+int VirtualMeter::memEnd() const
+{
+    return logStart + static_cast<int>(state_.logger.size());
+}
+
+MeterDateTime VirtualMeter::meterTime() const
+{
+    const double elapsed = clock_.now() - clockRef_;
+    return fromMeterSeconds(clockBase_ + static_cast<std::int64_t>(std::floor(elapsed)));
+}
+
+std::uint16_t VirtualMeter::levelTenths()
+{
+    live_.advanceTo(clock_.now());
+    const int top = (state_.settings & 0x20) ? 130 : 140;
+    return toTenths(std::clamp(live_.level(), top - 70.0, static_cast<double>(top)));
+}
+
+std::uint16_t VirtualMeter::peakTenths()
+{
+    live_.advanceTo(clock_.now());
+    const int top = (state_.settings & 0x20) ? 130 : 140;
+    // Below the peak detector's range the meter reports nothing measurable.
+    if (live_.peak() < top - 37.0)
+        return 0;
+    return std::min<std::uint16_t>(toTenths(live_.peak()), 1599);
+}
+
+void VirtualMeter::receive(std::uint8_t byte, double now)
+{
+    if (pending_) {
+        if (now - pending_->lastByte <= parameterTimeout) {
+            pending_->params.push_back(byte);
+            pending_->lastByte = now;
+            if (pending_->params.size() == pending_->needed) {
+                const Pending done = std::move(*pending_);
+                pending_.reset();
+                apply(done.command, done.params, now);
+            }
+            return;
+        }
+        // The parameters never came: the command is dropped and this byte starts anew.
+        pending_.reset();
+    }
+
+    ++commands_;
+    if (faults_.silentAfter && commands_ > *faults_.silentAfter)
+        return;
+
+    if (const std::size_t n = parameterCount(byte); n > 0) {
+        pending_ = Pending{byte, n, {}, now};
+        return;
+    }
+    execute(byte, now);
+}
+
+void VirtualMeter::execute(std::uint8_t command, double now)
+{
+    if (const auto key = keyOf(command)) {
+        display_.press(*key, state_.settings, state_.recording, paused_);
+        return;
+    }
+    switch (command) {
+    case cmdStatus:
+        send(statusFrame(now), ReplyKind::status, now);
+        break;
+    case cmdCalibration:
+        send(Bytes(state_.calibration.begin(), state_.calibration.end()), ReplyKind::plain, now);
+        break;
+    case cmdPresetNumber:
+        send(Bytes{state_.presetNumber}, ReplyKind::plain, now);
+        break;
+    case cmdUserTable:
+        send(Bytes(state_.userPresets.begin(), state_.userPresets.end()), ReplyKind::plain, now);
+        break;
+    case cmdSchedule:
+        send(Bytes(state_.schedule.begin(), state_.schedule.end()), ReplyKind::plain, now);
+        break;
+    case cmdInterval:
+        send(Bytes{state_.intervalCode}, ReplyKind::plain, now);
+        break;
+    case cmdPeriod:
+        send(Bytes{state_.periodCode}, ReplyKind::plain, now);
+        break;
+    case cmdRepeat:
+        send(Bytes{state_.repeatCount}, ReplyKind::plain, now);
+        break;
+    case cmdMask:
+        send(Bytes{static_cast<std::uint8_t>(state_.enableMask >> 8),
+                   static_cast<std::uint8_t>(state_.enableMask & 0xFF)},
+             ReplyKind::plain, now);
+        break;
+    case cmdMemoryStatus:
+        send(memoryStatus(), ReplyKind::plain, now);
+        break;
+    case cmdDump:
+        send(state_.logger, ReplyKind::dump, now);
+        break;
+    case cmdErase:
+        state_.logger.clear();
+        break;
+    case cmdReadClock:
+        send(clockRecord(now), ReplyKind::plain, now);
+        break;
+    case cmdStartScheduled:
+    case cmdStartPlain:
+        armed_ = command;
+        break;
+    case cmdStartGo:
+        if (armed_ != 0) {
+            state_.recording = true;
+            state_.scheduled = armed_ == cmdStartScheduled;
+            paused_ = false;
+            armed_ = 0;
+        }
+        break;
+    default:
+        break; // the meter ignores what it does not know
+    }
+}
+
+void VirtualMeter::apply(std::uint8_t command, const Bytes& p, double now)
+{
+    switch (command) {
+    case cmdSelectPreset:
+        if (p[0] <= 16)
+            selectPreset(p[0]);
+        break;
+    case cmdWriteUserTable:
+        std::copy(p.begin(), p.end(), state_.userPresets.begin());
+        if (state_.presetNumber >= 8)
+            selectPreset(state_.presetNumber);
+        break;
+    case cmdWriteSettings:
+        // Only the settings byte means something; the two bytes after it are padding.
+        state_.settings = p[0];
+        break;
+    case cmdWriteInterval:
+        if (p[0] >= 1 && p[0] <= 15)
+            state_.intervalCode = p[0];
+        break;
+    case cmdWritePeriod:
+        if (p[0] <= 11)
+            state_.periodCode = p[0];
+        break;
+    case cmdWriteSchedule:
+        std::copy(p.begin(), p.end(), state_.schedule.begin());
+        break;
+    case cmdWriteRepeat:
+        state_.repeatCount = p[0];
+        break;
+    case cmdWriteMask:
+        state_.enableMask = static_cast<std::uint16_t>(p[0] << 8 | p[1]);
+        break;
+    case cmdSetClock: {
+        const auto sec = fromBcd(p[0]);
+        const auto min = fromBcd(p[1]);
+        const auto hour = fromBcd(p[2]);
+        if (!sec || !min || !hour)
+            break;
+        const MeterDateTime t{p[5], p[4], p[3], *hour, *min, *sec};
+        if (!isValid(t))
+            break; // a clock that cannot be is refused, the old time runs on
+        clockBase_ = toMeterSeconds(t);
+        clockRef_ = now;
+        break;
+    }
+    case cmdService130:
+        state_.serviceValue130 = p[0];
+        break;
+    case cmdService140:
+        state_.serviceValue140 = p[0];
+        break;
+    default:
+        break;
+    }
+}
+
+void VirtualMeter::selectPreset(std::uint8_t number)
+{
+    state_.presetNumber = number;
+    if (number < 8) {
+        const StandardPreset& s = standardPresets[number];
+        state_.settings = s.settings;
+        state_.thresholdCode = s.threshold;
+        state_.criterionCode = s.criterion;
+    } else {
+        const std::size_t at = static_cast<std::size_t>(number - 8) * 4;
+        state_.settings = state_.userPresets[at];
+        state_.thresholdCode = state_.userPresets[at + 1];
+        state_.criterionCode = state_.userPresets[at + 3];
+    }
+}
+
+void VirtualMeter::send(Bytes reply, ReplyKind kind, double now)
+{
+    if (faults_.dropReplies > 0) {
+        --faults_.dropReplies;
+        return;
+    }
+    if (kind == ReplyKind::status && faults_.corruptFrames > 0 && !reply.empty()) {
+        --faults_.corruptFrames;
+        reply[0] = 0x00;
+    }
+    if (faults_.truncateReplies > 0) {
+        --faults_.truncateReplies;
+        if (reply.size() > faults_.truncateTo)
+            reply.resize(faults_.truncateTo);
+    }
+    if (kind == ReplyKind::dump && faults_.stallDumpAfter && reply.size() > *faults_.stallDumpAfter)
+        reply.resize(*faults_.stallDumpAfter);
+    if (reply.empty())
+        return;
+
+    // The line carries one reply after the other.
+    double start = now + turnaround;
+    if (!outgoing_.empty()) {
+        const Outgoing& last = outgoing_.back();
+        start = std::max(start, last.start + static_cast<double>(last.bytes.size()) * byteTime);
+    }
+    outgoing_.push_back(Outgoing{std::move(reply), start, 0});
+}
+
+Bytes VirtualMeter::statusFrame(double now)
+{
+    live_.advanceTo(now);
+    const std::uint16_t level = levelTenths();
+    const std::uint16_t peak = peakTenths();
+    const MeterDateTime t = meterTime();
+    const auto seg = display_.segments(DisplayInputs{level / 10.0, peak / 10.0, state_.settings,
+                                                     state_.recording, paused_, t.hour, t.minute});
+    Bytes f;
+    f.reserve(19);
+    f.push_back(0x02);
+    f.push_back(static_cast<std::uint8_t>(level & 0xFF));
+    f.push_back(static_cast<std::uint8_t>(level >> 8));
+    f.insert(f.end(), seg.begin(), seg.end());
+    f.push_back(state_.settings);
+    f.push_back(static_cast<std::uint8_t>(peak & 0xFF));
+    f.push_back(static_cast<std::uint8_t>(peak >> 8));
+    f.push_back(0x03);
+    return f;
+}
+
+Bytes VirtualMeter::clockRecord(double now) const
+{
+    const double elapsed = now - clockRef_;
+    const MeterDateTime t = fromMeterSeconds(clockBase_ + static_cast<std::int64_t>(std::floor(elapsed)));
+    return Bytes{toBcd(t.second), toBcd(t.minute), toBcd(t.hour), static_cast<std::uint8_t>(t.day),
+                 static_cast<std::uint8_t>(t.month), static_cast<std::uint8_t>(t.year)};
+}
+
+Bytes VirtualMeter::memoryStatus() const
+{
+    const auto end = static_cast<std::uint32_t>(memEnd());
+    return Bytes{0x02, state_.memoryBlocks, static_cast<std::uint8_t>(end >> 16 & 0xFF),
+                 static_cast<std::uint8_t>(end >> 8 & 0xFF), static_cast<std::uint8_t>(end & 0xFF), 0x03};
+}
+
+} // namespace km740
