@@ -9,4 +9,5 @@ target_sources(km740core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/LnTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PlotInputs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PrintLayout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DerivedFromFile.cpp
 )

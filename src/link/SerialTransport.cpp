@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/SerialTransport.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QSerialPort>
 
@@ -8,7 +9,8 @@ namespace km740 {
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcLink, "km740.link")
+// Off unless asked for: QT_LOGGING_RULES="km740.link.debug=true".
+Q_LOGGING_CATEGORY(lcLink, "km740.link", QtInfoMsg)
 
 // How long a write may take to leave the computer: the longest parameter
 // block (96 bytes) needs 50 ms at 19200 baud.
@@ -21,6 +23,16 @@ void logBytes(char direction, const char* data, qsizetype size)
 }
 
 } // namespace
+
+void SerialTransport::ensureQtCore()
+{
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "km740";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}
 
 SerialTransport::SerialTransport(std::string device) : device_(std::move(device)) {}
 

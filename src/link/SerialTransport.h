@@ -29,6 +29,10 @@ public:
 
     const std::string& device() const { return device_; }
 
+    // Programs without a Qt application object (command-line tools, plain
+    // tests) call this once on their main thread before using a port.
+    static void ensureQtCore();
+
 private:
     Failure portFailure(const std::string& what) const;
     bool portGone() const;

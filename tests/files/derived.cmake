@@ -5,4 +5,5 @@ km740_add_test(test_derived
     ${CMAKE_CURRENT_LIST_DIR}/LevelDistributionTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlotInputsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PrintLayoutTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DerivedFromFileTest.cpp
   LIBS km740core)
