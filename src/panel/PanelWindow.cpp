@@ -5,10 +5,12 @@
 #include "common/SettingsPanel.h"
 #include "link/Clock.h"
 #include "link/MeterLink.h"
+#include "panel/ListWindow.h"
 #include "panel/LocaleRegional.h"
 #include "panel/MeterWorker.h"
 #include "panel/PanelToolbar.h"
 #include "panel/RealTimeRecorder.h"
+#include "panel/SaveDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,7 +21,6 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -86,10 +87,8 @@ struct PresetRead {
 PanelDialogs PanelDialogs::desktop()
 {
     PanelDialogs d;
-    d.saveFile = [](QWidget* parent) -> std::optional<QString> {
-        // The overwrite question is the dialog's own.
-        const QString path = QFileDialog::getSaveFileName(
-            parent, QString(), QString(), QStringLiteral("Data Files (*.sonx);;All Files (*.*)"));
+    d.saveFile = [](QWidget* parent, const QString& folder) -> std::optional<QString> {
+        const QString path = chooseDataFileToSave(parent, folder);
         if (path.isEmpty())
             return std::nullopt;
         return path;
@@ -134,6 +133,8 @@ PanelWindow::PanelWindow(AppState& state, MeterWorker* worker, RealTimeRecorder&
 
 PanelWindow::~PanelWindow() = default;
 
+ListWindow* PanelWindow::listWindow() const { return listWindow_.data(); }
+
 QString PanelWindow::shortCaption(bool decimalComma)
 {
     return decimalComma ? QStringLiteral("KM740 Sonavex   V10,10") : QStringLiteral("KM740 Sonavex   V10.10");
@@ -177,7 +178,7 @@ void PanelWindow::buildWindow()
     top->addLayout(left);
     auto* levelRow = new QHBoxLayout;
     left->addLayout(levelRow);
-    lbldB_ = new QLabel(QStringLiteral("0.0"), central);
+    lbldB_ = new QLabel(central); // empty until the first poll
     lbldB_->setObjectName(QStringLiteral("LbldB"));
     QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     digits.setPointSize(54);
@@ -413,6 +414,8 @@ void PanelWindow::onTimer2Timer()
     const double monotonicNow = worker_ ? worker_->clock().now() : 0.0;
     const SampleOutcome out = recorder_.sampleTick(state_, localNow(), monotonicNow, regional_);
 
+    if (listWindow_)
+        listWindow_->showSample(out);
     if (out.recordingStopped) {
         const QString file = q(recorder_.currentFile().empty() ? state_.recordingFileName
                                                                : recorder_.currentFile());
@@ -464,7 +467,7 @@ void PanelWindow::startFileRecording()
 {
     if (saveStarting_ || !worker_ || state_.linkBusy)
         return;
-    const std::optional<QString> path = dialogs_.saveFile ? dialogs_.saveFile(this) : std::nullopt;
+    const std::optional<QString> path = dialogs_.saveFile ? dialogs_.saveFile(this, QString::fromStdString(state_.lastSaveFolder)) : std::nullopt;
     state_.recordingFileChosen = path.has_value() && !path->isEmpty();
     if (!state_.recordingFileChosen)
         return;
@@ -497,17 +500,7 @@ void PanelWindow::startFileRecording()
             state_.userPresetTable = encodeUserPresetTable(r->table);
             state_.peakTypeText = state_.peakTypeForPreset();
 
-            RecordingHeader header;
-            header.calibratedDb = settings_->value(Field::CaldB).toStdString();
-            header.timeWeight = settings_->value(Field::FSI).toStdString();
-            header.frequencyWeight = settings_->value(Field::AC).toStdString();
-            header.threshold = settings_->value(Field::Threshold).toStdString();
-            header.criterion = settings_->value(Field::Criterion).toStdString();
-            header.exchangeRate = settings_->value(Field::ExchangeRate).toStdString();
-            header.peakType = state_.peakTypeText;
-            header.range = settings_->value(Field::Range).toStdString();
-            header.calibratedTime = settings_->value(Field::CalTime).toStdString();
-
+            const RecordingHeader header = recordingHeader();
             state_.filePart = 0;
             state_.recordingFileChosen = false;
             const Status started = recorder_.startFileRecording(state_, file.toStdString(), header, regional_);
@@ -542,9 +535,20 @@ void PanelWindow::showRecordingStopped(const QString& file, const QString& reaso
 
 void PanelWindow::openListWindow()
 {
-    if (state_.listMode)
+    if (state_.listMode || listWindow_)
         return;
-    // LISTWINDOW
+    auto* list = new ListWindow(state_, recorder_, worker_.data(),
+                                [this] { return recordingHeader(); }, this);
+    list->setAttribute(Qt::WA_DeleteOnClose);
+    listWindow_ = list;
+    state_.listSavePart = 0;
+    connect(list, &ListWindow::closed, this, [this] { listWindow_.clear(); });
+    list->show();
+}
+
+RecordingHeader PanelWindow::recordingHeader() const
+{
+    return RecordingHeader::fromPanel(settings_->headerPairs(), state_.peakTypeText);
 }
 
 void PanelWindow::eraseLogger()
@@ -644,6 +648,8 @@ void PanelWindow::closeEvent(QCloseEvent* event)
     timer2_->stop();
     if (state_.fileRecording)
         stopFileRecording();
+    if (listWindow_)
+        listWindow_->close();
     QMainWindow::closeEvent(event);
     emit closed();
 }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "common/Regional.h"
+#include "panel/ListWindow.h"
+#include "panel/RealTimeRecorder.h"
 
 #include <QLocale>
 #include <QMainWindow>
@@ -24,14 +26,13 @@ struct AppState;
 struct LivePoll;
 class MeterWorker;
 class PanelToolbar;
-class RealTimeRecorder;
 class SettingsPanel;
-class ListWindow;
 
 // The desktop dialogs the panel asks. Tests replace them so nothing blocks.
 struct PanelDialogs {
-    // The save dialog of the recording: full path, or empty when cancelled.
-    std::function<std::optional<QString>(QWidget*)> saveFile;
+    // The save dialog of the recording, opened in a folder: the full path,
+    // or empty when cancelled.
+    std::function<std::optional<QString>(QWidget*, const QString& folder)> saveFile;
     // "All the automatically recorded data in memory will be deleted!": OK?
     std::function<bool(QWidget*)> confirmErase;
     // The service code input box: the answer, or empty when cancelled.
@@ -84,7 +85,7 @@ public:
     QComboBox* combo6162() const { return combo6162_; }
     QTimer* timer1() const { return timer1_; }
     QTimer* timer2() const { return timer2_; }
-    QWidget* listWindow() const { return listWindow_; }
+    ListWindow* listWindow() const;
 
     const Regional& regional() const { return regional_; }
 
@@ -119,6 +120,7 @@ private:
     void stopFileRecording();
     void showRecordingStopped(const QString& file, const QString& reason);
     void openListWindow();
+    RecordingHeader recordingHeader() const;
     void eraseLogger();
     void restorePortLabel();
     void refreshRegional();
@@ -143,7 +145,7 @@ private:
     QTimer* timer1_ = nullptr;
     QTimer* timer2_ = nullptr;
     PanelToolbar* toolbar_ = nullptr;
-    QPointer<QWidget> listWindow_; // the List window while it is open
+    QPointer<ListWindow> listWindow_; // the List window while it is open
 
     bool saveStarting_ = false;  // "R"/"C" of a recording start on their way
     bool serviceSending_ = false;
