@@ -5,6 +5,8 @@
 // timed on it: $KM740_BENCH_FILE, or km740-realtime-345600.sonx in the
 // system's temporary folder.
 #include "common/Regional.h"
+#include "files/DataFileReader.h"
+#include "files/DerivedFromFile.h"
 #include "files/ExposureValues.h"
 #include "files/LevelDistribution.h"
 #include "files/LnTable.h"
@@ -85,6 +87,41 @@ void BM_WriteRealTimeFile(benchmark::State& state)
     state.SetLabel(path);
 }
 BENCHMARK(BM_WriteRealTimeFile)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The file read back and every row derived, as `km740-tool derive` does
+// it, without the output.
+class DeriveSink : public DataFileSink {
+public:
+    bool header(const DataFileHeader& header) override
+    {
+        values.emplace(*ExposureValues::create(doseParametersOf(header.settings)));
+        return true;
+    }
+    bool levelRecord(const LevelRecord& record) override
+    {
+        for (const auto& text : exposureCells(values->addCell(record.level), Regional::point()))
+            chars += text.size();
+        return true;
+    }
+    std::optional<ExposureValues> values;
+    std::size_t chars = 0;
+};
+
+void BM_ReadAndDeriveFile(benchmark::State& state)
+{
+    const std::string path = benchFilePath();
+    if (!std::filesystem::exists(path))
+        writeRealTimeFile(path);
+    for (auto _ : state) {
+        DeriveSink sink;
+        auto read = readDataFile(path, sink);
+        if (!read)
+            state.SkipWithError(read.error().message.c_str());
+        benchmark::DoNotOptimize(sink.chars);
+    }
+    state.SetItemsProcessed(state.iterations() * kRecords);
+}
+BENCHMARK(BM_ReadAndDeriveFile)->Unit(benchmark::kMillisecond);
 
 // The derived cells of every record, as the real-time file list fills them.
 void BM_ExposureValues(benchmark::State& state)

@@ -1,10 +1,302 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// km740-tool's meter commands: status, memory, download, clock.
 #include "cli/ToolCommands.h"
+
+#include "link/Clock.h"
+#include "link/MeterLink.h"
+#include "link/SerialTransport.h"
+#include "sim/VirtualMeter.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <langinfo.h>
+#include <locale.h>
+#include <memory>
+#include <sstream>
+#include <system_error>
+#include <unistd.h>
+#include <variant>
 
 namespace km740::cli {
 
-void addMeterCommands(CLI::App& /*app*/, ToolRun& /*run*/)
+namespace {
+
+// Set by SIGINT / SIGTERM; every wait of the link checks it.
+std::atomic<bool> interrupted{false};
+
+extern "C" void onInterrupt(int)
 {
+    interrupted.store(true);
+}
+
+void catchInterrupts()
+{
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+}
+
+// The user's decimal separator, read without touching the program's locale.
+Regional userRegional()
+{
+    Regional r;
+    if (locale_t loc = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0))) {
+        const char* radix = nl_langinfo_l(RADIXCHAR, loc);
+        if (radix && radix[0] == ',')
+            r.decimal = ',';
+        freelocale(loc);
+    }
+    return r;
+}
+
+std::string json(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        if (static_cast<unsigned char>(c) < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+            continue;
+        }
+        out += c;
+    }
+    return out + "\"";
+}
+
+// The meter a command talks to: a serial port or the built-in virtual meter.
+struct Meter {
+    SteadyClock clock;
+    std::unique_ptr<Transport> transport;
+    std::unique_ptr<MeterLink> link;
+};
+
+// Opens the meter chosen on the command line; on failure gives the exit code.
+std::variant<std::unique_ptr<Meter>, int> openMeter(const ToolRun& run)
+{
+    if (run.simulate && !run.port.empty())
+        return fail(exitUsage, "give either --port or --simulate, not both");
+    if (!run.simulate && run.port.empty())
+        return fail(exitUsage, "no meter given: use --port DEVICE or --simulate");
+    auto meter = std::make_unique<Meter>();
+    if (run.simulate)
+        meter->transport = std::make_unique<VirtualMeter>(meter->clock);
+    else
+        meter->transport = std::make_unique<SerialTransport>(run.port);
+    if (auto s = meter->transport->open(); !s)
+        return fail(exitFailure, "No Device Found! " + s.error().message);
+    meter->link = std::make_unique<MeterLink>(*meter->transport, meter->clock);
+    meter->link->setStopFlag(&interrupted);
+    catchInterrupts();
+    return meter;
+}
+
+int meterFailure(const Failure& f)
+{
+    switch (f.kind) {
+    case FailureKind::cancelled:
+        return fail(exitFailure, "interrupted");
+    case FailureKind::io:
+        return fail(exitFailure, "the port failed: " + f.message);
+    default:
+        return fail(exitFailure, "the meter does not answer: " + f.message);
+    }
+}
+
+// ---------------------------------------------------------------- status
+
+int runStatus(const ToolRun& run, bool asJson)
+{
+    auto opened = openMeter(run);
+    if (auto* code = std::get_if<int>(&opened))
+        return *code;
+    auto& meter = *std::get<std::unique_ptr<Meter>>(opened);
+    const Regional regional = userRegional();
+    auto poll = meter.link->livePoll(regional);
+    if (!poll)
+        return meterFailure(poll.error());
+    const PanelTexts& t = poll->texts;
+    const std::string calTime = poll->calibrationTexts ? poll->calibrationTexts->time : "";
+    const std::string calLevel = poll->calibrationTexts ? poll->calibrationTexts->level : "";
+    if (asJson) {
+        std::cout << "{\"level\": " << json(t.level) << ", \"peak\": " << json(t.peak)
+                  << ", \"time_weighting\": " << json(t.timeWeighting)
+                  << ", \"frequency_weighting\": " << json(t.freqWeighting)
+                  << ", \"average\": " << json(t.average) << ", \"peak_type\": " << json(t.peakType)
+                  << ", \"range\": " << json(t.range) << ", \"exchange_rate\": " << t.exchangeRate
+                  << ", \"calibration_time\": " << json(calTime)
+                  << ", \"calibration_level\": " << json(calLevel) << "}\n";
+    } else {
+        std::cout << "Level            " << t.level << " dB\n"
+                  << "Peak  Value      " << t.peak << '\n'
+                  << "Time Weight      " << t.timeWeighting << '\n'
+                  << "Frequency Weight " << t.freqWeighting << '\n'
+                  << "Average          " << t.average << '\n'
+                  << "Peak Type        " << t.peakType << '\n'
+                  << "Range            " << t.range << '\n'
+                  << "Exchange Rate    " << t.exchangeRate << '\n'
+                  << "Calibrated Time  " << calTime << '\n'
+                  << "Calibrated dB    " << calLevel << '\n';
+    }
+    return exitOk;
+}
+
+// ---------------------------------------------------------------- memory
+
+int runMemory(const ToolRun& run, bool asJson)
+{
+    auto opened = openMeter(run);
+    if (auto* code = std::get_if<int>(&opened))
+        return *code;
+    auto& meter = *std::get<std::unique_ptr<Meter>>(opened);
+    auto status = meter.link->readMemoryStatus();
+    if (!status)
+        return meterFailure(status.error());
+    const Regional regional = userRegional();
+    const std::string size = memorySizeText(*status);
+    const std::string remain = memoryRemainText(*status, regional);
+    if (asJson) {
+        std::cout << "{\"blocks\": " << status->blocks << ", \"end\": " << status->end
+                  << ", \"capacity\": " << status->capacity << ", \"size\": " << json(size)
+                  << ", \"remain\": " << json(remain) << "}\n";
+    } else {
+        std::cout << "Blocks    " << status->blocks << '\n'
+                  << "End       " << status->end << '\n'
+                  << "Capacity  " << status->capacity << '\n'
+                  << "Size      " << size << '\n'
+                  << "Remain    " << remain << '\n';
+    }
+    return exitOk;
+}
+
+// ---------------------------------------------------------------- download
+
+// Writes the whole file or nothing: a temporary file beside it, then a rename.
+Status writeWhole(const std::filesystem::path& target, const Bytes& bytes)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const fs::path temp = folder / ("." + target.filename().string() + ".part" +
+                                    std::to_string(::getpid()));
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return failure(FailureKind::io, "cannot create " + temp.string());
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ec;
+            fs::remove(temp, ec);
+            return failure(FailureKind::io, "cannot write " + temp.string());
+        }
+    }
+    std::error_code ec;
+    fs::rename(temp, target, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return failure(FailureKind::io, "cannot write " + target.string() + ": " + ec.message());
+    }
+    return success();
+}
+
+int runDownload(const ToolRun& run, const std::string& file)
+{
+    auto opened = openMeter(run);
+    if (auto* code = std::get_if<int>(&opened))
+        return *code;
+    auto& meter = *std::get<std::unique_ptr<Meter>>(opened);
+    auto status = meter.link->readMemoryStatus();
+    if (!status)
+        return meterFailure(status.error());
+    if (status->empty()) {
+        std::cout << "No Data in Memoy!\n";
+        return exitNoData;
+    }
+    const std::size_t total = status->downloadSize();
+    int shown = -1;
+    auto progress = [&](std::size_t received, std::size_t all) {
+        const int percent = static_cast<int>(received * 100 / all);
+        if (percent == shown)
+            return;
+        shown = percent;
+        std::cerr << "\rDownloading " << received << " of " << all << " bytes (" << percent
+                  << " %)" << std::flush;
+    };
+    const double started = meter.clock.now();
+    auto image = meter.link->dumpLogger(total, progress);
+    std::cerr << '\n';
+    if (!image)
+        return meterFailure(image.error());
+    if (auto s = writeWhole(file, *image); !s)
+        return fail(exitFailure, s.error().message);
+    const double seconds = meter.clock.now() - started;
+    std::cerr << "Wrote " << image->size() << " bytes to " << file << " in " << seconds << " s\n";
+    return exitOk;
+}
+
+// ---------------------------------------------------------------- clock
+
+int runClock(const ToolRun& run, bool set)
+{
+    auto opened = openMeter(run);
+    if (auto* code = std::get_if<int>(&opened))
+        return *code;
+    auto& meter = *std::get<std::unique_ptr<Meter>>(opened);
+    if (set) {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        const DateTime when{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                            local.tm_hour, local.tm_min, local.tm_sec};
+        if (auto s = meter.link->setClock(when); !s)
+            return meterFailure(s.error());
+        // Give the meter the moment it takes before the port closes.
+        (void)meter.link->delay(0.2);
+        std::cout << "Meter clock set to " << meterClockText(clockRecordFor(when)) << '\n';
+        return exitOk;
+    }
+    auto clock = meter.link->readClock();
+    if (!clock)
+        return meterFailure(clock.error());
+    std::cout << meterClockText(*clock) << '\n';
+    return exitOk;
+}
+
+} // namespace
+
+void addMeterCommands(CLI::App& app, ToolRun& run)
+{
+    auto* status = app.add_subcommand("status", "One live poll of the meter: the panel's texts");
+    status->fallthrough();
+    auto statusJson = std::make_shared<bool>(false);
+    status->add_flag("--json", *statusJson, "Print one JSON object");
+    status->callback([&run, statusJson] { run.action = [&run, statusJson] { return runStatus(run, *statusJson); }; });
+
+    auto* memory = app.add_subcommand("memory", "The logger memory status (\"A\")");
+    memory->fallthrough();
+    auto memoryJson = std::make_shared<bool>(false);
+    memory->add_flag("--json", *memoryJson, "Print one JSON object");
+    memory->callback([&run, memoryJson] { run.action = [&run, memoryJson] { return runMemory(run, *memoryJson); }; });
+
+    auto* download = app.add_subcommand("download", "Dump the logger memory into a raw image file");
+    download->fallthrough();
+    auto file = std::make_shared<std::string>();
+    download->add_option("-o,--output", *file, "Image file to write")->required();
+    download->callback([&run, file] { run.action = [&run, file] { return runDownload(run, *file); }; });
+
+    auto* clock = app.add_subcommand("clock", "Read the meter clock, or set it to this computer's time");
+    clock->fallthrough();
+    auto set = std::make_shared<bool>(false);
+    clock->add_flag("--set", *set, "Set the meter clock to the computer's time");
+    clock->callback([&run, set] { run.action = [&run, set] { return runClock(run, *set); }; });
 }
 
 } // namespace km740::cli

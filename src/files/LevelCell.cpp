@@ -7,8 +7,41 @@
 
 namespace km740 {
 
+namespace {
+
+// The usual cell, "85.3": digits, a point or comma and digits, nothing else.
+// Whole and fraction digits divided once give the same double as a full
+// parse; anything else takes the general reading.
+std::optional<double> plainLevel(std::string_view cell)
+{
+    long long digits = 0;
+    long long scale = 1;
+    int count = 0;
+    bool point = false;
+    for (char c : cell) {
+        if (c >= '0' && c <= '9') {
+            if (++count > 15)
+                return std::nullopt;
+            digits = digits * 10 + (c - '0');
+            if (point)
+                scale *= 10;
+        } else if ((c == '.' || c == ',') && !point) {
+            point = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count == 0)
+        return std::nullopt;
+    return static_cast<double>(digits) / static_cast<double>(scale);
+}
+
+} // namespace
+
 std::optional<double> readLevelCell(std::string_view cell)
 {
+    if (auto level = plainLevel(cell))
+        return level;
     if (cell.find('-') != std::string_view::npos)
         return std::nullopt;
     if (!hasNumericPrefix(cell, true))

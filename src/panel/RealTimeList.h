@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/DataFile.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -8,23 +10,15 @@
 namespace km740 {
 
 // The rows of the real-time list, column by column (column 0 the record
-// number, 1 the date and time, 2 the level). Row 0 of a saved list is the
-// heading row; it is not stored.
+// number, 1 the date and time, 2 the level). The heading row of the saved
+// list is not stored.
 class RealTimeList {
 public:
-    static constexpr const char* kHeadingNumber = "No.s";
-    static constexpr const char* kHeadingTime = "     Date Time    ";
-    static constexpr const char* kHeadingLevel = "dB";
+    using Row = LevelRecord;
     // Rows shown at once before the list starts scrolling.
     static constexpr std::size_t kVisibleRows = 21;
 
-    struct Row {
-        long long number = 0;
-        std::string time;
-        std::string level;
-    };
-
-    void append(long long number, std::string time, std::string level);
+    void append(std::int64_t number, std::string time, std::string level);
     void clear() { rows_.clear(); }
     std::size_t size() const { return rows_.size(); }
     const Row& row(std::size_t i) const { return rows_[i]; }
@@ -33,6 +27,8 @@ public:
     // Gives the rows away (for a save running elsewhere) and empties the list.
     std::vector<Row> take();
     std::vector<Row> copy() const { return rows_; }
+    // Puts rows that were taken (and could not be saved) back in front.
+    void putBack(std::vector<Row> older);
 
 private:
     std::vector<Row> rows_;

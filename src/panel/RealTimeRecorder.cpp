@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/RealTimeRecorder.h"
 
-#include "panel/RecordingFile.h"
-#include "panel/RealTimeFileText.h"
+#include "files/RecordingFile.h"
 
 #include <filesystem>
 
@@ -17,6 +16,37 @@ bool higher(double level, const std::string& maxText)
 }
 
 } // namespace
+
+RecordingHeader RecordingHeader::fromPanel(
+    const std::array<std::pair<std::string, std::string>, 9>& pairs, std::string peakType)
+{
+    RecordingHeader h;
+    h.calibratedDb = pairs[0].second;
+    h.timeWeight = pairs[1].second;
+    h.frequencyWeight = pairs[2].second;
+    h.threshold = pairs[3].second;
+    h.criterion = pairs[4].second;
+    h.exchangeRate = pairs[5].second;
+    h.peakType = std::move(peakType);
+    h.range = pairs[7].second;
+    h.calibratedTime = pairs[8].second;
+    return h;
+}
+
+SettingsBlock RecordingHeader::settingsBlock() const
+{
+    SettingsBlock b;
+    b.calibratedDb = calibratedDb;
+    b.timeWeight = timeWeight;
+    b.freqWeight = frequencyWeight;
+    b.threshold = threshold;
+    b.criterion = criterion;
+    b.exchangeRate = exchangeRate;
+    b.peak = peakType;
+    b.range = range;
+    b.calibratedTime = calibratedTime;
+    return b;
+}
 
 std::string continuationFileName(const std::string& path, int part)
 {
@@ -39,22 +69,36 @@ RealTimeRecorder::~RealTimeRecorder() = default;
 
 Status RealTimeRecorder::openPart(const std::string& path)
 {
-    if (!file_)
-        file_ = std::make_unique<RecordingFile>();
+    file_.reset();
     currentFile_ = path;
-    if (auto s = file_->create(path); !s)
-        return s;
-    for (const std::string& line : realTimeHeaderLines(kRealTimeDataTitle, header_)) {
-        if (auto s = file_->writeLine(line); !s)
-            return s;
-    }
-    return file_->writeLine(kRealTimeDataColumns);
+    auto created = RecordingFile::create(path, header_.settingsBlock(), DataFileKind::realTimeData);
+    if (!created)
+        return created.error();
+    file_ = std::make_unique<RecordingFile>(std::move(created.value()));
+    return success();
 }
 
-void RealTimeRecorder::closeFile()
+Status RealTimeRecorder::closeFile()
 {
-    if (file_)
-        file_->close();
+    if (!file_)
+        return success();
+    Status s = file_->close();
+    file_.reset();
+    return s;
+}
+
+Status RealTimeRecorder::writeRecord(const LevelRecord& record)
+{
+    if (!file_)
+        return failure(FailureKind::io, "cannot write " + currentFile_ + ": the file is closed");
+    if (Status s = file_->append(record); !s)
+        return s;
+    // Writing into a file that was deleted or moved away succeeds and is
+    // lost: the name must still lead to a file.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(currentFile_, ec))
+        return failure(FailureKind::io, "cannot write " + currentFile_ + ": the file was removed");
+    return success();
 }
 
 Status RealTimeRecorder::startFileRecording(AppState& state, const std::string& path,
@@ -63,7 +107,7 @@ Status RealTimeRecorder::startFileRecording(AppState& state, const std::string& 
     stopFileRecording(state);
     header_ = header;
     if (auto s = openPart(path); !s) {
-        closeFile();
+        (void)closeFile();
         return s;
     }
     state.recordingFileName = path;
@@ -82,7 +126,7 @@ Status RealTimeRecorder::startFileRecording(AppState& state, const std::string& 
 
 void RealTimeRecorder::stopFileRecording(AppState& state)
 {
-    closeFile();
+    (void)closeFile();
     state.fileRecording = false;
     state.fileRecordCount = 0;
     state.recordingWaiting = false;
@@ -148,14 +192,13 @@ SampleOutcome RealTimeRecorder::sampleTick(AppState& state, const LocalDateTime&
         if (higher(level.value, state.maxLevelFile))
             state.maxLevelFile = level.text;
         ++state.fileRecordCount;
-        Status written = file_ ? file_->writeLine(realTimeRecordLine(state.fileRecordCount,
-                                                                     out.recordTime, level.text))
-                               : Status(failure(FailureKind::io, "no recording file"));
+        Status written = writeRecord(LevelRecord{state.fileRecordCount, out.recordTime, level.text});
         if (written && state.fileRecordCount % recordsPerPart_ == 0) {
-            closeFile();
+            written = closeFile();
             ++state.filePart;
             const std::string next = continuationFileName(state.recordingFileName, state.filePart);
-            written = openPart(next);
+            if (written)
+                written = openPart(next);
             if (written)
                 out.continuedInto = next;
         }

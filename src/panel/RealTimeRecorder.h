@@ -4,12 +4,15 @@
 #include "common/AppState.h"
 #include "common/Regional.h"
 #include "common/Result.h"
+#include "files/DataFile.h"
 #include "panel/RealTimeList.h"
 #include "panel/RecordTime.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace km740 {
 
@@ -27,6 +30,14 @@ struct RecordingHeader {
     std::string peakType;        // "Llpk" or "Lcpk"
     std::string range;
     std::string calibratedTime;
+
+    // From the nine (title, value) panel pairs in header order (as the
+    // settings panel gives them); the peak value is replaced by the type.
+    static RecordingHeader fromPanel(
+        const std::array<std::pair<std::string, std::string>, 9>& pairs, std::string peakType);
+
+    // Lines 5 to 13 of a real-time file.
+    SettingsBlock settingsBlock() const;
 };
 
 // The name of continuation file `part` of a recording: "-part" goes before
@@ -62,7 +73,7 @@ struct SampleOutcome {
 // ListRecordCount, MaxLevelList, ...) live in AppState and are kept there.
 class RealTimeRecorder {
 public:
-    static constexpr long long kRecordsPerPart = 345600;
+    static constexpr long long kRecordsPerPart = datafile::recordsPerPart;
     static constexpr double kMaxLevelAge = 2.0; // seconds
 
     explicit RealTimeRecorder(long long recordsPerPart = kRecordsPerPart);
@@ -104,7 +115,8 @@ public:
 
 private:
     Status openPart(const std::string& path);
-    void closeFile();
+    Status closeFile();
+    Status writeRecord(const LevelRecord& record);
 
     long long recordsPerPart_;
     RecordingHeader header_;

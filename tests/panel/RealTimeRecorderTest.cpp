@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "panel/RealTimeFileText.h"
 #include "panel/RealTimeRecorder.h"
 
 #include <gtest/gtest.h>
@@ -96,10 +95,9 @@ TEST(ContinuationName, GoesBeforeTheExtensionOfTheFileName)
     EXPECT_EQ(continuationFileName("rt.sonx", 12), "rt-12.sonx");
 }
 
-TEST(RecordLine, LayoutWithRegionalSeparators)
+TEST(RecordTime, RegionalSeparatorsAndAutoSaveName)
 {
-    EXPECT_EQ(realTimeRecordLine(7, formatRecordTime(at(0), Regional::point()), "61.2"),
-              "7\t2024/01/05 09:03:00\t61.2\t");
+    EXPECT_EQ(formatRecordTime(at(0), Regional::point()), "2024/01/05 09:03:00");
     Regional r{',', '.', '-'};
     EXPECT_EQ(formatRecordTime(LocalDateTime{2024, 12, 31, 23, 59, 58}, r), "2024.12.31 23-59-58");
     EXPECT_EQ(autoSaveFileName(LocalDateTime{2024, 1, 5, 9, 3, 7}), "0105090307.sonx");

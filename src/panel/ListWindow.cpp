@@ -1,0 +1,294 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "panel/ListWindow.h"
+
+#include "link/MeterLink.h"
+#include "link/Replies.h"
+#include "panel/MeterWorker.h"
+#include "files/DataFileWriter.h"
+#include "panel/RealTimeListModel.h"
+#include "panel/SaveDialog.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTableView>
+#include <QThreadPool>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace km740 {
+
+namespace {
+
+struct PresetReply {
+    int presetIndex = 0;
+    UserPresetTable table;
+};
+
+// Rows of progress between caption updates: the caption shows the count
+// without flooding the window with a repaint per row.
+constexpr std::int64_t kProgressEvery = 500;
+
+} // namespace
+
+ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, MeterWorker* worker,
+                       HeaderSource header, QWidget* panel)
+    : QWidget(nullptr), state_(state), recorder_(recorder), worker_(worker),
+      header_(std::move(header)), chooser_(chooseDataFileToSave), panel_(panel)
+{
+    setObjectName(QStringLiteral("List"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    caption_ = QStringLiteral("Real Time List");
+    setWindowTitle(caption_);
+
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    const QString icon = QStringLiteral(":/toolbar/save.svg");
+    SaveAction = Toolbar1->addAction(QFile::exists(icon) ? QIcon(icon)
+                                                         : style()->standardIcon(QStyle::SP_DialogSaveButton),
+                                     QStringLiteral("Save"));
+    SaveAction->setObjectName(QStringLiteral("Save"));
+    SaveAction->setToolTip(QStringLiteral("Save As"));
+    connect(SaveAction, &QAction::triggered, this, &ListWindow::onSaveClicked);
+
+    recorder_.openList(state_);
+    model_ = new RealTimeListModel(recorder_.list(), this);
+    GridN = new QTableView(this);
+    GridN->setObjectName(QStringLiteral("GridN"));
+    GridN->setModel(model_);
+    GridN->verticalHeader()->hide();
+    GridN->setSelectionMode(QAbstractItemView::NoSelection);
+    GridN->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GridN->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    GridN->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    GridN->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    GridN->setWordWrap(false);
+    GridN->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Column widths after the texts the list was laid out with.
+    const QFontMetrics fm(GridN->font());
+    const int pad = 2 * GridN->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12;
+    const int narrow = fm.horizontalAdvance(QStringLiteral("ABCADE")) + pad;
+    const int wide = fm.horizontalAdvance(QStringLiteral("AAAA/AA/AAHH:NN:SS")) + pad;
+    GridN->setColumnWidth(0, narrow);
+    GridN->setColumnWidth(1, wide);
+    GridN->setColumnWidth(2, narrow);
+    GridN->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+
+    LblStatus = new QLabel(this);
+    LblStatus->setObjectName(QStringLiteral("LblStatus"));
+    LblStatus->setWordWrap(true);
+
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    box->addWidget(Toolbar1);
+    box->addWidget(GridN, 1);
+    box->addWidget(LblStatus);
+
+    // Room for the heading and 21 rows: the 22nd is the first to scroll.
+    const int rowsHeight = GridN->horizontalHeader()->sizeHint().height() +
+                           static_cast<int>(RealTimeList::kVisibleRows) *
+                               GridN->verticalHeader()->defaultSectionSize() +
+                           2 * GridN->frameWidth();
+    GridN->setMinimumHeight(rowsHeight);
+    GridN->setMaximumHeight(rowsHeight);
+    const int width = narrow * 2 + wide + GridN->verticalScrollBar()->sizeHint().width() +
+                      2 * GridN->frameWidth();
+    GridN->setFixedWidth(width);
+    LblStatus->setFixedWidth(width);
+    showFolder();
+    placeBesidePanel();
+}
+
+ListWindow::~ListWindow() = default;
+
+void ListWindow::placeBesidePanel()
+{
+    if (!panel_)
+        return;
+    const QRect p = panel_->frameGeometry();
+    move(p.left() + p.width(), p.top());
+}
+
+QString ListWindow::autoSaveFolder() const
+{
+    if (!state_.lastSaveFolder.empty()) {
+        const QString last = QString::fromStdString(state_.lastSaveFolder);
+        if (QFileInfo(last).isDir())
+            return last;
+    }
+    QString docs = documents_;
+    if (docs.isEmpty())
+        docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (docs.isEmpty())
+        docs = QDir::homePath();
+    return docs;
+}
+
+QString ListWindow::statusText() const { return LblStatus->text(); }
+
+void ListWindow::showFolder()
+{
+    LblStatus->setText(tr("Automatic saves go to %1").arg(QDir::toNativeSeparators(autoSaveFolder())));
+}
+
+void ListWindow::showSample(const SampleOutcome& out)
+{
+    if (out.listClosed) {
+        close();
+        return;
+    }
+    if (!out.listRowAdded)
+        return;
+    model_->sync();
+    if (out.listScroll) {
+        // The top row moves down one, as the rows come in.
+        const int top = GridN->rowAt(0) < 0 ? 0 : GridN->rowAt(0);
+        GridN->scrollTo(model_->index(std::min(top + 1, model_->rowCount() - 1), 0),
+                        QAbstractItemView::PositionAtTop);
+    }
+    if (out.listAutoSaveDue)
+        autoSave();
+}
+
+void ListWindow::autoSave()
+{
+    const QString folder = autoSaveFolder();
+    QDir().mkpath(folder);
+    const QDateTime now = QDateTime::currentDateTime();
+    const LocalDateTime t{now.date().year(), now.date().month(), now.date().day(),
+                          now.time().hour(), now.time().minute(), now.time().second()};
+    const QString path = QDir(folder).filePath(QString::fromStdString(autoSaveFileName(t)));
+    RecordingHeader header = header_ ? header_() : RecordingHeader{};
+    header.peakType = state_.peakTypeText;
+    ++state_.listSavePart;
+    std::vector<RealTimeList::Row> rows = recorder_.list().take();
+    model_->sync();
+    writeInBackground(path, std::move(header), std::move(rows), true);
+}
+
+void ListWindow::onSaveClicked()
+{
+    const QString path = chooser_ ? chooser_(this, autoSaveFolder()) : QString();
+    if (path.isEmpty())
+        return; // cancelled: the window stays as it was
+    if (!worker_) {
+        LblStatus->setText(tr("The meter is not connected: the list was not saved."));
+        return;
+    }
+    SaveAction->setEnabled(false);
+    // The peak type comes from the meter's current preset ("R", then "C").
+    worker_->post<PresetReply>(
+        this,
+        [](MeterLink& link) -> Result<PresetReply> {
+            if (Status s = link.discardInput(); !s)
+                return s.error();
+            auto preset = link.readPresetIndex();
+            if (!preset)
+                return preset.error();
+            auto table = link.readUserPresetTable();
+            if (!table)
+                return table.error();
+            return PresetReply{*preset, *table};
+        },
+        [this, path](const Result<PresetReply>& r) {
+            SaveAction->setEnabled(true);
+            if (!r) {
+                LblStatus->setText(tr("The meter did not answer: the list was not saved."));
+                emit saveFinished(false, QString::fromStdString(r.error().message));
+                return;
+            }
+            state_.presetIndex = r->presetIndex;
+            state_.userPresetTable = encodeUserPresetTable(r->table);
+            state_.peakTypeText = state_.peakTypeForPreset();
+            RecordingHeader header = header_ ? header_() : RecordingHeader{};
+            header.peakType = state_.peakTypeText;
+            const QString folder = QFileInfo(path).absolutePath();
+            state_.lastSaveFolder = folder.toStdString();
+            writeInBackground(path, std::move(header), recorder_.list().copy(), false);
+        });
+}
+
+void ListWindow::writeInBackground(QString path, RecordingHeader header,
+                                   std::vector<RealTimeList::Row> rows, bool automatic)
+{
+    ++savesRunning_;
+    setCursor(Qt::BusyCursor);
+    // The relay lives on this thread until the writer is done with it; the
+    // writer's calls reach the window only if it still exists.
+    auto* relay = new QObject;
+    QPointer<ListWindow> self(this);
+    auto taken = std::make_shared<std::vector<RealTimeList::Row>>(std::move(rows));
+    QThreadPool::globalInstance()->start([relay, self, taken, path, header, automatic] {
+        RealTimeFile list;
+        list.kind = DataFileKind::realTimeList;
+        list.settings = header.settingsBlock();
+        list.records = std::move(*taken);
+        const std::int64_t last = static_cast<std::int64_t>(list.records.size());
+        Status s = writeDataFile(path.toStdString(), list, [&](std::int64_t row) {
+            if (row > 0 && (row % kProgressEvery == 0 || row == last))
+                QMetaObject::invokeMethod(relay, [self, row] {
+                    if (self)
+                        self->showProgress(row);
+                }, Qt::QueuedConnection);
+            return true;
+        });
+        // Handed back so that rows of a failed automatic save are not lost.
+        *taken = std::move(list.records);
+        const bool ok = s.ok();
+        const QString reason = ok ? QString() : QString::fromStdString(s.error().message);
+        QMetaObject::invokeMethod(relay, [self, ok, path, reason, automatic, taken] {
+            if (self)
+                self->saveDone(ok, path, reason, automatic, taken.get());
+        }, Qt::QueuedConnection);
+        relay->deleteLater();
+    });
+}
+
+void ListWindow::showProgress(qint64 rows)
+{
+    setWindowTitle(QString::number(rows) + QStringLiteral(" Records Completed"));
+}
+
+void ListWindow::saveDone(bool ok, const QString& path, const QString& reason, bool automatic,
+                          std::vector<RealTimeList::Row>* unsaved)
+{
+    --savesRunning_;
+    if (savesRunning_ == 0) {
+        unsetCursor();
+        setWindowTitle(caption_);
+    }
+    if (ok) {
+        LblStatus->setText((automatic ? tr("Saved automatically as %1") : tr("Saved as %1"))
+                               .arg(QDir::toNativeSeparators(path)));
+    } else if (automatic && unsaved) {
+        // Nothing is lost: the rows go back in front and the next save takes them.
+        recorder_.list().putBack(std::move(*unsaved));
+        model_->resetAll();
+        LblStatus->setText(tr("Automatic save failed, the rows are kept: %1").arg(reason));
+    } else {
+        LblStatus->setText(reason);
+    }
+    emit saveFinished(ok, ok ? path : reason);
+}
+
+void ListWindow::closeEvent(QCloseEvent* event)
+{
+    recorder_.closeList(state_);
+    emit closed();
+    QWidget::closeEvent(event);
+}
+
+} // namespace km740

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real serial path end to end: km740-sim on a pty, SerialTransport,
+// MeterLink and km740-tool against it.
+#include "link/MeterLink.h"
+#include "link/SerialTransport.h"
+#include "link/SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+
+using namespace km740;
+using km740::test::SimProcess;
+
+namespace {
+
+struct ToolRunResult {
+    int exitCode = -1;
+    std::string out;
+    double seconds = 0;
+};
+
+ToolRunResult runTool(const std::string& args)
+{
+    ToolRunResult r;
+    const auto started = std::chrono::steady_clock::now();
+    const std::string command = std::string(KM740_TOOL_PATH) + " " + args + " 2>/dev/null";
+    FILE* p = ::popen(command.c_str(), "r");
+    if (!p)
+        return r;
+    std::array<char, 256> buf;
+    while (std::fgets(buf.data(), buf.size(), p))
+        r.out += buf.data();
+    const int status = ::pclose(p);
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return r;
+}
+
+} // namespace
+
+TEST(SimEndToEnd, LinkAndToolTalkToTheVirtualMeterOverAPty)
+{
+    SerialTransport::ensureQtCore();
+    SimProcess sim(KM740_SIM_PATH, {});
+    ASSERT_FALSE(sim.device().empty()) << "km740-sim did not start";
+
+    auto status = runTool("--port " + sim.device() + " status --json");
+    EXPECT_EQ(status.exitCode, 0);
+    EXPECT_NE(status.out.find("\"level\": \""), std::string::npos) << status.out;
+    EXPECT_NE(status.out.find("\"exchange_rate\": "), std::string::npos);
+
+    auto memory = runTool("memory --port " + sim.device() + " --json");
+    EXPECT_EQ(memory.exitCode, 0);
+    EXPECT_NE(memory.out.find("\"size\": \""), std::string::npos) << memory.out;
+
+    {
+        SerialTransport port(sim.device());
+        ASSERT_TRUE(port.open().ok());
+        SteadyClock clock;
+        MeterLink link(port, clock);
+
+        auto poll = link.livePoll(Regional::point());
+        ASSERT_TRUE(poll.ok()) << poll.error().message;
+        EXPECT_GT(poll->texts.levelValue, 20.0);
+        EXPECT_LT(poll->texts.levelValue, 140.0);
+        EXPECT_TRUE(poll->calibration);
+
+        auto mem = link.readMemoryStatus();
+        ASSERT_TRUE(mem.ok()) << mem.error().message;
+        ASSERT_FALSE(mem->empty());
+        auto image = link.dumpLogger(std::min<std::size_t>(mem->downloadSize(), 600));
+        ASSERT_TRUE(image.ok()) << image.error().message;
+        // A logger image begins with a set marker.
+        EXPECT_EQ(Bytes(image->begin(), image->begin() + 4), (Bytes{0x00, 0x55, 0xAA, 0x00}));
+    }
+}
+
+TEST(SimEndToEnd, ToolFailsWithinFiveSecondsOnASilentMeter)
+{
+    SimProcess sim(KM740_SIM_PATH, {"--silent-after", "0"});
+    ASSERT_FALSE(sim.device().empty()) << "km740-sim did not start";
+    for (const char* command : {"status --json", "memory", "clock", "download -o /dev/null"}) {
+        auto r = runTool("--port " + sim.device() + " " + command);
+        EXPECT_EQ(r.exitCode, 1) << command;
+        EXPECT_LT(r.seconds, 5.0) << command;
+    }
+    EXPECT_EQ(runTool("status").exitCode, 2);
+    EXPECT_EQ(runTool("--port /dev/km740-no-such-port status").exitCode, 1);
+}

@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Runs the built km740-sim and reads the device path it serves.
+#pragma once
+
+#include <chrono>
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace km740::test {
+
+class SimProcess {
+public:
+    SimProcess(const std::string& program, std::vector<std::string> args)
+    {
+        int out[2];
+        if (::pipe(out) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        std::vector<std::string> all{program};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& a : all)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        out_ = out[0];
+        if (pid_ > 0)
+            device_ = firstLine(std::chrono::seconds(5));
+    }
+    ~SimProcess() { stop(); }
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    // The pty device, empty when the simulator did not start.
+    const std::string& device() const { return device_; }
+
+    void stop()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+            pid_ = -1;
+        }
+        if (out_ >= 0)
+            ::close(out_);
+        out_ = -1;
+    }
+
+private:
+    std::string firstLine(std::chrono::seconds limit)
+    {
+        std::string line;
+        const auto until = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < until) {
+            pollfd p{out_, POLLIN, 0};
+            if (::poll(&p, 1, 50) <= 0)
+                continue;
+            char c;
+            if (::read(out_, &c, 1) != 1)
+                break;
+            if (c == '\n')
+                return line;
+            line += c;
+        }
+        return {};
+    }
+
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string device_;
+};
+
+} // namespace km740::test
