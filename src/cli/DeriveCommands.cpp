@@ -254,10 +254,8 @@ int runDerive(const DeriveOptions& o)
             return failedRead(read.error(), sink.error(), o.file);
         writeDistribution(out, sink.distribution, resolution, regional, o.json);
         out.flush();
-        const auto& d = sink.distribution;
-        if (d.skipped() > 0 || d.outOfRange() > 0)
-            std::cerr << "km740-tool: " << d.skipped() << " cells without a reading and " << d.outOfRange()
-                      << " levels outside 0.0 .. 140.0 dB were left out\n";
+        if (auto note = leftOutNote(sink.distribution); !note.empty())
+            std::cerr << "km740-tool: " << note << '\n';
         return exitOk;
     }
     TableSink sink(out, regional, o.json);

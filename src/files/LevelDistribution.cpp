@@ -81,4 +81,22 @@ std::optional<std::size_t> LevelDistribution::highestBin(Resolution resolution) 
     return lastNonEmpty(counts(resolution));
 }
 
+std::string leftOutNote(const LevelDistribution& d)
+{
+    auto plural = [](std::uint64_t n, const char* one, const char* many) {
+        return std::to_string(n) + (n == 1 ? one : many);
+    };
+    std::string note;
+    if (d.skipped() > 0)
+        note = plural(d.skipped(), " record without a level", " records without a level");
+    if (d.outOfRange() > 0) {
+        if (!note.empty())
+            note += " and ";
+        note += plural(d.outOfRange(), " level outside 0.0 .. 140.0 dB", " levels outside 0.0 .. 140.0 dB");
+    }
+    if (!note.empty())
+        note += " left out";
+    return note;
+}
+
 } // namespace km740

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -45,5 +46,10 @@ private:
     std::uint64_t skipped_ = 0;
     std::uint64_t outOfRange_ = 0;
 };
+
+// A line for the histogram's message label saying what was not counted:
+// "2 records without a level and 1 level above 140.0 dB left out"; empty
+// when every record was counted.
+std::string leftOutNote(const LevelDistribution& distribution);
 
 } // namespace km740

@@ -56,7 +56,7 @@ LoggerImageBuilder& LoggerImageBuilder::beginSet(const SetHeader& h)
     return *this;
 }
 
-Bytes LoggerImageBuilder::encode(const DoseRecord& r)
+Bytes LoggerImageBuilder::encode(const LoggedDoseRecord& r)
 {
     Bytes out(dbLRecordBytes, 0);
     putBcd(out, 3, scaled(r.dosePercent, 1e6), 8);
@@ -69,7 +69,7 @@ Bytes LoggerImageBuilder::encode(const DoseRecord& r)
     return out;
 }
 
-LoggerImageBuilder& LoggerImageBuilder::addDbLRecord(const DoseRecord& record)
+LoggerImageBuilder& LoggerImageBuilder::addDbLRecord(const LoggedDoseRecord& record)
 {
     const Bytes b = encode(record);
     image_.insert(image_.end(), b.begin(), b.end());
@@ -94,7 +94,7 @@ LoggerImageBuilder& LoggerImageBuilder::addPause(std::uint32_t start, std::uint3
     return *this;
 }
 
-LoggerImageBuilder& LoggerImageBuilder::addSummary(const DoseRecord& summary)
+LoggerImageBuilder& LoggerImageBuilder::addSummary(const LoggedDoseRecord& summary)
 {
     return addDbLRecord(summary);
 }
@@ -133,7 +133,7 @@ SetTimeline LoggerImageBuilder::timeline(int interval, std::size_t records,
     return t;
 }
 
-LoggerImageBuilder& LoggerImageBuilder::addDbLSet(const SetHeader& header, std::span<const DoseRecord> records,
+LoggerImageBuilder& LoggerImageBuilder::addDbLSet(const SetHeader& header, std::span<const LoggedDoseRecord> records,
                                                   std::span<const LoggerPause> pauses)
 {
     const int interval = IntervalCodeToSeconds(header.intervalCode).value_or(60);
@@ -152,7 +152,7 @@ LoggerImageBuilder& LoggerImageBuilder::addDbLSet(const SetHeader& header, std::
 }
 
 LoggerImageBuilder& LoggerImageBuilder::addDbSSet(const SetHeader& header, std::span<const std::uint16_t> levels,
-                                                  const DoseRecord& summary, std::span<const LoggerPause> pauses)
+                                                  const LoggedDoseRecord& summary, std::span<const LoggerPause> pauses)
 {
     const int interval = IntervalCodeToSeconds(header.intervalCode).value_or(1);
     const SetTimeline t = timeline(interval, levels.size(), pauses);

@@ -29,7 +29,7 @@ struct LoggerPause {
 };
 
 // One 48-byte dose record (a dBL record or the closing summary of a dBS set).
-struct DoseRecord {
+struct LoggedDoseRecord {
     double dosePercent = 0;                  // offsets 3-10, BCD, six decimals kept
     std::uint16_t averageTenths = 0;         // offsets 11-12
     double projectedDose = 0;                // offsets 16-20, BCD, four decimals
@@ -58,24 +58,24 @@ public:
 
     // Set by set, in the order the bytes lie in memory.
     LoggerImageBuilder& beginSet(const SetHeader& header);
-    LoggerImageBuilder& addDbLRecord(const DoseRecord& record);
+    LoggerImageBuilder& addDbLRecord(const LoggedDoseRecord& record);
     LoggerImageBuilder& addDbSRecord(std::uint16_t levelTenths);
     LoggerImageBuilder& addPause(std::uint32_t start, std::uint32_t release);
-    LoggerImageBuilder& addSummary(const DoseRecord& summary);
+    LoggerImageBuilder& addSummary(const LoggedDoseRecord& summary);
     LoggerImageBuilder& addRaw(std::span<const std::uint8_t> bytes);
 
     // Whole sets, with each pause entry placed where the pause falls in the
     // record stream (after the last record before it, before the first after it).
-    LoggerImageBuilder& addDbLSet(const SetHeader& header, std::span<const DoseRecord> records,
+    LoggerImageBuilder& addDbLSet(const SetHeader& header, std::span<const LoggedDoseRecord> records,
                                   std::span<const LoggerPause> pauses = {});
     LoggerImageBuilder& addDbSSet(const SetHeader& header, std::span<const std::uint16_t> levels,
-                                  const DoseRecord& summary, std::span<const LoggerPause> pauses = {});
+                                  const LoggedDoseRecord& summary, std::span<const LoggerPause> pauses = {});
 
     const Bytes& image() const { return image_; }
     Bytes take() { return std::move(image_); }
     std::size_t size() const { return image_.size(); }
 
-    static Bytes encode(const DoseRecord& record);
+    static Bytes encode(const LoggedDoseRecord& record);
     // The set block's length (from marker offset 1 on).
     static std::size_t dbLBlockLength(std::size_t records, std::size_t pauses);
     static std::size_t dbSBlockLength(std::size_t records, std::size_t pauses);

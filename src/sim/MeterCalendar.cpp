@@ -70,7 +70,7 @@ MeterDateTime fromMeterSeconds(std::int64_t seconds)
     return t;
 }
 
-bool isValid(const MeterDateTime& t)
+bool isValidDateTime(const MeterDateTime& t)
 {
     if (t.year < 0 || t.year > 99 || t.month < 1 || t.month > 12)
         return false;

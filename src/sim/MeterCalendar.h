@@ -23,7 +23,7 @@ std::int64_t toMeterSeconds(const MeterDateTime& t);
 MeterDateTime fromMeterSeconds(std::int64_t seconds);
 
 // True for a date and time that exists (leap years included).
-bool isValid(const MeterDateTime& t);
+bool isValidDateTime(const MeterDateTime& t);
 
 // Packed BCD of 0..99 and back; empty for a byte that is not BCD.
 std::uint8_t toBcd(int value);

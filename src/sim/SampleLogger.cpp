@@ -60,7 +60,7 @@ void recordSet(LoggerImageBuilder& builder, const SetHeader& header, std::size_t
 
     LiveLevel live(seed, 0.0);
     const SetTimeline t = LoggerImageBuilder::timeline(interval, records, pauses);
-    std::vector<DoseRecord> doseRecords;
+    std::vector<LoggedDoseRecord> doseRecords;
     std::vector<std::uint16_t> levels;
     double setPeak = 0;
     std::uint32_t previous = 0;
@@ -91,7 +91,7 @@ void recordSet(LoggerImageBuilder& builder, const SetHeader& header, std::size_t
             levels.push_back(tenths(db));
             continue;
         }
-        DoseRecord r;
+        LoggedDoseRecord r;
         r.dosePercent = all.dose;
         r.averageTenths = tenths(step.leq());
         r.projectedDose = all.seconds > 0 ? all.dose * eightHours / all.seconds : 0;
@@ -108,7 +108,7 @@ void recordSet(LoggerImageBuilder& builder, const SetHeader& header, std::size_t
         builder.addDbLSet(header, doseRecords, pauses);
         return;
     }
-    DoseRecord summary;
+    LoggedDoseRecord summary;
     summary.dosePercent = all.dose;
     summary.averageTenths = tenths(all.leq());
     summary.projectedDose = all.seconds > 0 ? all.dose * eightHours / all.seconds : 0;

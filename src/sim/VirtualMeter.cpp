@@ -413,7 +413,7 @@ void VirtualMeter::apply(std::uint8_t command, const Bytes& p, double now)
         if (!sec || !min || !hour)
             break;
         const MeterDateTime t{p[5], p[4], p[3], *hour, *min, *sec};
-        if (!isValid(t))
+        if (!isValidDateTime(t))
             break; // a clock that cannot be is refused, the old time runs on
         clockBase_ = toMeterSeconds(t);
         clockRef_ = now;

@@ -29,6 +29,7 @@ TEST(LevelDistribution, BinsByTheWholePartOfTheLevel)
     EXPECT_EQ(wholes[85], 3u);
     EXPECT_EQ(wholes[60], 1u);
     EXPECT_EQ(d.counted(), 6u);
+    EXPECT_EQ(leftOutNote(d), "");
     EXPECT_EQ(d.lowestBin(Resolution::tenth), 0u);
     EXPECT_EQ(d.highestBin(Resolution::tenth), 1400u);
     EXPECT_EQ(d.highestBin(Resolution::whole), 140u);
@@ -44,6 +45,7 @@ TEST(LevelDistribution, MissingAndImpossibleLevelsInventNoBins)
     EXPECT_EQ(d.counted(), 0u);
     EXPECT_EQ(d.skipped(), 5u);
     EXPECT_EQ(d.outOfRange(), 2u);
+    EXPECT_EQ(leftOutNote(d), "5 records without a level and 2 levels outside 0.0 .. 140.0 dB left out");
     EXPECT_FALSE(d.lowestBin(Resolution::tenth));
     EXPECT_FALSE(d.highestBin(Resolution::whole));
     for (auto c : d.counts(Resolution::tenth))

@@ -163,7 +163,7 @@ TEST(SimLogger, BuilderLaysOutPausesAndTheSummary)
     SetHeader fast{{26, 1, 2, 3, 4, 0x05}, 4, 1, 0x80, 80, 3}; // 10 s
     const std::uint16_t levels[] = {850, 851, 852, 853};
     const LoggerPause pause[] = {{25, 45}}; // 20 and 30 s recorded, 40 s falls in it
-    DoseRecord summary;
+    LoggedDoseRecord summary;
     summary.dosePercent = 12.345678;
     b.addDbSSet(fast, levels, summary, pause);
     const Bytes& img = b.image();
