@@ -40,6 +40,7 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <chrono>
 
 namespace km740 {
 
@@ -76,6 +77,14 @@ LocalDateTime localNow()
 }
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// Wall-clock monotonic seconds: how old the last polled level is, whatever
+// clock the link paces itself on.
+double monotonicSeconds()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
 
 struct PresetRead {
     int index = 0;
@@ -383,7 +392,7 @@ void PanelWindow::applyPoll(const LivePoll& poll)
     const PanelTexts& t = poll.texts;
     LiveReading& live = state_.live;
     live.valid = true;
-    live.polledAt = worker_ ? worker_->clock().now() : 0.0;
+    live.polledAt = monotonicSeconds();
     live.level = Level{t.levelValue, t.level};
     live.settings = DecodeSettings(poll.frame.settings, 0, 0);
     live.peakText = t.peak;
@@ -411,8 +420,7 @@ void PanelWindow::onTimer2Timer()
 {
     if (state_.linkBusy)
         return;
-    const double monotonicNow = worker_ ? worker_->clock().now() : 0.0;
-    const SampleOutcome out = recorder_.sampleTick(state_, localNow(), monotonicNow, regional_);
+    const SampleOutcome out = recorder_.sampleTick(state_, localNow(), monotonicSeconds(), regional_);
 
     if (listWindow_)
         listWindow_->showSample(out);
@@ -456,7 +464,7 @@ void PanelWindow::onToolbarButtonClick(const QString& key)
     } else if (key == QLatin1String("Erase")) {
         eraseLogger();
     } else if (key == QLatin1String("User")) {
-        picManual_->setVisible(!picManual_->isVisible());
+        picManual_->setVisible(picManual_->isHidden());
     }
     // "Open", "Graph", "RTC", "RecSetup", "Logger", "RecOption", "AddText",
     // "Btn" and "Setup" open windows this program does not have yet; their
@@ -595,8 +603,8 @@ void PanelWindow::onLblCOMDblClick()
         return;
     if (!answer->contains(QLatin1String(serviceCode)))
         return;
-    cmdDelAny_->setVisible(!cmdDelAny_->isVisible());
-    combo6162_->setVisible(!combo6162_->isVisible());
+    cmdDelAny_->setVisible(cmdDelAny_->isHidden());
+    combo6162_->setVisible(combo6162_->isHidden());
 }
 
 void PanelWindow::onCmdDelAnyClick()

@@ -293,8 +293,8 @@ TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
     EXPECT_EQ(lines[0], "Real Time Data");
     EXPECT_TRUE(lines.contains(QStringLiteral("Peak Type:Lcpk")));
     EXPECT_TRUE(lines.contains(QStringLiteral("Calibrated Time:") + b.value(Field::CalTime)));
-    const int first = lines.indexOf(QRegularExpression(QStringLiteral("^1\\t")));
-    ASSERT_GT(first, 12);
+    const int first = lines.indexOf(QRegularExpression(QStringLiteral("1\\t.*")));
+    ASSERT_GT(first, 12) << lines.join(QStringLiteral("\n")).toStdString();
     EXPECT_TRUE(lines[first + 1].startsWith(QStringLiteral("2\t")));
 }
 
