@@ -72,12 +72,12 @@ struct LevelRecord {
 };
 
 // A record of a dose logger set.
-struct DoseRecord {
+struct DoseRow {
     std::string number;
     std::string dateTime;
     std::string dose;
     std::string twa;
-    bool operator==(const DoseRecord&) const = default;
+    bool operator==(const DoseRow&) const = default;
 };
 
 // "Real Time Data" or "Real Time List".
@@ -92,7 +92,7 @@ struct RealTimeFile {
 struct DoseLoggerFile {
     SettingsBlock settings;
     std::vector<PauseRow> pauses; // none: the file says "0" and the pause list is hidden
-    std::vector<DoseRecord> records;
+    std::vector<DoseRow> records;
     bool operator==(const DoseLoggerFile&) const = default;
 };
 

@@ -103,7 +103,7 @@ std::string levelRecordLine(const LevelRecord& record)
     return out;
 }
 
-std::string doseRecordLine(const DoseRecord& record)
+std::string doseRowLine(const DoseRow& record)
 {
     return listLine({record.number, record.dateTime, record.dose, record.twa});
 }
@@ -170,7 +170,7 @@ bool emitLines(const DataFile& file, const LineEmitter& emit)
             return false;
         std::int64_t row = 0;
         for (const auto& r : dose->records)
-            if (!emit(doseRecordLine(r), ++row))
+            if (!emit(doseRowLine(r), ++row))
                 return false;
         return true;
     }

@@ -34,7 +34,7 @@ std::string summaryColumnsLine(); // "Dose", "TWA"
 
 // Record lines.
 std::string levelRecordLine(const LevelRecord& record);
-std::string doseRecordLine(const DoseRecord& record);
+std::string doseRowLine(const DoseRow& record);
 std::string pauseRowLine(const PauseRow& row);
 std::string summaryLine(const DoseSummary& summary);
 

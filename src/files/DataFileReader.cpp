@@ -220,7 +220,7 @@ private:
     std::int64_t pauses_ = 0;
     bool headerDone_ = false;
     LevelRecord level_;
-    DoseRecord dose_;
+    DoseRow dose_;
 };
 
 class Collector : public DataFileSink {
@@ -249,7 +249,7 @@ public:
             std::get<LevelLoggerFile>(file).records.push_back(r);
         return true;
     }
-    bool doseRecord(const DoseRecord& r) override
+    bool doseRecord(const DoseRow& r) override
     {
         std::get<DoseLoggerFile>(file).records.push_back(r);
         return true;

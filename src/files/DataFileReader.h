@@ -32,7 +32,7 @@ public:
     // count (1 for the first record), not the file's.
     virtual bool levelRecord(const LevelRecord& record) = 0;
     // Dose logger files: the four fields as they stand.
-    virtual bool doseRecord(const DoseRecord& /*record*/) { return true; }
+    virtual bool doseRecord(const DoseRow& /*record*/) { return true; }
     // A record line holding "Max. dB": a caption note, not a record.
     virtual bool note(std::string_view /*line*/) { return true; }
 };

@@ -146,7 +146,7 @@ Result<PrintSource> printSourceOf(const DataFile& file, const Regional& regional
                     datafile::twaHeader};
                 return column < headers.size() ? std::string(headers[column]) : std::string();
             }
-            const DoseRecord& r = dose->records[row - 1];
+            const DoseRow& r = dose->records[row - 1];
             switch (column) {
             case 0: return r.number;
             case 1: return r.dateTime;

@@ -6,6 +6,7 @@ target_sources(km740core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/DataFileReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LineReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DataFileWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HeaderText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordingFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextCodec.cpp
 )

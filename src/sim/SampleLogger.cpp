@@ -3,122 +3,37 @@
 
 #include "link/Codes.h"
 #include "sim/LiveLevel.h"
+#include "sim/SetRecorder.h"
 
 #include <algorithm>
-#include <cmath>
-#include <vector>
 
 namespace km740 {
-
-namespace {
-
-constexpr double eightHours = 8 * 3600.0;
-
-std::uint16_t tenths(double db)
-{
-    return static_cast<std::uint16_t>(std::clamp(std::lround(db * 10.0), 0L, 1599L));
-}
-
-// Running sums of one set, second by second.
-struct Exposure {
-    double criterion = 90;
-    double exchange = 5;
-    double threshold = 80;
-    double dose = 0;        // percent
-    double energy = 0;      // sum of 10^(L/10) over all seconds
-    double seconds = 0;
-    double maxDb = 0;
-    double minDb = 200;
-
-    void addSecond(double db)
-    {
-        if (db >= threshold)
-            dose += 100.0 / eightHours * std::pow(2.0, (db - criterion) / exchange);
-        energy += std::pow(10.0, db / 10.0);
-        seconds += 1;
-        maxDb = std::max(maxDb, db);
-        minDb = std::min(minDb, db);
-    }
-    double leq() const { return seconds > 0 ? 10.0 * std::log10(energy / seconds) : 0.0; }
-};
-
-} // namespace
 
 void recordSet(LoggerImageBuilder& builder, const SetHeader& header, std::size_t records,
                std::span<const LoggerPause> pauses, std::uint64_t seed,
                const std::array<std::uint8_t, 8>& calibration)
 {
-    const int interval = IntervalCodeToSeconds(header.intervalCode).value_or(60);
-    const MeterSettings s = DecodeSettings(header.settings, header.thresholdCode, header.criterionCode);
-    const double top = s.rangeTop;
-    const double bottom = top - 70.0;
-
-    Exposure all;
-    all.criterion = s.criterionLevel.value_or(90);
-    all.exchange = s.exchangeRate;
-    all.threshold = s.thresholdLevel;
-
+    SetRecorder set(header, calibration);
     LiveLevel live(seed, 0.0);
-    const SetTimeline t = LoggerImageBuilder::timeline(interval, records, pauses);
-    std::vector<LoggedDoseRecord> doseRecords;
-    std::vector<std::uint16_t> levels;
-    double setPeak = 0;
-    std::uint32_t previous = 0;
-
-    for (std::size_t i = 0; i < records; ++i) {
-        const std::uint32_t at = t.recordTimes[i];
-        // A record sums the sampling step that ends at its time; a step
-        // after a pause starts at the release.
-        Exposure step = all;
-        step.energy = 0;
-        step.seconds = 0;
-        step.maxDb = 0;
-        step.minDb = 200;
-        double peak = 0;
-        const std::uint32_t from = std::max<std::uint32_t>(previous, at >= static_cast<std::uint32_t>(interval) ? at - interval : 0);
-        for (std::uint32_t sec = from + 1; sec <= at; ++sec) {
-            live.advanceTo(sec);
-            const double db = std::clamp(live.level(), bottom, top);
-            step.addSecond(db);
-            all.addSecond(db);
-            peak = std::max(peak, live.peak());
+    const SetTimeline t = LoggerImageBuilder::timeline(set.interval(), records, pauses);
+    const std::uint32_t last = records > 0 ? t.recordTimes.back() : 0;
+    std::size_t next = 0; // the pause to come
+    for (std::uint32_t sec = 1; sec <= last; ++sec) {
+        // A pause entry goes in when the pause is over.
+        while (next < pauses.size() && pauses[next].release <= sec) {
+            set.addPause(pauses[next].start, pauses[next].release);
+            ++next;
         }
-        previous = at;
-        setPeak = std::max(setPeak, peak);
-        const double db = std::clamp(live.level(), bottom, top);
-
-        if (interval < 60) {
-            levels.push_back(tenths(db));
-            continue;
-        }
-        LoggedDoseRecord r;
-        r.dosePercent = all.dose;
-        r.averageTenths = tenths(step.leq());
-        r.projectedDose = all.seconds > 0 ? all.dose * eightHours / all.seconds : 0;
-        r.values = {tenths(step.maxDb), tenths(step.minDb), tenths(all.leq()),
-                    tenths(all.leq() + 10.0 * std::log10(std::max(all.seconds, 1.0)) - 30.0),
-                    tenths(step.leq()), tenths(all.maxDb), tenths(all.minDb),
-                    static_cast<std::uint16_t>(std::min(all.seconds / 60.0, 1440.0)),
-                    tenths(std::min(peak, 159.9))};
-        r.calibration = calibration;
-        doseRecords.push_back(r);
+        live.advanceTo(sec);
+        if (next < pauses.size() && pauses[next].start <= sec)
+            continue; // paused: nothing measured, no record
+        set.addSecond(live.level(), live.peak());
+        if (sec % static_cast<std::uint32_t>(set.interval()) == 0)
+            set.endStep(live.level());
     }
-
-    if (interval >= 60) {
-        builder.addDbLSet(header, doseRecords, pauses);
-        return;
-    }
-    LoggedDoseRecord summary;
-    summary.dosePercent = all.dose;
-    summary.averageTenths = tenths(all.leq());
-    summary.projectedDose = all.seconds > 0 ? all.dose * eightHours / all.seconds : 0;
-    summary.values = {tenths(all.maxDb), tenths(all.minDb), tenths(all.leq()),
-                      tenths(all.leq() + 10.0 * std::log10(std::max(all.seconds, 1.0)) - 30.0),
-                      tenths(all.leq()), tenths(all.maxDb), tenths(all.minDb),
-                      static_cast<std::uint16_t>(std::min(all.seconds / 60.0, 1440.0)),
-                      tenths(std::min(setPeak, 159.9))};
-    summary.calibration = calibration;
-    builder.addDbSSet(header, levels, summary, pauses);
+    for (; next < pauses.size(); ++next)
+        set.addPause(pauses[next].start, pauses[next].release);
+    builder.addRaw(set.bytes());
 }
 
 Bytes sampleLoggerImage(std::uint64_t seed, const std::array<std::uint8_t, 8>& calibration)

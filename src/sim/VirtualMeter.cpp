@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace km740 {
 
@@ -101,6 +102,19 @@ constexpr std::array<std::uint8_t, 36> factoryUserPresets = {
     0x08, 80, 80, 2, // User9: average "min"
 };
 
+std::uint32_t periodSeconds(std::uint8_t code)
+{
+    static constexpr std::uint32_t seconds[12] = {0, 300, 600, 900, 1800, 3600, 7200, 14400, 28800, 36000, 43200, 86400};
+    return code < 12 ? seconds[code] : 0;
+}
+
+// Whole seconds in a span of clock time; a span that is a whole number of
+// seconds give or take rounding counts as that number.
+std::int64_t wholeSeconds(double span)
+{
+    return static_cast<std::int64_t>(std::floor(span + 1e-6));
+}
+
 std::uint16_t toTenths(double db)
 {
     return static_cast<std::uint16_t>(std::clamp(std::lround(db * 10.0), 0L, 65535L));
@@ -167,6 +181,7 @@ Status VirtualMeter::write(std::span<const std::uint8_t> bytes)
     if (!open_)
         return failure(FailureKind::io, "The virtual meter's port is not open");
     const double now = clock_.now();
+    catchUp(now);
     for (const std::uint8_t b : bytes)
         receive(b, now);
     return success();
@@ -252,15 +267,154 @@ void VirtualMeter::setLoggerImage(Bytes image)
     state_.logger = std::move(image);
 }
 
+Bytes VirtualMeter::loggerImage() const
+{
+    Bytes image = state_.logger;
+    if (running_) {
+        const Bytes set = running_->set.bytes();
+        image.insert(image.end(), set.begin(), set.end());
+    }
+    return image;
+}
+
 int VirtualMeter::memEnd() const
 {
-    return logStart + static_cast<int>(state_.logger.size());
+    return logStart + static_cast<int>(state_.logger.size() + (running_ ? running_->set.size() : 0));
+}
+
+std::size_t VirtualMeter::room() const
+{
+    return static_cast<std::size_t>(state_.memoryBlocks) * 32767 - logStart;
+}
+
+std::int64_t VirtualMeter::meterSecondsAt(double clockTime) const
+{
+    return clockBase_ + wholeSeconds(clockTime - clockRef_);
+}
+
+void VirtualMeter::catchUp(double now)
+{
+    // Alternate between waiting for a timed entry to start and recording
+    // until it stops, until the clock's present is reached.
+    for (;;) {
+        if (running_) {
+            recordUntil(now);
+            if (running_)
+                return;
+        }
+        if (!scheduleArmed_)
+            return;
+        const std::int64_t present = meterSecondsAt(now);
+        std::int64_t minute = (scheduleChecked_ / 60 + 1) * 60;
+        for (; minute <= present; minute += 60) {
+            if (scheduleMatches(minute, true))
+                break;
+        }
+        if (minute > present) {
+            scheduleChecked_ = present;
+            return;
+        }
+        scheduleChecked_ = minute;
+        startRecording(clockRef_ + static_cast<double>(minute - clockBase_), true, std::nullopt);
+    }
+}
+
+void VirtualMeter::recordUntil(double now)
+{
+    Running& r = *running_;
+    const auto target = static_cast<std::uint32_t>(std::max<std::int64_t>(wholeSeconds(now - r.startClock), 0));
+    const auto interval = static_cast<std::uint32_t>(r.set.interval());
+    while (r.done < target) {
+        const std::uint32_t sec = ++r.done;
+        live_.advanceTo(r.startClock + sec);
+        const bool paused = r.pausedFrom && sec >= *r.pausedFrom;
+        if (!paused) {
+            r.set.addSecond(live_.level(), live_.peak());
+            if (sec % interval == 0) {
+                if (state_.logger.size() + r.set.size() + r.set.recordBytes() > room()) {
+                    stopRecording(); // the memory is full
+                    return;
+                }
+                r.set.endStep(live_.level());
+            }
+        }
+        if (r.stopAfter && sec >= *r.stopAfter) {
+            stopRecording();
+            return;
+        }
+        const std::int64_t at = r.startMeter + sec;
+        if (r.scheduled && at % 60 == 0 && scheduleMatches(at, false)) {
+            scheduleChecked_ = at;
+            stopRecording();
+            return;
+        }
+    }
+}
+
+void VirtualMeter::startRecording(double clockTime, bool scheduled, std::optional<std::uint32_t> stopAfter)
+{
+    if (running_)
+        stopRecording();
+    const std::int64_t startMeter = meterSecondsAt(clockTime);
+    const SetHeader header{fromMeterSeconds(startMeter), state_.intervalCode, state_.presetNumber,
+                           state_.settings, state_.thresholdCode, state_.criterionCode};
+    SetRecorder set(header, state_.calibration);
+    if (state_.logger.size() + set.size() > room())
+        return; // no room even for the header
+    running_ = Running{std::move(set), clockTime, startMeter, 0, std::nullopt, stopAfter, scheduled};
+    paused_ = false;
+    state_.recording = true;
+}
+
+void VirtualMeter::stopRecording()
+{
+    if (!running_)
+        return;
+    Running& r = *running_;
+    if (r.pausedFrom && state_.logger.size() + r.set.size() + LoggerImageBuilder::pauseBytes <= room())
+        r.set.addPause(*r.pausedFrom, r.done + 1);
+    const Bytes set = r.set.bytes();
+    state_.logger.insert(state_.logger.end(), set.begin(), set.end());
+    running_.reset();
+    paused_ = false;
+    state_.recording = false;
+}
+
+void VirtualMeter::pauseKey(bool wasPaused)
+{
+    if (!running_ || paused_ == wasPaused)
+        return;
+    Running& r = *running_;
+    const std::uint32_t at = r.done + 1; // the first second not yet recorded
+    if (paused_) {
+        r.pausedFrom = at;
+        return;
+    }
+    if (r.pausedFrom && *r.pausedFrom < at
+        && state_.logger.size() + r.set.size() + LoggerImageBuilder::pauseBytes <= room())
+        r.set.addPause(*r.pausedFrom, at);
+    r.pausedFrom.reset();
+}
+
+bool VirtualMeter::scheduleMatches(std::int64_t meterSeconds, bool start) const
+{
+    const MeterDateTime t = fromMeterSeconds(meterSeconds);
+    for (std::size_t i = 0; i < 16; ++i) {
+        if (!(state_.enableMask >> i & 1))
+            continue;
+        const std::uint8_t* e = state_.schedule.data() + 6 * i + (start ? 0 : 3);
+        const bool day = e[0] == 0 || e[0] == 255 || e[0] == t.day;
+        const bool hour = e[1] == 255 || e[1] == t.hour;
+        const bool minute = e[2] == 255 || e[2] == t.minute;
+        if (day && hour && minute)
+            return true;
+    }
+    return false;
 }
 
 MeterDateTime VirtualMeter::meterTime() const
 {
-    const double elapsed = clock_.now() - clockRef_;
-    return fromMeterSeconds(clockBase_ + static_cast<std::int64_t>(std::floor(elapsed)));
+    return fromMeterSeconds(meterSecondsAt(clock_.now()));
 }
 
 std::uint16_t VirtualMeter::levelTenths()
@@ -311,7 +465,14 @@ void VirtualMeter::receive(std::uint8_t byte, double now)
 void VirtualMeter::execute(std::uint8_t command, double now)
 {
     if (const auto key = keyOf(command)) {
-        display_.press(*key, state_.settings, state_.recording, paused_);
+        // While paused, Left ends the recording.
+        if (*key == MeterKey::left && paused_ && running_ && !display_.inMenu()) {
+            stopRecording();
+            return;
+        }
+        const bool wasPaused = paused_;
+        display_.press(*key, state_.settings, running_.has_value(), paused_);
+        pauseKey(wasPaused);
         return;
     }
     switch (command) {
@@ -348,9 +509,12 @@ void VirtualMeter::execute(std::uint8_t command, double now)
         send(memoryStatus(), ReplyKind::plain, now);
         break;
     case cmdDump:
-        send(state_.logger, ReplyKind::dump, now);
+        send(loggerImage(), ReplyKind::dump, now);
         break;
     case cmdErase:
+        running_.reset(); // a set being recorded goes with the rest
+        paused_ = false;
+        state_.recording = false;
         state_.logger.clear();
         break;
     case cmdReadClock:
@@ -360,14 +524,25 @@ void VirtualMeter::execute(std::uint8_t command, double now)
     case cmdStartPlain:
         armed_ = command;
         break;
-    case cmdStartGo:
-        if (armed_ != 0) {
-            state_.recording = true;
-            state_.scheduled = armed_ == cmdStartScheduled;
-            paused_ = false;
-            armed_ = 0;
+    case cmdStartGo: {
+        const std::uint8_t armed = std::exchange(armed_, 0);
+        if (armed == 0)
+            break;
+        stopRecording();
+        scheduleArmed_ = false;
+        state_.scheduled = false;
+        if (armed == cmdStartPlain) {
+            startRecording(now, false, std::nullopt);
+        } else if (state_.periodCode != 0) {
+            startRecording(now, false, periodSeconds(state_.periodCode));
+        } else {
+            // The timed-recording table decides from the next minute on.
+            scheduleArmed_ = true;
+            state_.scheduled = true;
+            scheduleChecked_ = meterSecondsAt(now);
         }
         break;
+    }
     default:
         break; // the meter ignores what it does not know
     }
@@ -417,6 +592,7 @@ void VirtualMeter::apply(std::uint8_t command, const Bytes& p, double now)
             break; // a clock that cannot be is refused, the old time runs on
         clockBase_ = toMeterSeconds(t);
         clockRef_ = now;
+        scheduleChecked_ = meterSecondsAt(now);
         break;
     }
     case cmdService130:
@@ -498,8 +674,7 @@ Bytes VirtualMeter::statusFrame(double now)
 
 Bytes VirtualMeter::clockRecord(double now) const
 {
-    const double elapsed = now - clockRef_;
-    const MeterDateTime t = fromMeterSeconds(clockBase_ + static_cast<std::int64_t>(std::floor(elapsed)));
+    const MeterDateTime t = fromMeterSeconds(meterSecondsAt(now));
     return Bytes{toBcd(t.second), toBcd(t.minute), toBcd(t.hour), static_cast<std::uint8_t>(t.day),
                  static_cast<std::uint8_t>(t.month), static_cast<std::uint8_t>(t.year)};
 }

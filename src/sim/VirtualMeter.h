@@ -6,6 +6,7 @@
 #include "sim/LiveLevel.h"
 #include "sim/MeterCalendar.h"
 #include "sim/MeterDisplay.h"
+#include "sim/SetRecorder.h"
 
 #include <array>
 #include <cstddef>
@@ -57,9 +58,9 @@ struct MeterState {
     std::uint8_t serviceValue130 = 0;        // written by "a"
     std::uint8_t serviceValue140 = 0;        // written by "b"
     std::uint8_t memoryBlocks = 6;
-    Bytes logger;                            // logging area from address 3584 on
-    bool recording = false;                  // started by "W"/"X" and "Y"
-    bool scheduled = false;                  // the recording started was "W"
+    Bytes logger;                            // finished sets, from address 3584 on
+    bool recording = false;                  // a set is being recorded
+    bool scheduled = false;                  // "W" armed the timed-recording table
 };
 
 // A complete software meter on the serial line. Bytes written are taken as
@@ -97,6 +98,8 @@ public:
     // The meter's memory, for inspection and for setting up a test.
     const MeterState& state() const { return state_; }
     void setLoggerImage(Bytes image);
+    // The logger as "A" and "I" see it: the finished sets and the one being recorded.
+    Bytes loggerImage() const;
     int memEnd() const;
     int commandsTaken() const { return commands_; }
 
@@ -126,6 +129,25 @@ private:
     void send(Bytes reply, ReplyKind kind, double now);
     void selectPreset(std::uint8_t number);
 
+    // Recording: "X"/"W" then "Y" starts it; the set grows with the clock.
+    struct Running {
+        SetRecorder set;
+        double startClock = 0;                 // clock time of the set's start
+        std::int64_t startMeter = 0;           // meter seconds of the set's start
+        std::uint32_t done = 0;                // seconds recorded so far
+        std::optional<std::uint32_t> pausedFrom;
+        std::optional<std::uint32_t> stopAfter; // a duration-limited recording
+        bool scheduled = false;
+    };
+    void catchUp(double now);
+    void recordUntil(double now);
+    void startRecording(double clockTime, bool scheduled, std::optional<std::uint32_t> stopAfter);
+    void stopRecording();
+    void pauseKey(bool wasPaused);
+    bool scheduleMatches(std::int64_t meterSeconds, bool start) const;
+    std::size_t room() const;
+    std::int64_t meterSecondsAt(double clockTime) const;
+
     Bytes statusFrame(double now);
     Bytes clockRecord(double now) const;
     Bytes memoryStatus() const;
@@ -142,6 +164,9 @@ private:
     int commands_ = 0;
     std::optional<Pending> pending_;
     std::deque<Outgoing> outgoing_;
+    std::optional<Running> running_;
+    bool scheduleArmed_ = false;
+    std::int64_t scheduleChecked_ = 0; // meter seconds up to which the table was looked at
     std::int64_t clockBase_ = 0; // meter seconds at clockRef_
     double clockRef_ = 0;
 };

@@ -3,4 +3,5 @@ km740_add_test(test_datafiles
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/DataFileWriterTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataFileReaderTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HeaderTextTest.cpp
   LIBS km740core)

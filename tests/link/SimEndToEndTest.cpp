@@ -78,6 +78,33 @@ TEST(SimEndToEnd, LinkAndToolTalkToTheVirtualMeterOverAPty)
     }
 }
 
+TEST(SimEndToEnd, ToolDownloadsExactlyTheUsedMemory)
+{
+    SimProcess sim(KM740_SIM_PATH, {});
+    ASSERT_FALSE(sim.device().empty()) << "km740-sim did not start";
+    auto memory = runTool("--port " + sim.device() + " memory --json");
+    const auto at = memory.out.find("\"end\": ");
+    ASSERT_NE(at, std::string::npos) << memory.out;
+    const long end = std::stol(memory.out.substr(at + 7));
+
+    const std::string file = ::testing::TempDir() + "km740-e2e-image.bin";
+    std::remove(file.c_str());
+    auto download = runTool("--port " + sim.device() + " download -o " + file);
+    EXPECT_EQ(download.exitCode, 0);
+    FILE* f = std::fopen(file.c_str(), "rb");
+    ASSERT_TRUE(f);
+    std::fseek(f, 0, SEEK_END);
+    EXPECT_EQ(std::ftell(f), end - 3584);
+    std::fclose(f);
+    std::remove(file.c_str());
+
+    SimProcess empty(KM740_SIM_PATH, {"--empty"});
+    auto none = runTool("--port " + empty.device() + " download -o " + file);
+    EXPECT_EQ(none.exitCode, 3);
+    EXPECT_EQ(none.out, "No Data in Memoy!\n");
+    EXPECT_EQ(std::fopen(file.c_str(), "rb"), nullptr);
+}
+
 TEST(SimEndToEnd, ToolFailsWithinFiveSecondsOnASilentMeter)
 {
     SimProcess sim(KM740_SIM_PATH, {"--silent-after", "0"});

@@ -61,7 +61,7 @@ TEST(DecodeSet, DoseSetRowsAndPanel)
     EXPECT_EQ(f.settings, (SettingsBlock{"94.0", "Slow", "A", "80", "90", "5", "120.5", "70-140",
                                          "2018/03/07 14:30:05"}));
     EXPECT_TRUE(f.pauses.empty());
-    const std::vector<DoseRecord> want = {
+    const std::vector<DoseRow> want = {
         {"1", "2008/03/18 09:06:00", "0", "----"},
         {"2", "2008/03/18 09:07:00", "50", "85.0"},
         {"3", "2008/03/18 09:08:00", "12.345", "74.9"},  // cut to 6 characters, TWA cut not rounded
@@ -73,7 +73,7 @@ TEST(DecodeSet, DoseSetRowsAndPanel)
 
     // Comma regional settings, separators of date and time included.
     const DoseLoggerFile c = decodeDose(b, Regional{',', '.', '.'});
-    EXPECT_EQ(c.records[2], (DoseRecord{"3", "2008.03.18 09.08.00", "12,345", "74,9"}));
+    EXPECT_EQ(c.records[2], (DoseRow{"3", "2008.03.18 09.08.00", "12,345", "74,9"}));
     EXPECT_EQ(c.settings.peak, "120,5");
     EXPECT_EQ(c.settings.calibratedDb, "94,0");
     EXPECT_EQ(c.settings.calibratedTime, "2018/03/07 14:30:05");
@@ -157,7 +157,7 @@ TEST(DecodeSet, UnsoundFieldsShowDashes)
     const LoggerSet set = onlySet(b);
     EXPECT_EQ(set.startText, "2008/03/18 09:05:5A");
     const DoseLoggerFile f = decodeDose(b);
-    EXPECT_EQ(f.records, (std::vector<DoseRecord>{{"1", "----", "50", "----"}}));
+    EXPECT_EQ(f.records, (std::vector<DoseRow>{{"1", "----", "50", "----"}}));
     EXPECT_EQ(f.settings.criterion, "----");
     EXPECT_EQ(f.pauses, (std::vector<PauseRow>{{"1", "----", "----", "00:00:10"}}));
 
