@@ -81,6 +81,10 @@ Status PtyServer::serve(VirtualMeter& meter, Clock& clock, int stopFd)
         }
         if (fds[1].revents != 0)
             return success();
+        if (fds[0].revents & (POLLERR | POLLNVAL))
+            return failure(FailureKind::io, "The pseudo-terminal failed");
+        if ((fds[0].revents & POLLHUP) && !(fds[0].revents & POLLIN))
+            ::usleep(20000); // no client end open: do not spin on the hang-up
 
         if (fds[0].revents & POLLIN) {
             const ssize_t got = ::read(master_, buffer, sizeof buffer);

@@ -21,17 +21,9 @@ TEST(SimDecode, SampleLoggerSplitsAndDecodes)
     ASSERT_EQ(table.sets.size(), 3u);
     for (const LoggerSet& s : table.sets)
         EXPECT_FALSE(s.incomplete) << s.number;
-    EXPECT_TRUE(table.sets[0].isDoseSet());
-    EXPECT_FALSE(table.sets[1].isDoseSet());
     EXPECT_TRUE(table.sets[1].hasSummary());
-    EXPECT_EQ(table.sets[0].recordCount, 120u);
-    EXPECT_EQ(table.sets[1].recordCount, 600u);
-    EXPECT_EQ(table.sets[2].recordCount, 90u);
     EXPECT_EQ(table.sets[1].startText, "2026/03/16 13:05:00");
     EXPECT_EQ(table.sets[1].presetName, "ISO85");
-    ASSERT_EQ(table.sets[2].pauses.size(), 2u);
-    EXPECT_EQ(table.sets[2].pauses[0].recordsBefore, 36u);
-    EXPECT_EQ(table.sets[2].pauses[1].recordsBefore, 51u);
 
     const Regional regional{'.', '/', ':'};
     const auto paused = decodeSet(table.sets[2], regional);
