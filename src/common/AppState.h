@@ -13,7 +13,7 @@ namespace km740 {
 // chart, keypad, file headers) use these instead of asking the meter again.
 struct LiveReading {
     bool valid = false;            // at least one good status frame since start
-    double polledAt = -1.0;        // monotonic seconds (the worker's Clock) of the last good frame
+    double polledAt = -1.0;        // steady wall-clock seconds of the last good frame
     Level level;                   // LevelValue / LevelText
     MeterSettings settings;        // decoded settings byte of the frame
     std::string peakText;          // "< 103", "< 93" or the peak in dB
@@ -84,7 +84,7 @@ struct AppState {
     std::string portCaption() const;
 
     // True when the live level was polled within maxAge seconds of now
-    // (monotonic seconds of the same clock as LiveReading::polledAt).
+    // (steady seconds, as LiveReading::polledAt).
     bool levelFresh(double now, double maxAge = 2.0) const;
 
     // Peak type written into recording headers, from the preset read by "R"

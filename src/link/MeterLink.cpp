@@ -384,8 +384,10 @@ Status MeterLink::startScheduledRecording(const RecordingSetup& setup)
 {
     if (auto s = writeRecordingSetup(setup); !s)
         return s;
-    if (auto s = singleShot(cmd::startScheduled, 0.2); !s)
-        return s.error();
+    if (auto s = sendCommand(cmd::startScheduled); !s)
+        return s;
+    if (auto s = delay(0.2); !s)
+        return s;
     return sendCommand(cmd::startLast);
 }
 

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/ListWindow.h"
 
-#include "link/MeterLink.h"
-#include "link/Replies.h"
-#include "panel/MeterWorker.h"
 #include "files/DataFileWriter.h"
 #include "panel/RealTimeListModel.h"
 #include "panel/SaveDialog.h"
@@ -32,20 +29,15 @@ namespace km740 {
 
 namespace {
 
-struct PresetReply {
-    int presetIndex = 0;
-    UserPresetTable table;
-};
-
 // Rows of progress between caption updates: the caption shows the count
 // without flooding the window with a repaint per row.
 constexpr std::int64_t kProgressEvery = 500;
 
 } // namespace
 
-ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, MeterWorker* worker,
+ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader readPresets,
                        HeaderSource header, QWidget* panel)
-    : QWidget(nullptr), state_(state), recorder_(recorder), worker_(worker),
+    : QWidget(nullptr), state_(state), recorder_(recorder), readPresets_(std::move(readPresets)),
       header_(std::move(header)), chooser_(chooseDataFileToSave), panel_(panel)
 {
     setObjectName(QStringLiteral("List"));
@@ -137,6 +129,12 @@ QString ListWindow::autoSaveFolder() const
     return docs;
 }
 
+void ListWindow::setDocumentsFolder(const QString& folder)
+{
+    documents_ = folder;
+    showFolder();
+}
+
 QString ListWindow::statusText() const { return LblStatus->text(); }
 
 void ListWindow::showFolder()
@@ -154,7 +152,9 @@ void ListWindow::showSample(const SampleOutcome& out)
         return;
     model_->sync();
     if (out.listScroll) {
-        // The top row moves down one, as the rows come in.
+        // The top row moves down one, as the rows come in. The view learns
+        // of the new row's room first, so the move is not a tick late.
+        GridN->doItemsLayout();
         const int top = GridN->rowAt(0) < 0 ? 0 : GridN->rowAt(0);
         GridN->scrollTo(model_->index(std::min(top + 1, model_->rowCount() - 1), 0),
                         QAbstractItemView::PositionAtTop);
@@ -184,41 +184,28 @@ void ListWindow::onSaveClicked()
     const QString path = chooser_ ? chooser_(this, autoSaveFolder()) : QString();
     if (path.isEmpty())
         return; // cancelled: the window stays as it was
-    if (!worker_) {
+    if (!readPresets_) {
         LblStatus->setText(tr("The meter is not connected: the list was not saved."));
         return;
     }
     SaveAction->setEnabled(false);
     // The peak type comes from the meter's current preset ("R", then "C").
-    worker_->post<PresetReply>(
-        this,
-        [](MeterLink& link) -> Result<PresetReply> {
-            if (Status s = link.discardInput(); !s)
-                return s.error();
-            auto preset = link.readPresetIndex();
-            if (!preset)
-                return preset.error();
-            auto table = link.readUserPresetTable();
-            if (!table)
-                return table.error();
-            return PresetReply{*preset, *table};
-        },
-        [this, path](const Result<PresetReply>& r) {
-            SaveAction->setEnabled(true);
-            if (!r) {
-                LblStatus->setText(tr("The meter did not answer: the list was not saved."));
-                emit saveFinished(false, QString::fromStdString(r.error().message));
-                return;
-            }
-            state_.presetIndex = r->presetIndex;
-            state_.userPresetTable = encodeUserPresetTable(r->table);
-            state_.peakTypeText = state_.peakTypeForPreset();
-            RecordingHeader header = header_ ? header_() : RecordingHeader{};
-            header.peakType = state_.peakTypeText;
-            const QString folder = QFileInfo(path).absolutePath();
-            state_.lastSaveFolder = folder.toStdString();
-            writeInBackground(path, std::move(header), recorder_.list().copy(), false);
-        });
+    readPresets_(this, [this, path](const Result<PresetReply>& r) {
+        SaveAction->setEnabled(true);
+        if (!r) {
+            LblStatus->setText(tr("The meter did not answer: the list was not saved."));
+            emit saveFinished(false, QString::fromStdString(r.error().message));
+            return;
+        }
+        state_.presetIndex = r->presetIndex;
+        state_.userPresetTable = encodeUserPresetTable(r->table);
+        state_.peakTypeText = state_.peakTypeForPreset();
+        RecordingHeader header = header_ ? header_() : RecordingHeader{};
+        header.peakType = state_.peakTypeText;
+        const QString folder = QFileInfo(path).absolutePath();
+        state_.lastSaveFolder = folder.toStdString();
+        writeInBackground(path, std::move(header), recorder_.list().copy(), false);
+    });
 }
 
 void ListWindow::writeInBackground(QString path, RecordingHeader header,

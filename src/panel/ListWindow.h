@@ -2,10 +2,13 @@
 #pragma once
 
 #include "common/AppState.h"
+#include "panel/PresetReader.h"
 #include "panel/RealTimeRecorder.h"
 
 #include <QPointer>
 #include <QWidget>
+
+#include <vector>
 
 #include <functional>
 
@@ -16,7 +19,6 @@ class QAction;
 
 namespace km740 {
 
-class MeterWorker;
 class RealTimeListModel;
 
 // The real-time list (form List, "Real Time List"): every record the
@@ -35,7 +37,9 @@ public:
     // The save dialog; empty for a cancel.
     using FileChooser = std::function<QString(QWidget* parent, const QString& folder)>;
 
-    ListWindow(AppState& state, RealTimeRecorder& recorder, MeterWorker* worker,
+    // readPresets asks the meter for "R" and "C" (presetReaderFor(worker));
+    // the list Save takes the peak type from them.
+    ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader readPresets,
                HeaderSource header, QWidget* panel = nullptr);
     ~ListWindow() override;
 
@@ -44,7 +48,7 @@ public:
 
     void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
     // Where automatic saves go when nothing was saved yet (tests).
-    void setDocumentsFolder(const QString& folder) { documents_ = folder; }
+    void setDocumentsFolder(const QString& folder);
     // The folder the next automatic save goes to.
     QString autoSaveFolder() const;
 
@@ -74,7 +78,7 @@ private:
 
     AppState& state_;
     RealTimeRecorder& recorder_;
-    QPointer<MeterWorker> worker_;
+    PresetReader readPresets_;
     HeaderSource header_;
     FileChooser chooser_;
     QPointer<QWidget> panel_;

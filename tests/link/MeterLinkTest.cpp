@@ -285,3 +285,34 @@ TEST_F(Link, LostLinkLoopRecoversOnAnyByteAndStopsWhenAsked)
     EXPECT_EQ(ev.gone, 1);
     EXPECT_EQ(link.livePoll(Regional::point()).error().kind, FailureKind::io);
 }
+
+TEST_F(Link, GarbageRepliesNeverReadPastTheirEnd)
+{
+    // Random lengths and values for every command; run under the sanitizers
+    // this proves each decoder checks the length it reads.
+    std::uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    auto garbage = [&] {
+        Bytes b(next() % 120);
+        for (auto& x : b)
+            x = static_cast<std::uint8_t>(next() >> 24);
+        if (b.size() >= 19 && next() % 2) {
+            b[0] = 0x02; // sometimes a framed status frame
+            b[18] = 0x03;
+        }
+        return b;
+    };
+    for (std::uint8_t c : Bytes{'F', 0x60, 'R', 'C', 'B', 'E', 'G', 'H', 'U', 'A', 'D'})
+        meter.replies[c] = garbage;
+    for (int round = 0; round < 200; ++round) {
+        (void)link.livePoll(Regional::point());
+        (void)link.readPresetIndex();
+        (void)link.readUserPresetTable();
+        (void)link.readTimedTable();
+        (void)link.readIntervalCode();
+        (void)link.readEnableMask();
+        (void)link.readMemoryStatus();
+        (void)link.readClock();
+    }
+    SUCCEED();
+}

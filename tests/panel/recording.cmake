@@ -2,3 +2,7 @@
 km740_add_test(test_recorder SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/RealTimeRecorderTest.cpp
   LIBS km740core)
+
+km740_add_test(test_listwindow SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ListWindowTest.cpp
+  LIBS km740app QT)

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Any bytes as a data file or a header text file: the readers give rows or a
+// failure, never a crash; what they read writes out and reads back the same.
+#include "files/DataFileReader.h"
+#include "files/DataFileWriter.h"
+#include "files/HeaderText.h"
+
+#include <cstdlib>
+#include <sstream>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace km740;
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    std::istringstream in(bytes);
+    auto file = loadDataFile(in);
+    if (file) {
+        // Once written, a file reads back to the very same bytes.
+        const std::string once = dataFileBytes(file.value());
+        std::istringstream again(once);
+        auto back = loadDataFile(again);
+        if (!back || dataFileBytes(back.value()) != once)
+            std::abort();
+    }
+    auto header = parseHeaderText(bytes);
+    if (header) {
+        auto back = parseHeaderText(headerTextBytes(header.value()));
+        if (!back)
+            std::abort();
+    }
+    return 0;
+}

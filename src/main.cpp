@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// km740: the companion program. Starts with the port chooser, then the panel.
+#include "common/AppState.h"
+#include "link/Clock.h"
+#include "link/PortMap.h"
+#include "link/PortWindow.h"
+#include "link/SerialPortList.h"
+#include "link/SerialTransport.h"
+#include "panel/MeterWorker.h"
+#include "panel/PanelWindow.h"
+#include "panel/RealTimeRecorder.h"
+#include "sim/VirtualMeter.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+
+#include <memory>
+
+using namespace km740;
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("km740"));
+    QApplication::setOrganizationName(QStringLiteral("km740"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("KM740 sound level and noise dose meter companion"));
+    parser.addHelpOption();
+    const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                      QStringLiteral("COM 1 is a virtual meter inside the program."));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Use this serial device and skip the port chooser."),
+                                  QStringLiteral("DEVICE"));
+    parser.addOption(simulate);
+    parser.addOption(port);
+    parser.process(app);
+
+    AppState state;
+    state.simulated = parser.isSet(simulate);
+    SteadyClock clock;
+    RealTimeRecorder recorder;
+    std::unique_ptr<MeterWorker> worker;
+    std::unique_ptr<PanelWindow> panel;
+
+    auto showPanel = [&](std::unique_ptr<Transport> transport) {
+        if (transport)
+            worker = std::make_unique<MeterWorker>(std::move(transport), clock);
+        panel = std::make_unique<PanelWindow>(state, worker.get(), recorder, PanelDialogs::desktop());
+        QObject::connect(panel.get(), &PanelWindow::closed, &app, &QApplication::quit);
+        panel->show();
+        if (worker)
+            worker->start();
+    };
+    auto transportFor = [&](int portNumber, const std::string& device) -> std::unique_ptr<Transport> {
+        if (portNumber == 1 && state.simulated)
+            return std::make_unique<VirtualMeter>(clock);
+        if (portNumber == 0 || device.empty())
+            return nullptr; // no port chosen: "No Device Found!"
+        return std::make_unique<SerialTransport>(device);
+    };
+
+    if (parser.isSet(port)) {
+        state.portDevice = parser.value(port).toStdString();
+        // The COM number the device is bound to, else 1.
+        PortMap map;
+        if (auto loaded = loadPortMap(defaultPortMapFile()))
+            map = loaded->map;
+        state.portNumber = map.comFor(state.portDevice).value_or(1);
+        showPanel(std::make_unique<SerialTransport>(state.portDevice));
+    } else {
+        auto* chooser = new PortWindow(state.portNumber);
+        chooser->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(chooser, &PortWindow::accepted, &app, [&, chooser](int n, const QString& device) {
+            state.portNumber = n;
+            state.portDevice = device.toStdString();
+            showPanel(transportFor(n, state.portDevice));
+            chooser->close();
+        });
+        chooser->show();
+    }
+
+    const int rc = QApplication::exec();
+    panel.reset();
+    if (worker)
+        worker->stop();
+    return rc;
+}

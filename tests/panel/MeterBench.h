@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The virtual meter for window tests: time runs faster than the wall clock,
+// the bytes on the wire are recorded, and faults can be switched from the
+// test thread while the meter worker drives the meter.
+#pragma once
+
+#include "link/Clock.h"
+#include "link/Transport.h"
+#include "sim/VirtualMeter.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace km740::test {
+
+// Wall time times `speed`: a 0.2 s wait of the link takes 0.2 / speed s.
+class FastClock final : public Clock {
+public:
+    explicit FastClock(double speed) : speed_(speed), start_(std::chrono::steady_clock::now()) {}
+    double now() const override
+    {
+        const std::chrono::duration<double> d = std::chrono::steady_clock::now() - start_;
+        return d.count() * speed_;
+    }
+    void sleepFor(double seconds) override
+    {
+        if (seconds > 0)
+            std::this_thread::sleep_for(std::chrono::duration<double>(seconds / speed_));
+    }
+
+private:
+    double speed_;
+    std::chrono::steady_clock::time_point start_;
+};
+
+// What went out to the meter and what the test may change, behind one lock.
+struct Wire {
+    std::mutex mutex;
+    Bytes sent;          // every byte written, in order
+    bool failOpen = false;
+};
+
+// A Transport over a VirtualMeter the test can reach safely.
+class TappedMeter final : public Transport {
+public:
+    TappedMeter(Clock& clock, std::shared_ptr<Wire> wire)
+        : meter_(clock), wire_(std::move(wire))
+    {
+    }
+    Status open() override
+    {
+        std::lock_guard lock(wire_->mutex);
+        if (wire_->failOpen)
+            return failure(FailureKind::io, "no such port");
+        return meter_.open();
+    }
+    void close() override
+    {
+        std::lock_guard lock(wire_->mutex);
+        meter_.close();
+    }
+    bool isOpen() const override
+    {
+        std::lock_guard lock(wire_->mutex);
+        return meter_.isOpen();
+    }
+    Status write(std::span<const std::uint8_t> bytes) override
+    {
+        std::lock_guard lock(wire_->mutex);
+        wire_->sent.insert(wire_->sent.end(), bytes.begin(), bytes.end());
+        return meter_.write(bytes);
+    }
+    Result<Bytes> takeReceived() override
+    {
+        std::lock_guard lock(wire_->mutex);
+        return meter_.takeReceived();
+    }
+    // Runs fn on the meter under the lock (fault switches, state).
+    void with(const std::function<void(VirtualMeter&)>& fn)
+    {
+        std::lock_guard lock(wire_->mutex);
+        fn(meter_);
+    }
+
+private:
+    VirtualMeter meter_;
+    std::shared_ptr<Wire> wire_;
+};
+
+} // namespace km740::test

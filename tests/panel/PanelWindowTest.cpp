@@ -1,0 +1,411 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "MeterBench.h"
+
+#include "common/AppState.h"
+#include "common/SettingsPanel.h"
+#include "link/Replies.h"
+#include "panel/MeterWorker.h"
+#include "panel/PanelToolbar.h"
+#include "panel/PanelWindow.h"
+#include "panel/RealTimeRecorder.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+
+using namespace km740;
+using namespace km740::test;
+
+namespace {
+
+using Field = SettingsPanel::Field;
+
+// A panel on the virtual meter, time running `speed` times faster for the
+// link (the window's timers keep their real intervals).
+struct PanelBench {
+    FastClock clock;
+    std::shared_ptr<Wire> wire = std::make_shared<Wire>();
+    TappedMeter* meter = nullptr;
+    std::unique_ptr<MeterWorker> worker;
+    AppState state;
+    RealTimeRecorder recorder;
+    std::unique_ptr<PanelWindow> panel;
+
+    QStringList messages;
+    std::optional<QString> saveAnswer;
+    std::optional<QString> codeAnswer;
+    bool eraseAnswer = false;
+    QLocale locale{QLocale::c()};
+
+    explicit PanelBench(double speed = 10.0, bool failOpen = false) : clock(speed)
+    {
+        wire->failOpen = failOpen;
+        auto m = std::make_unique<TappedMeter>(clock, wire);
+        meter = m.get();
+        worker = std::make_unique<MeterWorker>(std::move(m), clock);
+        state.portNumber = 1;
+        panel = std::make_unique<PanelWindow>(state, worker.get(), recorder, dialogs());
+        worker->start();
+    }
+    ~PanelBench()
+    {
+        panel.reset();
+        worker->stop();
+    }
+
+    PanelDialogs dialogs()
+    {
+        PanelDialogs d;
+        d.saveFile = [this](QWidget*, const QString&) { return saveAnswer; };
+        d.confirmErase = [this](QWidget*) { return eraseAnswer; };
+        d.serviceCode = [this](QWidget*) { return codeAnswer; };
+        d.message = [this](QWidget*, const QString& text, bool) { messages << text; };
+        d.openFile = [](const QString&) { return true; };
+        d.locale = [this] { return locale; };
+        return d;
+    }
+
+    // Bytes sent since `from`, without the live poll's "F" and grave accent.
+    Bytes sentApartFromPolls(std::size_t from = 0)
+    {
+        std::lock_guard lock(wire->mutex);
+        Bytes out;
+        for (std::size_t i = from; i < wire->sent.size(); ++i)
+            if (wire->sent[i] != 'F' && wire->sent[i] != 0x60)
+                out.push_back(wire->sent[i]);
+        return out;
+    }
+    std::size_t sentCount()
+    {
+        std::lock_guard lock(wire->mutex);
+        return wire->sent.size();
+    }
+    QString value(Field f) const { return panel->settingsPanel()->value(f); }
+    QStringList visibleKeys() const
+    {
+        QStringList keys;
+        for (int n = 1; n <= PanelToolbar::buttonCount; ++n)
+            if (panel->toolbar()->button(n)->isVisible())
+                keys << panel->toolbar()->button(n)->objectName();
+        return keys;
+    }
+};
+
+bool waitFor(const std::function<bool()>& cond, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > ms)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(PanelWindow, ShowsTheMetersLevelAndSettings)
+{
+    PanelBench b;
+    EXPECT_EQ(b.panel->windowTitle(), "KM740 Sonavex   V10.10");
+    ASSERT_TRUE(waitFor([&] { return !b.value(Field::CalTime).isEmpty(); }, 3000));
+    EXPECT_EQ(b.panel->lblCOM()->text(), "COM  1");
+
+    std::uint8_t settings = 0;
+    std::array<std::uint8_t, 8> cal{};
+    b.meter->with([&](VirtualMeter& m) {
+        settings = m.state().settings;
+        cal = m.state().calibration;
+    });
+    const MeterSettings s = DecodeSettings(settings, 0, 0);
+    EXPECT_EQ(b.value(Field::FSI).toStdString(), s.timeWeightingText);
+    EXPECT_EQ(b.value(Field::AC).toStdString(), s.freqWeightingText);
+    EXPECT_EQ(b.value(Field::ExchangeRate), QString::number(s.exchangeRate));
+    EXPECT_EQ(b.value(Field::Range), QStringLiteral("%1-%2").arg(s.rangeTop - 70).arg(s.rangeTop));
+    EXPECT_EQ(b.value(Field::Criterion), "85");
+    EXPECT_EQ(b.value(Field::Threshold), "80");
+    const CalibrationTexts ct = calibrationTexts(*decodeCalibration(cal), Regional::point());
+    EXPECT_EQ(b.value(Field::CalTime).toStdString(), ct.time);
+    EXPECT_EQ(b.value(Field::CaldB).toStdString(), ct.level);
+
+    // The level moves; every shown value is a level in tenths.
+    const QRegularExpression levelForm(QStringLiteral("^\\d{1,3}\\.\\d$"));
+    QSet<QString> seen;
+    ASSERT_TRUE(waitFor([&] {
+        const QString t = b.panel->lbldB()->text();
+        EXPECT_TRUE(levelForm.match(t).hasMatch()) << t.toStdString();
+        seen.insert(t);
+        return seen.size() >= 3;
+    }, 8000));
+    EXPECT_EQ(b.state.live.level.text, b.panel->lbldB()->text().toStdString());
+
+    // A comma locale shows a comma at the next tick.
+    b.locale = QLocale(QLocale::German, QLocale::Germany);
+    ASSERT_TRUE(waitFor([&] { return b.panel->lbldB()->text().contains(','); }, 3000));
+    EXPECT_TRUE(b.state.decimalComma);
+}
+
+TEST(PanelWindow, LostLinkShowsNoComAndRecovers)
+{
+    PanelBench b;
+    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1" && b.state.live.valid; }, 3000));
+    b.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
+    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "No COM"; }, 5000));
+    EXPECT_TRUE(b.state.linkBusy);
+    EXPECT_EQ(b.visibleKeys(), QStringList{"Open"});
+    const QString frozen = b.panel->lbldB()->text();
+
+    // The lost-link loop keeps asking with "F".
+    const std::size_t mark = b.sentCount();
+    QTest::qWait(300);
+    EXPECT_GT(b.sentCount(), mark);
+    EXPECT_TRUE(b.sentApartFromPolls(mark).empty());
+    EXPECT_EQ(b.panel->lbldB()->text(), frozen);
+
+    b.meter->with([](VirtualMeter& m) { m.setSilentAfter(std::nullopt); });
+    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1"; }, 5000));
+    EXPECT_FALSE(b.state.linkBusy);
+    EXPECT_EQ(b.visibleKeys().size(), PanelToolbar::buttonCount);
+    const std::size_t after = b.sentCount();
+    EXPECT_TRUE(waitFor([&] { return b.sentCount() > after + 4; }, 3000)) << "polling resumed";
+}
+
+TEST(PanelWindow, NoDeviceLeavesOnlyOpen)
+{
+    // The port does not open.
+    PanelBench b(10.0, true);
+    ASSERT_TRUE(waitFor([&] { return !b.messages.isEmpty(); }, 3000));
+    EXPECT_EQ(b.messages, QStringList{"No Device Found!"});
+    EXPECT_EQ(b.visibleKeys(), QStringList{"Open"});
+    EXPECT_FALSE(b.panel->timer1()->isActive());
+    EXPECT_FALSE(b.panel->timer2()->isActive());
+    EXPECT_EQ(b.panel->lblCOM()->text(), "No COM");
+
+    // No transport at all (no port chosen): the same.
+    AppState state;
+    RealTimeRecorder recorder;
+    QStringList messages;
+    PanelDialogs d;
+    d.message = [&](QWidget*, const QString& text, bool critical) {
+        EXPECT_TRUE(critical);
+        messages << text;
+    };
+    PanelWindow panel(state, nullptr, recorder, d);
+    EXPECT_EQ(messages, QStringList{"No Device Found!"});
+    EXPECT_FALSE(panel.toolbar()->button(QStringLiteral("Save"))->isVisible());
+    EXPECT_TRUE(panel.toolbar()->button(QStringLiteral("Open"))->isVisible());
+}
+
+TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
+{
+    PanelBench b;
+    const QStringList keys{"Save", "Open", "RecOption", "List", "Graph", "RecSetup",
+                           "RTC", "Logger", "Btn", "Erase", "Setup", "User"};
+    const QStringList tips{"Save As", "Open File to Read", "Recording Option", "List Display",
+                           "Graphic Display", "Recording Setup", "Real Time Clock", "Data Logger",
+                           "Control Panel", "Erase Data Logger", "Meter Setup", "Help"};
+    for (int n = 1; n <= PanelToolbar::buttonCount; ++n) {
+        QAction* a = b.panel->toolbar()->button(n);
+        EXPECT_EQ(a->objectName(), keys[n - 1]);
+        EXPECT_EQ(a->toolTip(), tips[n - 1]);
+        EXPECT_FALSE(a->icon().isNull()) << keys[n - 1].toStdString();
+    }
+    ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 3000));
+
+    // "User" toggles the manual chooser, unless the meter is in use.
+    b.panel->onToolbarButtonClick(QStringLiteral("User"));
+    EXPECT_TRUE(b.panel->picManual()->isVisibleTo(b.panel.get()));
+    b.state.meterInUse = true;
+    b.panel->onToolbarButtonClick(QStringLiteral("User"));
+    EXPECT_TRUE(b.panel->picManual()->isVisibleTo(b.panel.get()));
+    b.eraseAnswer = true;
+    b.panel->onToolbarButtonClick(QStringLiteral("Erase"));
+    b.state.meterInUse = false;
+    b.panel->onToolbarButtonClick(QStringLiteral("User"));
+    EXPECT_FALSE(b.panel->picManual()->isVisibleTo(b.panel.get()));
+
+    // "Erase": Cancel sends nothing, OK sends "S".
+    std::size_t mark = b.sentCount();
+    b.eraseAnswer = false;
+    b.panel->onToolbarButtonClick(QStringLiteral("Erase"));
+    QTest::qWait(200);
+    EXPECT_TRUE(b.sentApartFromPolls(mark).empty());
+    b.eraseAnswer = true;
+    b.panel->onToolbarButtonClick(QStringLiteral("Erase"));
+    ASSERT_TRUE(waitFor([&] { return !b.sentApartFromPolls(mark).empty(); }, 2000));
+    EXPECT_EQ(b.sentApartFromPolls(mark), Bytes{'S'});
+}
+
+TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
+{
+    PanelBench b;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("rt.sonx"));
+    ASSERT_TRUE(waitFor([&] { return !b.value(Field::CalTime).isEmpty(); }, 3000));
+
+    b.saveAnswer = std::nullopt; // cancelled: nothing changes
+    std::size_t mark = b.sentCount();
+    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    QTest::qWait(100);
+    EXPECT_FALSE(b.state.fileRecording);
+    EXPECT_TRUE(b.sentApartFromPolls(mark).empty());
+
+    b.meter->with([](VirtualMeter& m) { m.write(Bytes{'Q', 7}); });
+    b.saveAnswer = path;
+    mark = b.sentCount();
+    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 3000));
+    const Bytes sent = b.sentApartFromPolls(mark);
+    EXPECT_EQ(sent, (Bytes{'R', 'C'}));
+    EXPECT_EQ(b.state.peakTypeText, "Lcpk");
+    EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Stop Recording");
+    EXPECT_EQ(b.panel->lblFileName()->text(), "rt.sonx");
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= 2; }, 4000));
+    EXPECT_EQ(b.panel->lblCount()->text(), QString::number(b.state.fileRecordCount));
+
+    // Stopping sends nothing, even to a meter that has gone quiet.
+    b.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
+    mark = b.sentCount();
+    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    EXPECT_FALSE(b.state.fileRecording);
+    EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Save As");
+    EXPECT_TRUE(b.panel->lblCount()->text().isEmpty());
+    EXPECT_TRUE(b.sentApartFromPolls(mark).empty());
+
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"));
+    ASSERT_GT(lines.size(), 15);
+    EXPECT_EQ(lines[0], "Real Time Data");
+    EXPECT_TRUE(lines.contains(QStringLiteral("Peak Type:Lcpk")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Calibrated Time:") + b.value(Field::CalTime)));
+    const int first = lines.indexOf(QRegularExpression(QStringLiteral("1\\t.*")));
+    ASSERT_GT(first, 12) << lines.join(QStringLiteral("\n")).toStdString();
+    EXPECT_TRUE(lines[first + 1].startsWith(QStringLiteral("2\t")));
+}
+
+TEST(PanelWindow, ServiceCodeCaptionAndServiceSends)
+{
+    PanelBench b;
+    ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 3000));
+
+    // Caption: short and long form, by the decimal separator.
+    b.locale = QLocale(QLocale::German, QLocale::Germany);
+    ASSERT_TRUE(waitFor([&] { return b.state.decimalComma; }, 2000));
+    QTest::mouseClick(b.panel->lblCOM(), Qt::LeftButton);
+    EXPECT_EQ(b.panel->windowTitle(), "KM740 Sonavex   V10,10  180308,01");
+    QTest::mouseClick(b.panel->lblCOM(), Qt::LeftButton);
+    EXPECT_EQ(b.panel->windowTitle(), "KM740 Sonavex   V10,10");
+    QTest::mouseClick(b.panel->lblCOM(), Qt::LeftButton);
+    EXPECT_EQ(b.panel->windowTitle(), "KM740 Sonavex   V10,10  180308,01");
+    b.locale = QLocale::c();
+
+    // The code anywhere in the answer flips the service controls.
+    auto shown = [&] {
+        return b.panel->cmdDelAny()->isVisibleTo(b.panel.get())
+               && b.panel->combo6162()->isVisibleTo(b.panel.get());
+    };
+    b.codeAnswer = QStringLiteral("1234");
+    b.panel->onLblCOMDblClick();
+    EXPECT_FALSE(shown());
+    b.codeAnswer = QStringLiteral("ab7395cd");
+    b.panel->onLblCOMDblClick();
+    EXPECT_TRUE(shown());
+    b.codeAnswer = std::nullopt;
+    b.panel->onLblCOMDblClick();
+    EXPECT_TRUE(shown());
+    b.codeAnswer = QStringLiteral("7395");
+    b.panel->onLblCOMDblClick();
+    EXPECT_FALSE(shown());
+    b.codeAnswer = QStringLiteral("7395");
+    b.panel->onLblCOMDblClick();
+    ASSERT_TRUE(shown());
+
+    // Typed keys: digits pass, others are dropped; Enter sends the command of
+    // the range in force and the byte.
+    QComboBox* combo = b.panel->combo6162();
+    EXPECT_EQ(combo->count(), 256);
+    EXPECT_EQ(combo->itemText(255), "255");
+    combo->lineEdit()->clear();
+    QTest::keyClicks(combo->lineEdit(), QStringLiteral("12x7"));
+    EXPECT_EQ(combo->currentText(), "127");
+    const std::uint8_t rangeCommand = b.state.live.settings.rangeTop == 130 ? 'a' : 'b';
+    std::size_t mark = b.sentCount();
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(b.panel->lblCOM()->text(), "Wait");
+    ASSERT_TRUE(waitFor([&] { return b.sentApartFromPolls(mark).size() == 2; }, 2000));
+    EXPECT_EQ(b.sentApartFromPolls(mark), (Bytes{rangeCommand, 0x7F}));
+    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1"; }, 2000));
+
+    // Above 255: nothing sent, label back at once.
+    combo->lineEdit()->clear();
+    QTest::keyClicks(combo->lineEdit(), QStringLiteral("300"));
+    mark = b.sentCount();
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(b.panel->lblCOM()->text(), "COM  1");
+    QTest::qWait(200);
+    EXPECT_TRUE(b.sentApartFromPolls(mark).empty());
+
+    // "Delete Any": "J" and an all-"Any" table of 96 zero bytes.
+    mark = b.sentCount();
+    QTest::mouseClick(b.panel->cmdDelAny(), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return b.sentApartFromPolls(mark).size() >= 97; }, 3000));
+    Bytes expected(97, 0);
+    expected[0] = 'J';
+    EXPECT_EQ(b.sentApartFromPolls(mark), expected);
+    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1"; }, 2000));
+    std::array<std::uint8_t, 96> zeros{};
+    b.meter->with([&](VirtualMeter& m) { EXPECT_EQ(m.state().schedule, zeros); });
+}
+
+TEST(PanelWindow, WindowStaysResponsiveWhilePollingAndRecording)
+{
+    // Real pace: each poll holds its two 0.2 s waits on the worker thread.
+    PanelBench b(1.0);
+    QTemporaryDir dir;
+    ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 3000));
+    b.saveAnswer = dir.filePath(QStringLiteral("resp.sonx"));
+    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 3000));
+
+    // A 10 ms timer measures its own lateness.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = clock.elapsed();
+    qint64 worst = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(10);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 nowMs = clock.elapsed();
+        worst = std::max(worst, nowMs - last - 10);
+        last = nowMs;
+    });
+    probe.start();
+    const long long polledBefore = b.worker->jobsRun();
+    QTest::qWait(10000);
+    probe.stop();
+    const long long polls = b.worker->jobsRun() - polledBefore;
+    std::cout << "longest window stall over 10 s: " << worst << " ms, " << polls << " polls, "
+              << b.state.fileRecordCount << " records\n";
+    ::testing::Test::RecordProperty("stall_ms", static_cast<int>(worst));
+    EXPECT_LT(worst, 100);
+    // About two polls a second at the protocol's pace.
+    EXPECT_GE(polls, 15);
+    EXPECT_LE(polls, 30);
+    EXPECT_GE(b.state.fileRecordCount, 9);
+}
