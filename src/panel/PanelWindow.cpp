@@ -545,7 +545,7 @@ void PanelWindow::openListWindow()
 {
     if (state_.listMode || listWindow_)
         return;
-    auto* list = new ListWindow(state_, recorder_, worker_.data(),
+    auto* list = new ListWindow(state_, recorder_, presetReaderFor(worker_.data()),
                                 [this] { return recordingHeader(); }, this);
     list->setAttribute(Qt::WA_DeleteOnClose);
     listWindow_ = list;
