@@ -4,7 +4,9 @@
 
 #include "link/Clock.h"
 #include "link/MeterLink.h"
+#ifdef KM740_HAVE_SERIAL
 #include "link/SerialTransport.h"
+#endif
 #include "sim/VirtualMeter.h"
 
 #include <atomic>
@@ -85,10 +87,16 @@ std::variant<std::unique_ptr<Meter>, int> openMeter(const ToolRun& run)
     if (!run.simulate && run.port.empty())
         return fail(exitUsage, "no meter given: use --port DEVICE or --simulate");
     auto meter = std::make_unique<Meter>();
-    if (run.simulate)
+    if (run.simulate) {
         meter->transport = std::make_unique<VirtualMeter>(meter->clock);
-    else
+    } else {
+#ifdef KM740_HAVE_SERIAL
+        SerialTransport::ensureQtCore();
         meter->transport = std::make_unique<SerialTransport>(run.port);
+#else
+        return fail(exitUsage, "this build has no serial port support; use --simulate");
+#endif
+    }
     if (auto s = meter->transport->open(); !s)
         return fail(exitFailure, "No Device Found! " + s.error().message);
     meter->link = std::make_unique<MeterLink>(*meter->transport, meter->clock);

@@ -12,8 +12,9 @@ namespace km740 {
 
 // The meter's serial port: 19200 baud, 8 data bits, no parity, 1 stop bit, no
 // flow control. Received bytes are pulled from the port on every
-// takeReceived(), so no event loop is needed. open() and every later call
-// must come from one thread (the port object is made there).
+// takeReceived(), so no event loop is needed. open(), close() and every call
+// between them must come from one thread: the port object lives there, so a
+// worker closes the port on its own thread before it ends.
 class SerialTransport final : public Transport {
 public:
     explicit SerialTransport(std::string device);

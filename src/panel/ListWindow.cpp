@@ -68,6 +68,7 @@ ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader
     GridN->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     GridN->setWordWrap(false);
     GridN->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    GridN->verticalHeader()->setDefaultSectionSize(QFontMetrics(GridN->font()).height() + 6);
     // Column widths after the texts the list was laid out with.
     const QFontMetrics fm(GridN->font());
     const int pad = 2 * GridN->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12;

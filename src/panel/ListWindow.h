@@ -41,6 +41,12 @@ public:
     // the list Save takes the peak type from them.
     ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader readPresets,
                HeaderSource header, QWidget* panel = nullptr);
+    // The same, asking the meter through the worker.
+    ListWindow(AppState& state, RealTimeRecorder& recorder, MeterWorker* worker,
+               HeaderSource header, QWidget* panel = nullptr)
+        : ListWindow(state, recorder, presetReaderFor(worker), std::move(header), panel)
+    {
+    }
     ~ListWindow() override;
 
     // What the sampling tick did; adds the row, scrolls, saves a full part.

@@ -339,6 +339,11 @@ void PanelWindow::onLinkLost()
     toolbar_->reduceToOpen();
     lblCOM_->setText(QStringLiteral("No COM"));
     serviceSending_ = false;
+    // No samples while the link is lost; say so rather than look recording.
+    if (state_.fileRecording) {
+        lblRecording_->setText(QStringLiteral("Waiting for the meter"));
+        lblRecording_->setVisible(true);
+    }
 }
 
 void PanelWindow::onLinkRestored()
@@ -545,7 +550,7 @@ void PanelWindow::openListWindow()
 {
     if (state_.listMode || listWindow_)
         return;
-    auto* list = new ListWindow(state_, recorder_, worker_.data(),
+    auto* list = new ListWindow(state_, recorder_, presetReaderFor(worker_.data()),
                                 [this] { return recordingHeader(); }, this);
     list->setAttribute(Qt::WA_DeleteOnClose);
     listWindow_ = list;

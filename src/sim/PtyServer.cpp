@@ -63,7 +63,7 @@ Status PtyServer::open()
     return success();
 }
 
-Status PtyServer::serve(VirtualMeter& meter, Clock& clock, int stopFd)
+Status PtyServer::serve(VirtualMeter& meter, Clock& clock, int stopFd, std::optional<int> vanishAfter)
 {
     std::uint8_t buffer[4096];
     for (;;) {
@@ -92,6 +92,12 @@ Status PtyServer::serve(VirtualMeter& meter, Clock& clock, int stopFd)
                 const Status written = meter.write(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(got)));
                 if (!written)
                     return written;
+                if (vanishAfter && meter.commandsTaken() >= *vanishAfter) {
+                    ::close(slave_);
+                    ::close(master_);
+                    slave_ = master_ = -1;
+                    return success();
+                }
             } else if (got < 0 && errno != EAGAIN && errno != EINTR && errno != EIO) {
                 return systemFailure("read");
             }

@@ -5,6 +5,7 @@
 #include "link/Clock.h"
 #include "sim/VirtualMeter.h"
 
+#include <optional>
 #include <string>
 
 namespace km740 {
@@ -26,7 +27,10 @@ public:
     // Passes bytes between the pty and the meter, each reply byte written
     // when it is due, until `stopFd` becomes readable. Sleeps in poll() while
     // nothing is due, so an idle meter costs no CPU.
-    Status serve(VirtualMeter& meter, Clock& clock, int stopFd);
+    // With vanishAfter set, the pty is closed once the meter has taken that
+    // many commands and serve() returns: the device is gone, as an unplugged
+    // USB adapter is.
+    Status serve(VirtualMeter& meter, Clock& clock, int stopFd, std::optional<int> vanishAfter = {});
 
 private:
     int master_ = -1;

@@ -36,10 +36,13 @@ int main(int argc, char** argv)
 {
     CLI::App app{"Virtual KM740 sound level meter on a pseudo-terminal"};
     int silentAfter = -1;
+    int vanishAfter = -1;
     std::uint64_t seed = 1;
     bool empty = false;
     std::size_t fillKb = 0;
     app.add_option("--silent-after", silentAfter, "Stop answering after N commands")->check(CLI::NonNegativeNumber);
+    app.add_option("--vanish-after", vanishAfter, "Close the device after N commands, as an unplugged adapter")
+        ->check(CLI::PositiveNumber);
     app.add_option("--seed", seed, "Seed of the live level's random walk");
     auto* emptyFlag = app.add_flag("--empty", empty, "Start with an empty logger memory");
     app.add_option("--fill-kb", fillKb, "Fill the logger memory with about N KB of sets")
@@ -83,7 +86,8 @@ int main(int argc, char** argv)
     std::cerr << "km740-sim: serving a virtual KM740 (memory end " << meter.memEnd()
               << "); stop with Ctrl+C\n";
 
-    if (const auto served = pty.serve(meter, clock, stopPipe[0]); !served) {
+    const auto vanish = vanishAfter > 0 ? std::optional<int>(vanishAfter) : std::nullopt;
+    if (const auto served = pty.serve(meter, clock, stopPipe[0], vanish); !served) {
         std::cerr << "km740-sim: " << served.error().message << '\n';
         return 1;
     }

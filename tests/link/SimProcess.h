@@ -48,6 +48,8 @@ public:
 
     // The pty device, empty when the simulator did not start.
     const std::string& device() const { return device_; }
+    // The simulator's process (to pause it with SIGSTOP / SIGCONT).
+    pid_t pid() const { return pid_; }
 
     void stop()
     {

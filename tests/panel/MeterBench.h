@@ -13,6 +13,8 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace km740::test {
 
@@ -40,7 +42,42 @@ private:
 struct Wire {
     std::mutex mutex;
     Bytes sent;          // every byte written, in order
+    std::vector<std::pair<double, std::uint8_t>> timed; // (steady seconds, first byte) of each write
     bool failOpen = false;
+
+    void record(std::span<const std::uint8_t> bytes)
+    {
+        sent.insert(sent.end(), bytes.begin(), bytes.end());
+        if (!bytes.empty()) {
+            const std::chrono::duration<double> t = std::chrono::steady_clock::now().time_since_epoch();
+            timed.emplace_back(t.count(), bytes[0]);
+        }
+    }
+};
+
+// Records what goes out through any transport (a real serial port).
+class TapTransport final : public Transport {
+public:
+    TapTransport(std::unique_ptr<Transport> inner, std::shared_ptr<Wire> wire)
+        : inner_(std::move(inner)), wire_(std::move(wire))
+    {
+    }
+    Status open() override { return inner_->open(); }
+    void close() override { inner_->close(); }
+    bool isOpen() const override { return inner_->isOpen(); }
+    Status write(std::span<const std::uint8_t> bytes) override
+    {
+        {
+            std::lock_guard lock(wire_->mutex);
+            wire_->record(bytes);
+        }
+        return inner_->write(bytes);
+    }
+    Result<Bytes> takeReceived() override { return inner_->takeReceived(); }
+
+private:
+    std::unique_ptr<Transport> inner_;
+    std::shared_ptr<Wire> wire_;
 };
 
 // A Transport over a VirtualMeter the test can reach safely.
@@ -70,7 +107,7 @@ public:
     Status write(std::span<const std::uint8_t> bytes) override
     {
         std::lock_guard lock(wire_->mutex);
-        wire_->sent.insert(wire_->sent.end(), bytes.begin(), bytes.end());
+        wire_->record(bytes);
         return meter_.write(bytes);
     }
     Result<Bytes> takeReceived() override

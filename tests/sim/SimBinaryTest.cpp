@@ -159,4 +159,19 @@ TEST(SimPty, EmptyLoggerAndSilentAfter)
     EXPECT_EQ(sim.stop(), 0);
 }
 
+TEST(SimPty, VanishesAfterNCommands)
+{
+    SimProcess sim({"--vanish-after", "2"});
+    const int fd = openLine(sim.firstLine());
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(ask(fd, 'F', 19).size(), 19u);
+    ask(fd, 'F', 19, 0.3); // the second command: the device goes
+    std::uint8_t b = 0;
+    pollfd p{fd, POLLIN, 0};
+    ::poll(&p, 1, 1000);
+    EXPECT_NE(p.revents & (POLLHUP | POLLERR), 0);
+    EXPECT_LE(::read(fd, &b, 1), 0);
+    ::close(fd);
+}
+
 } // namespace

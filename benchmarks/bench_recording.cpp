@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the window thread spends on the one-second sampling tick: the record
+// written and flushed to the recording file, the row added to a full list and
+// kept in view, and the copy a list Save takes before writing elsewhere.
+#include "panel/ListWindow.h"
+#include "panel/RealTimeRecorder.h"
+
+#include <QApplication>
+#include <QTableView>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+using namespace km740;
+
+namespace {
+
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "bench_recording";
+    static char* argv[] = {name, nullptr};
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static QApplication a(argc, argv);
+    return a;
+}
+
+void freshLevel(AppState& s, double now)
+{
+    s.live.valid = true;
+    s.live.polledAt = now - 0.2;
+    s.live.level.value = 81.3;
+    s.live.level.text = "81.3";
+}
+
+void BM_SampleTickWithFileRecording(benchmark::State& st)
+{
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("km740-bench-" + std::to_string(::getpid()) + ".sonx");
+    AppState s;
+    RealTimeRecorder rec;
+    freshLevel(s, 1.0);
+    if (!rec.startFileRecording(s, file.string(), RecordingHeader{}, Regional::point())) {
+        st.SkipWithError("cannot create the recording file");
+        return;
+    }
+    double now = 1.0;
+    for (auto _ : st) {
+        now += 1.0;
+        freshLevel(s, now);
+        benchmark::DoNotOptimize(rec.sampleTick(s, LocalDateTime{}, now, Regional::point()));
+    }
+    rec.stopFileRecording(s);
+    std::filesystem::remove(file);
+}
+BENCHMARK(BM_SampleTickWithFileRecording)->Unit(benchmark::kMicrosecond);
+
+void BM_ListWindowRowAtFullList(benchmark::State& st)
+{
+    app();
+    AppState s;
+    RealTimeRecorder rec;
+    auto* w = new ListWindow(s, rec, {}, {});
+    w->show();
+    QCoreApplication::processEvents();
+    const long long full = RealTimeRecorder::kRecordsPerPart - 2;
+    for (long long i = 1; i <= full - 1000; ++i)
+        rec.list().append(i, "2026/12/06 22:30:00", "80.0");
+    s.listRecordCount = full - 1000;
+    double now = 1.0;
+    for (auto _ : st) {
+        // Stay below the automatic save.
+        if (s.listRecordCount >= full) {
+            st.PauseTiming();
+            rec.list().clear();
+            for (long long i = 1; i <= full - 1000; ++i)
+                rec.list().append(i, "2026/12/06 22:30:00", "80.0");
+            s.listRecordCount = full - 1000;
+            w->showSample(SampleOutcome{});
+            st.ResumeTiming();
+        }
+        now += 1.0;
+        freshLevel(s, now);
+        w->showSample(rec.sampleTick(s, LocalDateTime{}, now, Regional::point()));
+        QCoreApplication::processEvents();
+    }
+    delete w;
+}
+BENCHMARK(BM_ListWindowRowAtFullList)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+void BM_ListSnapshotForSave(benchmark::State& st)
+{
+    RealTimeList list;
+    for (long long i = 1; i <= RealTimeRecorder::kRecordsPerPart; ++i)
+        list.append(i, "2026/12/06 22:30:00", "80.0");
+    for (auto _ : st)
+        benchmark::DoNotOptimize(list.copy());
+}
+BENCHMARK(BM_ListSnapshotForSave)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The panel over a real tty: km740-sim on a pseudo-terminal, SerialTransport,
+// the protocol's own pace.
+#include "MeterBench.h"
+#include "link/SimProcess.h"
+
+#include "common/AppState.h"
+#include "link/SerialTransport.h"
+#include "panel/MeterWorker.h"
+#include "panel/PanelToolbar.h"
+#include "panel/PanelWindow.h"
+#include "panel/RealTimeRecorder.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace km740;
+using namespace km740::test;
+
+namespace {
+
+bool waitFor(const std::function<bool()>& cond, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > ms)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(PanelPty, PollsAtTheProtocolsPaceAndRecoversWhenTheMeterAnswersAgain)
+{
+    SimProcess sim(KM740_SIM_PATH, {"--seed", "7"});
+    ASSERT_FALSE(sim.device().empty()) << "km740-sim did not start";
+
+    SteadyClock clock;
+    auto wire = std::make_shared<Wire>();
+    auto worker = std::make_unique<MeterWorker>(
+        std::make_unique<TapTransport>(std::make_unique<SerialTransport>(sim.device()), wire), clock);
+    AppState state;
+    state.portNumber = 1;
+    RealTimeRecorder recorder;
+    PanelDialogs dialogs;
+    QStringList messages;
+    dialogs.message = [&](QWidget*, const QString& text, bool) { messages << text; };
+    dialogs.locale = [] { return QLocale::c(); };
+    PanelWindow panel(state, worker.get(), recorder, dialogs);
+    worker->start();
+
+    ASSERT_TRUE(waitFor([&] { return state.live.valid; }, 3000)) << messages.join(' ').toStdString();
+    EXPECT_EQ(panel.lblCOM()->text(), "COM  1");
+
+    // Three seconds of polling: "F", 0.2 s, grave accent, 0.2 s, every tick
+    // the worker is free for.
+    std::size_t from = 0;
+    {
+        std::lock_guard lock(wire->mutex);
+        from = wire->timed.size();
+    }
+    QTest::qWait(3000);
+    std::vector<std::pair<double, std::uint8_t>> writes;
+    {
+        std::lock_guard lock(wire->mutex);
+        writes.assign(wire->timed.begin() + static_cast<long>(from), wire->timed.end());
+    }
+    while (!writes.empty() && writes.front().second != 'F')
+        writes.erase(writes.begin());
+    ASSERT_GE(writes.size(), 8u);
+    int polls = 0;
+    double lastF = -1;
+    for (std::size_t i = 0; i + 1 < writes.size(); i += 2) {
+        ASSERT_EQ(writes[i].second, 'F') << "at write " << i;
+        ASSERT_EQ(writes[i + 1].second, 0x60) << "at write " << i + 1;
+        const double gap = writes[i + 1].first - writes[i].first;
+        EXPECT_GE(gap, 0.195);
+        EXPECT_LT(gap, 0.35);
+        if (lastF >= 0)
+            EXPECT_GE(writes[i].first - lastF, 0.395) << "two polls overlapped";
+        lastF = writes[i].first;
+        ++polls;
+    }
+    EXPECT_GE(polls, 4);
+    EXPECT_LE(polls, 8);
+
+    // The meter stops answering: "No COM", only "Open" left.
+    ASSERT_EQ(::kill(sim.pid(), SIGSTOP), 0);
+    ASSERT_TRUE(waitFor([&] { return panel.lblCOM()->text() == "No COM"; }, 5000));
+    EXPECT_TRUE(panel.toolbar()->button(QStringLiteral("Open"))->isVisible());
+    EXPECT_FALSE(panel.toolbar()->button(QStringLiteral("Save"))->isVisible());
+
+    // It answers again: the port label, the toolbar and the poll come back.
+    ASSERT_EQ(::kill(sim.pid(), SIGCONT), 0);
+    ASSERT_TRUE(waitFor([&] { return panel.lblCOM()->text() == "COM  1"; }, 5000));
+    EXPECT_TRUE(panel.toolbar()->button(QStringLiteral("Save"))->isVisible());
+    const double before = state.live.polledAt;
+    EXPECT_TRUE(waitFor([&] { return state.live.polledAt > before; }, 3000));
+    EXPECT_TRUE(messages.isEmpty());
+    worker->stop();
+}
