@@ -339,6 +339,11 @@ void PanelWindow::onLinkLost()
     toolbar_->reduceToOpen();
     lblCOM_->setText(QStringLiteral("No COM"));
     serviceSending_ = false;
+    // No samples while the link is lost; say so rather than look recording.
+    if (state_.fileRecording) {
+        lblRecording_->setText(QStringLiteral("Waiting for the meter"));
+        lblRecording_->setVisible(true);
+    }
 }
 
 void PanelWindow::onLinkRestored()

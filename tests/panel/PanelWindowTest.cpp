@@ -4,11 +4,13 @@
 #include "common/AppState.h"
 #include "common/SettingsPanel.h"
 #include "link/Replies.h"
+#include "panel/ListWindow.h"
 #include "panel/MeterWorker.h"
 #include "panel/PanelToolbar.h"
 #include "panel/PanelWindow.h"
 #include "panel/RealTimeRecorder.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -238,6 +240,29 @@ TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
     b.panel->onToolbarButtonClick(QStringLiteral("User"));
     EXPECT_FALSE(b.panel->picManual()->isVisibleTo(b.panel.get()));
 
+    // A manual that is not installed is reported; the chooser closes and
+    // can be used again.
+    b.panel->onToolbarButtonClick(QStringLiteral("User"));
+    b.messages.clear();
+    b.panel->onOptManualClick(4);
+    ASSERT_EQ(b.messages.size(), 1);
+    EXPECT_TRUE(b.messages[0].contains(QStringLiteral("help/KM740-SW-HELP-BPT_V1.7.pdf")))
+        << b.messages[0].toStdString();
+    EXPECT_FALSE(b.panel->picManual()->isVisibleTo(b.panel.get()));
+    for (QAbstractButton* opt : b.panel->picManual()->findChildren<QAbstractButton*>())
+        EXPECT_FALSE(opt->isChecked());
+
+    // "List" opens one List window, however often it is clicked.
+    b.panel->onToolbarButtonClick(QStringLiteral("List"));
+    ASSERT_NE(b.panel->listWindow(), nullptr);
+    QWidget* list = b.panel->listWindow();
+    EXPECT_TRUE(b.state.listMode);
+    b.panel->onToolbarButtonClick(QStringLiteral("List"));
+    EXPECT_EQ(b.panel->listWindow(), list);
+    list->close();
+    QTRY_VERIFY_WITH_TIMEOUT(b.panel->listWindow() == nullptr, 1000);
+    EXPECT_FALSE(b.state.listMode);
+
     // "Erase": Cancel sends nothing, OK sends "S".
     std::size_t mark = b.sentCount();
     b.eraseAnswer = false;
@@ -276,6 +301,18 @@ TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
     EXPECT_EQ(b.panel->lblFileName()->text(), "rt.sonx");
     ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= 2; }, 4000));
     EXPECT_EQ(b.panel->lblCount()->text(), QString::number(b.state.fileRecordCount));
+
+    // Another window holds the meter: no poll, so after 2 s no records, and
+    // the panel says the recording waits.
+    b.state.meterInUse = true;
+    ASSERT_TRUE(waitFor([&] { return b.panel->lblRecording()->text() == "Waiting for the meter"; }, 4000));
+    const long long held = b.state.fileRecordCount;
+    QTest::qWait(1200);
+    EXPECT_EQ(b.state.fileRecordCount, held);
+    EXPECT_TRUE(b.panel->lblRecording()->isVisibleTo(b.panel.get()));
+    b.state.meterInUse = false;
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount > held; }, 3000));
+    EXPECT_EQ(b.panel->lblRecording()->text(), "Recording");
 
     // Stopping sends nothing, even to a meter that has gone quiet.
     b.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
@@ -408,4 +445,29 @@ TEST(PanelWindow, WindowStaysResponsiveWhilePollingAndRecording)
     EXPECT_GE(polls, 15);
     EXPECT_LE(polls, 30);
     EXPECT_GE(b.state.fileRecordCount, 9);
+}
+
+// Pictures of the panel for a look at its layout: set KM740_SHOTS to a folder
+// (run under Xvfb for real rendering).
+TEST(PanelWindow, Screens)
+{
+    const QString folder = qEnvironmentVariable("KM740_SHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "KM740_SHOTS not set";
+    PanelBench b;
+    QTemporaryDir dir;
+    b.panel->show();
+    ASSERT_TRUE(waitFor([&] { return !b.value(Field::CalTime).isEmpty(); }, 3000));
+    b.saveAnswer = dir.filePath(QStringLiteral("site-survey.sonx"));
+    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= 3; }, 6000));
+    b.codeAnswer = QStringLiteral("7395");
+    b.panel->onLblCOMDblClick();
+    b.panel->onToolbarButtonClick(QStringLiteral("User"));
+    QTest::qWait(300);
+    EXPECT_TRUE(b.panel->grab().save(folder + QStringLiteral("/panel-recording-service.png")));
+    b.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
+    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "No COM"; }, 5000));
+    QTest::qWait(300);
+    EXPECT_TRUE(b.panel->grab().save(folder + QStringLiteral("/panel-no-com.png")));
 }
