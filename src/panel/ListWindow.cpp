@@ -166,8 +166,16 @@ void ListWindow::showSample(const SampleOutcome& out)
         close();
         return;
     }
+    if (out.waitingForMeter && !waiting_) {
+        waiting_ = true;
+        showMessage(tr("Waiting for the meter: no records while another action holds it."));
+    }
     if (!out.listRowAdded)
         return;
+    if (waiting_) {
+        waiting_ = false;
+        showMessage(QString());
+    }
     showFolder(); // a recording started meanwhile may have moved it
     model_->sync();
     if (out.listScroll) {

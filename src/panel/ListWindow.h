@@ -93,6 +93,7 @@ private:
     QString documents_;
     QString caption_;
     int savesRunning_ = 0;
+    bool waiting_ = false;  // the last sample found the level stale
 
     QToolBar* Toolbar1 = nullptr;
     QAction* SaveAction = nullptr;

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
@@ -12,6 +13,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <fcntl.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 using namespace km740;
@@ -155,4 +158,25 @@ TEST(DeviceManagerWindow, ListsPortsWithTheirComNumberAndBindsOne)
     bad.findChild<QTableWidget*>("GridPorts")->selectRow(1);
     EXPECT_FALSE(bad.bindSelected(7));
     EXPECT_EQ(bad.portMap().device(3), "/dev/ttyUSB0");
+}
+
+TEST(SerialProbe, OpenBusyAndMissingDevices)
+{
+    EXPECT_EQ(probeSerialDevice("/dev/km740-no-such-port"), ProbeResult::absent);
+
+    // A pseudo-terminal stands in for a serial port.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string slave = ::ptsname(master);
+    EXPECT_EQ(probeSerialDevice(slave), ProbeResult::present);
+
+    // Held by another program (here: another port object): still present.
+    QSerialPort holder;
+    holder.setPortName(QString::fromStdString(slave));
+    if (holder.open(QIODevice::ReadWrite))
+        EXPECT_EQ(probeSerialDevice(slave), ProbeResult::present);
+    holder.close();
+    ::close(master);
 }

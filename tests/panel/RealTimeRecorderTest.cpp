@@ -244,16 +244,3 @@ TEST(Sampling, LinkBusyAndIntervalAndMeterInUse)
     EXPECT_FALSE(s.listMode);
     EXPECT_EQ(s.listRecordCount, 0);
 }
-
-TEST(Sampling, ListScrollsFromThe22ndRecord)
-{
-    AppState s;
-    RealTimeRecorder rec;
-    rec.openList(s);
-    for (int i = 1; i <= 22; ++i) {
-        polled(s, i, 80.0, "80,0");
-        SampleOutcome out = rec.sampleTick(s, at(i % 60), i + 0.5, Regional::comma());
-        ASSERT_TRUE(out.listRowAdded);
-        EXPECT_EQ(out.listScroll, i == 22) << i;
-    }
-}
