@@ -85,8 +85,14 @@ public:
                 text = fromFileText(raw);
                 line = text;
             }
-            if (auto s = take(n, line); !s)
+            if (auto s = take(n, line); !s) {
+                if (headerDone_ && !lines.lineTerminated() && s.error().kind == FailureKind::data) {
+                    counts_.lastRecordCut = true;
+                    counts_.lines = n;
+                    break;
+                }
                 return s.error();
+            }
             counts_.lines = n;
         }
         if (counts_.lines == 0)
