@@ -7,7 +7,7 @@
 namespace km740 {
 
 LineReader::LineReader(std::istream& in, std::size_t maxLine)
-    : in_(in), maxLine_(maxLine), buffer_(std::max<std::size_t>(maxLine * 4, 1 << 16))
+    : in_(in), maxLine_(maxLine), buffer_(std::min<std::size_t>(maxLine + 2, 1 << 14))
 {
 }
 
@@ -18,6 +18,9 @@ bool LineReader::fill()
         end_ -= begin_;
         begin_ = 0;
     }
+    // Grow for long lines, up to what the longest allowed line needs.
+    if (buffer_.size() - end_ <= buffer_.size() / 4 && buffer_.size() < maxLine_ + 2 + (1 << 16))
+        buffer_.resize(std::min(buffer_.size() * 2, maxLine_ + 2 + (1 << 16)));
     in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
     const auto got = static_cast<std::size_t>(in_.gcount());
     end_ += got;

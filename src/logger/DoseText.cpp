@@ -53,6 +53,24 @@ std::optional<Dose> readDose(std::span<const std::uint8_t> record, std::size_t f
     return dose;
 }
 
+std::string tenthsText(std::int64_t tenths, const Regional& regional)
+{
+    const bool negative = tenths < 0;
+    std::uint64_t v = negative ? 0 - static_cast<std::uint64_t>(tenths) : static_cast<std::uint64_t>(tenths);
+    char buf[24];
+    char* p = buf + sizeof buf;
+    *--p = static_cast<char>('0' + v % 10);
+    *--p = regional.decimal;
+    v /= 10;
+    do {
+        *--p = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v);
+    if (negative)
+        *--p = '-';
+    return std::string(p, buf + sizeof buf);
+}
+
 std::string doseText(const Dose& dose, std::size_t maxChars, const Regional& regional)
 {
     std::string text = dose.integerDigits;
@@ -78,7 +96,9 @@ std::string twaText(const std::optional<Dose>& dose, std::optional<int> criterio
         return "----";
     // Cut toward zero; the nudge keeps 85.0 that arrives as 84.99999999 at 85.0.
     const double tenths = std::trunc(twa * 10 + std::copysign(1e-7, twa));
-    return formatFixed(tenths / 10, 1, regional);
+    if (std::fabs(tenths) > 1e15)
+        return formatFixed(tenths / 10, 1, regional);
+    return tenthsText(static_cast<std::int64_t>(tenths), regional);
 }
 
 } // namespace km740

@@ -32,6 +32,10 @@ std::string doseText(const Dose& dose, std::size_t maxChars, const Regional& reg
 // "----" for a Dose that could not be read.
 std::string doseText(const std::optional<Dose>& dose, std::size_t maxChars, const Regional& regional);
 
+// A whole number of tenths with one decimal ("82.1", "0.5", "-14.7"), the
+// regional separator; the text FormatLevel gives for a level.
+std::string tenthsText(std::int64_t tenths, const Regional& regional);
+
 // TWA = criterion + (exchange rate / log10 2) * log10(dose / 100), cut toward
 // zero to one decimal. "----" for a zero or unknown Dose or an unknown
 // criterion.

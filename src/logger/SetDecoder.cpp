@@ -255,7 +255,7 @@ Result<DataFile> decodeSet(const LoggerSet& set, const Regional& regional)
     file.records.reserve(set.recordCount);
     for (std::size_t i = 1; i <= set.recordCount; ++i) {
         const Bytes r = stream.record(i - 1);
-        std::string level = r.size() == 2 ? FormatLevel(r[0], r[1], regional).text : "----";
+        std::string level = r.size() == 2 ? tenthsText(r[0] | r[1] << 8, regional) : "----";
         file.records.push_back({static_cast<std::int64_t>(i), stampOf(i), std::move(level)});
     }
     return DataFile(std::move(file));
