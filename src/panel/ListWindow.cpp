@@ -82,6 +82,10 @@ ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader
     LblStatus = new QLabel(this);
     LblStatus->setObjectName(QStringLiteral("LblStatus"));
     LblStatus->setWordWrap(true);
+    LblStatus->hide();
+    LblFolder = new QLabel(this);
+    LblFolder->setObjectName(QStringLiteral("LblFolder"));
+    LblFolder->setWordWrap(true);
 
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
@@ -89,6 +93,7 @@ ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader
     box->addWidget(Toolbar1);
     box->addWidget(GridN, 1);
     box->addWidget(LblStatus);
+    box->addWidget(LblFolder);
 
     // Room for the heading and 21 rows: the 22nd is the first to scroll.
     const int rowsHeight = GridN->horizontalHeader()->sizeHint().height() +
@@ -101,6 +106,7 @@ ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader
                       2 * GridN->frameWidth();
     GridN->setFixedWidth(width);
     LblStatus->setFixedWidth(width);
+    LblFolder->setFixedWidth(width);
     showFolder();
     placeBesidePanel();
 }
@@ -136,11 +142,22 @@ void ListWindow::setDocumentsFolder(const QString& folder)
     showFolder();
 }
 
-QString ListWindow::statusText() const { return LblStatus->text(); }
+QString ListWindow::statusText() const
+{
+    return LblStatus->isHidden() ? LblFolder->text() : LblStatus->text() + '\n' + LblFolder->text();
+}
 
 void ListWindow::showFolder()
 {
-    LblStatus->setText(tr("Automatic saves go to %1").arg(QDir::toNativeSeparators(autoSaveFolder())));
+    const QString text = tr("Automatic saves go to %1").arg(QDir::toNativeSeparators(autoSaveFolder()));
+    if (LblFolder->text() != text)
+        LblFolder->setText(text);
+}
+
+void ListWindow::showMessage(const QString& text)
+{
+    LblStatus->setText(text);
+    LblStatus->setVisible(!text.isEmpty());
 }
 
 void ListWindow::showSample(const SampleOutcome& out)
@@ -151,6 +168,7 @@ void ListWindow::showSample(const SampleOutcome& out)
     }
     if (!out.listRowAdded)
         return;
+    showFolder(); // a recording started meanwhile may have moved it
     model_->sync();
     if (out.listScroll) {
         // The top row moves down one, as the rows come in. The view learns
@@ -186,7 +204,7 @@ void ListWindow::onSaveClicked()
     if (path.isEmpty())
         return; // cancelled: the window stays as it was
     if (!readPresets_) {
-        LblStatus->setText(tr("The meter is not connected: the list was not saved."));
+        showMessage(tr("The meter is not connected: the list was not saved."));
         return;
     }
     SaveAction->setEnabled(false);
@@ -194,7 +212,7 @@ void ListWindow::onSaveClicked()
     readPresets_(this, [this, path](const Result<PresetReply>& r) {
         SaveAction->setEnabled(true);
         if (!r) {
-            LblStatus->setText(tr("The meter did not answer: the list was not saved."));
+            showMessage(tr("The meter did not answer: the list was not saved."));
             emit saveFinished(false, QString::fromStdString(r.error().message));
             return;
         }
@@ -259,15 +277,15 @@ void ListWindow::saveDone(bool ok, const QString& path, const QString& reason, b
         setWindowTitle(caption_);
     }
     if (ok) {
-        LblStatus->setText((automatic ? tr("Saved automatically as %1") : tr("Saved as %1"))
+        showMessage((automatic ? tr("Saved automatically as %1") : tr("Saved as %1"))
                                .arg(QDir::toNativeSeparators(path)));
     } else if (automatic && unsaved) {
         // Nothing is lost: the rows go back in front and the next save takes them.
         recorder_.list().putBack(std::move(*unsaved));
         model_->resetAll();
-        LblStatus->setText(tr("Automatic save failed, the rows are kept: %1").arg(reason));
+        showMessage(tr("Automatic save failed, the rows are kept: %1").arg(reason));
     } else {
-        LblStatus->setText(reason);
+        showMessage(reason);
     }
     emit saveFinished(ok, ok ? path : reason);
 }

@@ -59,6 +59,7 @@ public:
     QString autoSaveFolder() const;
 
     QTableView* grid() const { return GridN; }
+    // The last save message and the folder automatic saves go to.
     QString statusText() const;
     int savesRunning() const { return savesRunning_; }
     // The Save button (key "Save").
@@ -81,6 +82,7 @@ private:
     void saveDone(bool ok, const QString& path, const QString& reason, bool automatic,
                   std::vector<RealTimeList::Row>* unsaved);
     void showFolder();
+    void showMessage(const QString& text);
 
     AppState& state_;
     RealTimeRecorder& recorder_;
@@ -97,6 +99,7 @@ private:
     QTableView* GridN = nullptr;
     RealTimeListModel* model_ = nullptr;
     QLabel* LblStatus = nullptr;
+    QLabel* LblFolder = nullptr;
 };
 
 } // namespace km740

@@ -6,3 +6,7 @@ km740_add_test(test_recorder SOURCES
 km740_add_test(test_listwindow SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ListWindowTest.cpp
   LIBS km740app QT)
+
+km740_add_test(test_recording_app SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/RecordingAppTest.cpp
+  LIBS km740app QT)

@@ -1,0 +1,207 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The recorders inside the program: the panel on the virtual meter records to
+// a file across a continuation boundary and keeps the real-time list, whose
+// Save asks the meter for the preset while the recording runs on.
+#include "MeterBench.h"
+
+#include "common/AppState.h"
+#include "link/MeterLink.h"
+#include "panel/ListWindow.h"
+#include "panel/MeterWorker.h"
+#include "panel/PanelWindow.h"
+#include "panel/RealTimeRecorder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace km740;
+using namespace km740::test;
+
+namespace {
+
+// Real time for the link: the sampling tick's 2 s level age is then the
+// wall clock's too.
+struct RecordingBench {
+    FastClock clock{1.0};
+    std::shared_ptr<Wire> wire = std::make_shared<Wire>();
+    TappedMeter* meter = nullptr;
+    std::unique_ptr<MeterWorker> worker;
+    AppState state;
+    RealTimeRecorder recorder;
+    std::unique_ptr<PanelWindow> panel;
+    std::optional<QString> saveAnswer;
+    QStringList messages;
+
+    explicit RecordingBench(long long perPart) : recorder(perPart)
+    {
+        auto m = std::make_unique<TappedMeter>(clock, wire);
+        meter = m.get();
+        worker = std::make_unique<MeterWorker>(std::move(m), clock);
+        state.portNumber = 1;
+        PanelDialogs d;
+        d.saveFile = [this](QWidget*, const QString&) { return saveAnswer; };
+        d.confirmErase = [](QWidget*) { return false; };
+        d.serviceCode = [](QWidget*) { return std::optional<QString>(); };
+        d.message = [this](QWidget*, const QString& text, bool) { messages << text; };
+        d.openFile = [](const QString&) { return true; };
+        d.locale = [] { return QLocale::c(); };
+        panel = std::make_unique<PanelWindow>(state, worker.get(), recorder, d);
+        worker->start();
+    }
+    ~RecordingBench()
+    {
+        panel.reset();
+        worker->stop();
+    }
+    std::size_t sentCount()
+    {
+        std::lock_guard lock(wire->mutex);
+        return wire->sent.size();
+    }
+    Bytes sentApartFromPolls(std::size_t from)
+    {
+        std::lock_guard lock(wire->mutex);
+        Bytes out;
+        for (std::size_t i = from; i < wire->sent.size(); ++i)
+            if (wire->sent[i] != 'F' && wire->sent[i] != 0x60)
+                out.push_back(wire->sent[i]);
+        return out;
+    }
+};
+
+bool waitFor(const std::function<bool()>& cond, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > ms)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+QStringList fileLines(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QStringList records(const QStringList& lines)
+{
+    return lines.mid(14);
+}
+
+} // namespace
+
+TEST(RecordingInTheProgram, ContinuesAcrossTheBoundaryAndWaitsForAHeldMeter)
+{
+    RecordingBench b(2);
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("site.2024")));
+    const QString path = dir.filePath(QStringLiteral("site.2024/rt.sonx"));
+    ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 3000));
+
+    b.saveAnswer = path;
+    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= 3; }, 6000));
+
+    // Another job holds the meter for 3 s: the level goes stale, nothing is
+    // written and the panel says it waits.
+    b.worker->post<Done>(
+        b.panel.get(), [](MeterLink& link) { return link.delay(3.0); }, [](const Status&) {});
+    ASSERT_TRUE(waitFor([&] { return b.state.recordingWaiting; }, 4000));
+    const long long held = b.state.fileRecordCount;
+    EXPECT_EQ(b.panel->lblRecording()->text(), "Waiting for the meter");
+    EXPECT_FALSE(b.panel->lblRecording()->isHidden());
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount > held; }, 5000));
+    EXPECT_EQ(b.panel->lblRecording()->text(), "Recording");
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= 5; }, 4000));
+    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    ASSERT_FALSE(b.state.fileRecording);
+    EXPECT_TRUE(b.messages.isEmpty()) << b.messages.join('\n').toStdString();
+
+    // rt.sonx holds 1, 2; rt-1.sonx 3, 4; rt-2.sonx 5 (and more); each a whole header.
+    const QStringList parts[] = {fileLines(path), fileLines(dir.filePath("site.2024/rt-1.sonx")),
+                                 fileLines(dir.filePath("site.2024/rt-2.sonx"))};
+    long long expected = 1;
+    QDateTime previous;
+    qint64 longestGap = 0;
+    for (const QStringList& lines : parts) {
+        ASSERT_GE(lines.size(), 15) << lines.join('\n').toStdString();
+        EXPECT_EQ(lines[0], "Real Time Data");
+        EXPECT_EQ(lines[10], "Peak Type:" + QString::fromStdString(b.state.peakTypeText));
+        EXPECT_EQ(lines[13], "No.s\t      Date Time    \tdB");
+        for (const QString& rec : records(lines)) {
+            const QStringList cells = rec.split('\t');
+            ASSERT_EQ(cells.size(), 4) << rec.toStdString();
+            EXPECT_EQ(cells[0].toLongLong(), expected++);
+            EXPECT_EQ(cells[3], "");
+            const QDateTime t = QDateTime::fromString(cells[1], QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+            EXPECT_TRUE(t.isValid()) << cells[1].toStdString();
+            if (previous.isValid())
+                longestGap = std::max(longestGap, previous.secsTo(t));
+            previous = t;
+        }
+    }
+    EXPECT_GE(longestGap, 2); // the held meter shows as a gap, not as invented readings
+    EXPECT_EQ(records(parts[0]).size(), 2);
+    EXPECT_EQ(records(parts[1]).size(), 2);
+    EXPECT_FALSE(QFile::exists(dir.filePath("site.2024-1")));
+}
+
+TEST(RecordingInTheProgram, ListFillsFromTheMeterAndSavesDuringARecording)
+{
+    RecordingBench b(RealTimeRecorder::kRecordsPerPart);
+    QTemporaryDir dir;
+    ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 3000));
+    b.saveAnswer = dir.filePath(QStringLiteral("rt.sonx"));
+    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 3000));
+
+    b.panel->onToolbarButtonClick(QStringLiteral("List"));
+    ListWindow* list = b.panel->listWindow();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(b.state.listMode);
+    ASSERT_TRUE(waitFor([&] { return list->grid()->model()->rowCount() >= 2; }, 5000));
+    EXPECT_EQ(list->grid()->model()->data(list->grid()->model()->index(0, 0)).toString(), "1");
+
+    const QString listPath = dir.filePath(QStringLiteral("list.sonx"));
+    list->setFileChooser([&](QWidget*, const QString&) { return listPath; });
+    QSignalSpy saved(list, &ListWindow::saveFinished);
+    const std::size_t mark = b.sentCount();
+    list->onSaveClicked();
+    ASSERT_TRUE(waitFor([&] { return saved.count() == 1; }, 5000));
+    EXPECT_TRUE(saved.at(0).at(0).toBool()) << saved.at(0).at(1).toString().toStdString();
+    EXPECT_EQ(b.sentApartFromPolls(mark), (Bytes{'R', 'C'}));
+    EXPECT_TRUE(b.state.fileRecording);
+
+    const QStringList lines = fileLines(listPath);
+    ASSERT_GE(lines.size(), 16);
+    EXPECT_EQ(lines[0], "Real Time List");
+    EXPECT_EQ(lines[13], "No.s\t     Date Time    \tdB\t");
+    EXPECT_TRUE(lines[14].startsWith("1\t"));
+    EXPECT_TRUE(lines[14].endsWith("\t"));
+
+    // The recording goes on after the list save.
+    const long long count = b.state.fileRecordCount;
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount > count; }, 4000));
+    list->close();
+    EXPECT_FALSE(b.state.listMode);
+    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+}
