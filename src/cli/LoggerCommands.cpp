@@ -207,6 +207,8 @@ int runShow(const std::string& path, bool json)
         return fail(exitFailure, r.error().message);
     }
     sink.finish();
+    if (r->lastRecordCut)
+        std::cerr << "km740-tool: " << path << " ends inside its last record, which is left out\n";
     return exitOk;
 }
 

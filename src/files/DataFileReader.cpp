@@ -41,9 +41,11 @@ bool isBinary(std::string_view line)
     return false;
 }
 
+// An empty line among the records is no record; a line of Tabs is one with
+// empty fields.
 bool isBlank(std::string_view line)
 {
-    return line.find_first_not_of(" \t") == std::string_view::npos;
+    return line.find_first_not_of(' ') == std::string_view::npos;
 }
 
 Failure lineFailure(std::int64_t n, const std::string& what)
@@ -85,8 +87,14 @@ public:
                 text = fromFileText(raw);
                 line = text;
             }
-            if (auto s = take(n, line); !s)
+            if (auto s = take(n, line); !s) {
+                if (headerDone_ && !lines.lineTerminated() && s.error().kind == FailureKind::data) {
+                    counts_.lastRecordCut = true;
+                    counts_.lines = n;
+                    break;
+                }
                 return s.error();
+            }
             counts_.lines = n;
         }
         if (counts_.lines == 0)

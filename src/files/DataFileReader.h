@@ -41,11 +41,15 @@ struct ReadCounts {
     DataFileKind kind = DataFileKind::doseLogger;
     std::int64_t records = 0;
     std::int64_t lines = 0;
+    // The file ended inside its last record (a recording cut off by a crash
+    // or power loss): that record was left out.
+    bool lastRecordCut = false;
 };
 
 // Reads a data file of any kind. A line that cannot be what its place in the
 // file says (missing Tabs, a header cut short, binary data) ends the read with
-// a data failure naming the line. Lines may end in LF or CR LF and be
+// a data failure naming the line, except a record cut off at the very end of
+// the file, which is left out and reported in ReadCounts. Lines may end in LF or CR LF and be
 // Windows-1252 or UTF-8; the sink gets UTF-8.
 Result<ReadCounts> readDataFile(std::istream& in, DataFileSink& sink);
 Result<ReadCounts> readDataFile(const std::filesystem::path& path, DataFileSink& sink);

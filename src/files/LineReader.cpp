@@ -48,6 +48,7 @@ LineReader::Next LineReader::next(std::string_view& line)
                 line.remove_suffix(1);
             begin_ = pos + 1;
             ++lineNumber_;
+            terminated_ = true;
             return Next::line;
         }
         if (end_ - begin_ > maxLine_ + 1)
@@ -60,6 +61,7 @@ LineReader::Next LineReader::next(std::string_view& line)
                 line.remove_suffix(1);
             begin_ = end_;
             ++lineNumber_;
+            terminated_ = false;
             return Next::line;
         }
         const std::size_t kept = end_ - begin_;

@@ -22,6 +22,8 @@ public:
     Next next(std::string_view& line);
     // Number of the line last returned, from 1.
     std::int64_t lineNumber() const { return lineNumber_; }
+    // False when the line last returned ended with the stream, without LF.
+    bool lineTerminated() const { return terminated_; }
 
 private:
     bool fill();
@@ -33,6 +35,7 @@ private:
     std::size_t end_ = 0;
     bool eof_ = false;
     std::int64_t lineNumber_ = 0;
+    bool terminated_ = true;
 };
 
 } // namespace km740

@@ -170,6 +170,28 @@ TEST(DataFileReader, MalformedLinesAreNamed)
     EXPECT_NE(failureOf(dblHead + std::string(200000, 'x')).find("line 17: too long"), std::string::npos);
 }
 
+TEST(DataFileReader, RecordingCutInItsLastLine)
+{
+    RealTimeFile rec{DataFileKind::realTimeData, panel("Lcpk"),
+                     {{1, "2026/12/06 10:00:00", "85.3"}, {2, "2026/12/06 10:00:01", "85.4"}}};
+    const std::string whole = dataFileBytes(rec);
+    struct Count : DataFileSink {
+        bool header(const DataFileHeader&) override { return true; }
+        bool levelRecord(const LevelRecord&) override { return ++n > 0; }
+        int n = 0;
+    };
+    Count sink;
+    std::istringstream cut(whole + "3\t2026/12/06 1");
+    auto r = readDataFile(cut, sink);
+    ASSERT_TRUE(r) << r.error().message;
+    EXPECT_TRUE(r->lastRecordCut);
+    EXPECT_EQ(sink.n, 2);
+    std::istringstream full(whole);
+    EXPECT_FALSE(readDataFile(full, sink)->lastRecordCut);
+    // Inside the file the same line is a failure.
+    EXPECT_EQ(failureOf(whole + "3\t2026/12/06 1\r\n4\tx\t1\t\r\n"), "line 17: a record needs 3 Tab-separated fields");
+}
+
 TEST(DataFileReader, FilesOnDisk)
 {
     test::TempFolder dir;
