@@ -84,8 +84,9 @@ TEST(PanelPty, PollsAtTheProtocolsPaceAndRecoversWhenTheMeterAnswersAgain)
         const double gap = writes[i + 1].first - writes[i].first;
         EXPECT_GE(gap, 0.195);
         EXPECT_LT(gap, 0.35);
-        if (lastF >= 0)
+        if (lastF >= 0) {
             EXPECT_GE(writes[i].first - lastF, 0.395) << "two polls overlapped";
+        }
         lastF = writes[i].first;
         ++polls;
     }
