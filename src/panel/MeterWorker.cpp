@@ -56,10 +56,11 @@ bool MeterWorker::idle() const
 
 void MeterWorker::deliver(const QPointer<QObject>& context, std::function<void()> fn)
 {
-    if (!context)
-        return;
+    // Posted to the worker object, which lives on the window thread and
+    // outlives the thread: the window may be gone by the time it runs, and
+    // only the window thread may look.
     QMetaObject::invokeMethod(
-        context.data(),
+        this,
         [ctx = context, f = std::move(fn)]() {
             if (ctx)
                 f();

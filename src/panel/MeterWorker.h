@@ -95,13 +95,13 @@ private:
         QPointer<QObject> ctx(context);
         auto doneFn = std::make_shared<std::decay_t<Done>>(std::forward<Done>(done));
         Job job;
-        job.run = [ctx, doneFn, w = std::forward<Work>(work)](MeterLink& link) mutable -> Status {
+        job.run = [this, ctx, doneFn, w = std::forward<Work>(work)](MeterLink& link) mutable -> Status {
             Result<T> r = w(link);
             Status s = r.ok() ? success() : Status(r.error());
             deliver(ctx, [doneFn, r = std::move(r)]() { (*doneFn)(r); });
             return s;
         };
-        job.abandon = [ctx, doneFn]() {
+        job.abandon = [this, ctx, doneFn]() {
             deliver(ctx, [doneFn]() {
                 (*doneFn)(Result<T>(failure(FailureKind::cancelled, "the link to the meter was lost")));
             });
@@ -109,7 +109,8 @@ private:
         return job;
     }
 
-    static void deliver(const QPointer<QObject>& context, std::function<void()> fn);
+    // Queues fn to the window thread; it runs there if context still lives.
+    void deliver(const QPointer<QObject>& context, std::function<void()> fn);
 
     bool enqueue(Job job, bool dropWhenBusy);
     void threadMain();

@@ -84,60 +84,17 @@ TEST(MeterWorker, RunsOneJobAtATimeAndDropsPollsMeanwhile)
     EXPECT_EQ(f.wire->sent[1], 0x60);
 }
 
-TEST(MeterWorker, LostLinkRecoversWhenTheMeterAnswersAgain)
+TEST(MeterWorker, VanishedPortIsDeviceGone)
 {
     WorkerFixture f;
-    QSignalSpy lost(f.worker.get(), &MeterWorker::linkLost);
-    QSignalSpy restored(f.worker.get(), &MeterWorker::linkRestored);
+    QSignalSpy gone(f.worker.get(), &MeterWorker::deviceGone);
     f.worker->start();
-    QTRY_VERIFY_WITH_TIMEOUT(!f.worker->linkLostNow() && f.worker->jobsRun() == 0, 1000);
-    f.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
-
-    bool failed = false;
-    ASSERT_TRUE(f.poll([&](const Result<LivePoll>& r) { failed = !r.ok(); }));
-    ASSERT_TRUE(lost.wait(5000));
-    EXPECT_TRUE(failed);
-    EXPECT_TRUE(f.worker->linkLostNow());
-
-    // While lost: polls dropped, actions handed back at once as cancelled.
+    QTRY_VERIFY_WITH_TIMEOUT(f.worker->idle(), 1000);
+    f.meter->with([](VirtualMeter& m) { m.setVanished(true); });
+    EXPECT_TRUE(f.poll([](const Result<LivePoll>&) {}));
+    ASSERT_TRUE(gone.wait(5000));
+    EXPECT_TRUE(f.worker->deviceGoneNow());
     EXPECT_FALSE(f.poll([](const Result<LivePoll>&) {}));
-    bool abandoned = false;
-    f.worker->post<int>(
-        &f.window, [](MeterLink& link) { return link.readPresetIndex(); },
-        [&](const Result<int>& r) { abandoned = !r.ok() && r.error().kind == FailureKind::cancelled; });
-    QTRY_VERIFY_WITH_TIMEOUT(abandoned, 1000);
-
-    f.meter->with([](VirtualMeter& m) { m.setSilentAfter(std::nullopt); });
-    ASSERT_TRUE(restored.wait(3000));
-    EXPECT_FALSE(f.worker->linkLostNow());
-    bool ok = false;
-    ASSERT_TRUE(f.poll([&](const Result<LivePoll>& r) { ok = r.ok(); }));
-    QTRY_VERIFY_WITH_TIMEOUT(ok, 3000);
-}
-
-TEST(MeterWorker, PortThatFailsOrVanishesIsDeviceGone)
-{
-    {
-        WorkerFixture f;
-        f.wire->failOpen = true;
-        QSignalSpy opened(f.worker.get(), &MeterWorker::portOpened);
-        QSignalSpy gone(f.worker.get(), &MeterWorker::deviceGone);
-        f.worker->start();
-        ASSERT_TRUE(gone.wait(2000));
-        EXPECT_EQ(opened.count(), 0);
-        EXPECT_TRUE(f.worker->deviceGoneNow());
-        EXPECT_FALSE(f.poll([](const Result<LivePoll>&) {}));
-    }
-    {
-        WorkerFixture f;
-        QSignalSpy gone(f.worker.get(), &MeterWorker::deviceGone);
-        f.worker->start();
-        QTRY_VERIFY_WITH_TIMEOUT(f.worker->idle(), 1000);
-        f.meter->with([](VirtualMeter& m) { m.setVanished(true); });
-        EXPECT_TRUE(f.poll([](const Result<LivePoll>&) {}));
-        ASSERT_TRUE(gone.wait(5000));
-        EXPECT_TRUE(f.worker->deviceGoneNow());
-    }
 }
 
 TEST(MeterWorker, StopsPromptlyEvenWhileWaitingForASilentMeter)
@@ -156,6 +113,13 @@ TEST(MeterWorker, StopsPromptlyEvenWhileWaitingForASilentMeter)
         &window, [](MeterLink& link) { return link.livePoll(Regional::point()); },
         [](const Result<LivePoll>&) {});
     ASSERT_TRUE(lost.wait(5000));
+
+    // While lost, an action is handed back at once as cancelled.
+    bool abandoned = false;
+    worker.post<int>(
+        &window, [](MeterLink& link) { return link.readPresetIndex(); },
+        [&](const Result<int>& r) { abandoned = !r.ok() && r.error().kind == FailureKind::cancelled; });
+    QTRY_VERIFY_WITH_TIMEOUT(abandoned, 1000);
 
     QElapsedTimer t;
     t.start();

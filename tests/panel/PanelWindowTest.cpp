@@ -447,27 +447,3 @@ TEST(PanelWindow, WindowStaysResponsiveWhilePollingAndRecording)
     EXPECT_GE(b.state.fileRecordCount, 9);
 }
 
-// Pictures of the panel for a look at its layout: set KM740_SHOTS to a folder
-// (run under Xvfb for real rendering).
-TEST(PanelWindow, Screens)
-{
-    const QString folder = qEnvironmentVariable("KM740_SHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "KM740_SHOTS not set";
-    PanelBench b;
-    QTemporaryDir dir;
-    b.panel->show();
-    ASSERT_TRUE(waitFor([&] { return !b.value(Field::CalTime).isEmpty(); }, 3000));
-    b.saveAnswer = dir.filePath(QStringLiteral("site-survey.sonx"));
-    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= 3; }, 6000));
-    b.codeAnswer = QStringLiteral("7395");
-    b.panel->onLblCOMDblClick();
-    b.panel->onToolbarButtonClick(QStringLiteral("User"));
-    QTest::qWait(300);
-    EXPECT_TRUE(b.panel->grab().save(folder + QStringLiteral("/panel-recording-service.png")));
-    b.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
-    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "No COM"; }, 5000));
-    QTest::qWait(300);
-    EXPECT_TRUE(b.panel->grab().save(folder + QStringLiteral("/panel-no-com.png")));
-}
