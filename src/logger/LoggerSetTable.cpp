@@ -141,17 +141,14 @@ LoggerSetTable splitSets(const LoggerImage& image)
             pos = nextMarker(image, m + hRecords);
             blockEnd = pos;
         } else {
-            Walk w = walkRecords(image, m, set.isDoseSet(), dataEnd);
-            if (!w.closed) {
-                // Ran out: end the set before the next marker, if any.
-                const std::size_t next = nextMarker(image, m + hRecords);
-                if (next < dataEnd)
-                    w = walkRecords(image, m, set.isDoseSet(), next);
-                set.incomplete = !w.closed;
-                pos = w.closed ? w.end : next;
-            } else {
-                pos = w.end;
-            }
+            // A set ends at the next marker at the latest: levels, times and
+            // BCD digits never form the marker, so a walk that does not close
+            // there is a set that ran out (or lost its step). Walking no
+            // further keeps the scan linear on any bytes.
+            const std::size_t next = nextMarker(image, m + hRecords);
+            Walk w = walkRecords(image, m, set.isDoseSet(), next);
+            set.incomplete = !w.closed;
+            pos = w.closed ? w.end : next;
             set.recordCount = w.records;
             set.pauses = std::move(w.pauses);
             blockEnd = w.end; // a level set's summary ends where the closing marker begins

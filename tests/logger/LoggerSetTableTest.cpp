@@ -167,6 +167,18 @@ TEST(SplitSets, TableLimitsHold)
     EXPECT_EQ(t.sets.size(), LoggerSetTable::maxSets);
     EXPECT_TRUE(t.setLimitReached);
 
+    // Sets that lose their step end at the next marker, so a memory full of
+    // them splits in one pass.
+    ImageBuilder odd;
+    SetHeader fast;
+    fast.interval = 1;
+    for (int i = 0; i < 10000; ++i)
+        odd.set(fast).add({1, 2, 3});
+    const LoggerSetTable o = split(odd);
+    ASSERT_EQ(o.sets.size(), 10000u);
+    EXPECT_TRUE(o.sets[0].incomplete);
+    EXPECT_EQ(o.sets[0].recordCount, 1u);
+
     // More pause entries than a set can hold: the set ends before the one
     // too many and the scan goes on at the next set.
     ImageBuilder pauses;

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <iostream>
 
 using namespace km740;
 using namespace km740::test;
@@ -92,6 +93,7 @@ TEST(PanelPty, PollsAtTheProtocolsPaceAndRecoversWhenTheMeterAnswersAgain)
     }
     EXPECT_GE(polls, 4);
     EXPECT_LE(polls, 8);
+    std::cout << polls << " polls in 3 s over " << sim.device() << "\n";
 
     // The meter stops answering: "No COM", only "Open" left.
     ASSERT_EQ(::kill(sim.pid(), SIGSTOP), 0);
