@@ -243,7 +243,8 @@ void ListWindow::writeInBackground(QString path, RecordingHeader header,
     // The relay lives on this thread until the writer is done with it; the
     // writer's calls reach the window only if it still exists.
     auto* relay = new QObject;
-    QPointer<ListWindow> self(this);
+    // Made and read on this thread only; the writer just passes it along.
+    auto self = std::make_shared<const QPointer<ListWindow>>(this);
     auto taken = std::make_shared<std::vector<RealTimeList::Row>>(std::move(rows));
     QThreadPool::globalInstance()->start([relay, self, taken, path, header, automatic] {
         RealTimeFile list;
@@ -254,8 +255,8 @@ void ListWindow::writeInBackground(QString path, RecordingHeader header,
         Status s = writeDataFile(path.toStdString(), list, [&](std::int64_t row) {
             if (row > 0 && (row % kProgressEvery == 0 || row == last))
                 QMetaObject::invokeMethod(relay, [self, row] {
-                    if (self)
-                        self->showProgress(row);
+                    if (*self)
+                        (*self)->showProgress(row);
                 }, Qt::QueuedConnection);
             return true;
         });
@@ -264,8 +265,8 @@ void ListWindow::writeInBackground(QString path, RecordingHeader header,
         const bool ok = s.ok();
         const QString reason = ok ? QString() : QString::fromStdString(s.error().message);
         QMetaObject::invokeMethod(relay, [self, ok, path, reason, automatic, taken] {
-            if (self)
-                self->saveDone(ok, path, reason, automatic, taken.get());
+            if (*self)
+                (*self)->saveDone(ok, path, reason, automatic, taken.get());
         }, Qt::QueuedConnection);
         relay->deleteLater();
     });
