@@ -197,7 +197,12 @@ void ListWindow::autoSave()
     const QDateTime now = QDateTime::currentDateTime();
     const LocalDateTime t{now.date().year(), now.date().month(), now.date().day(),
                           now.time().hour(), now.time().minute(), now.time().second()};
-    const QString path = QDir(folder).filePath(QString::fromStdString(autoSaveFileName(t)));
+    // The name repeats every year: never replace an earlier save.
+    const std::string name = QDir(folder).filePath(QString::fromStdString(autoSaveFileName(t))).toStdString();
+    std::string free = name;
+    for (int k = 1; QFileInfo::exists(QString::fromStdString(free)) && k < 1000; ++k)
+        free = continuationFileName(name, k);
+    const QString path = QString::fromStdString(free);
     RecordingHeader header = header_ ? header_() : RecordingHeader{};
     header.peakType = state_.peakTypeText;
     ++state_.listSavePart;

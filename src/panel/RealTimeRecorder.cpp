@@ -96,7 +96,7 @@ Status RealTimeRecorder::writeRecord(const LevelRecord& record)
     // Writing into a file that was deleted or moved away succeeds and is
     // lost: the name must still lead to a file.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(currentFile_, ec))
+    if (!std::filesystem::exists(currentFile_, ec))
         return failure(FailureKind::io, "cannot write " + currentFile_ + ": the file was removed");
     return success();
 }
