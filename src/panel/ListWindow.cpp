@@ -81,11 +81,14 @@ ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader
 
     LblStatus = new QLabel(this);
     LblStatus->setObjectName(QStringLiteral("LblStatus"));
-    LblStatus->setWordWrap(true);
-    LblStatus->hide();
     LblFolder = new QLabel(this);
     LblFolder->setObjectName(QStringLiteral("LblFolder"));
-    LblFolder->setWordWrap(true);
+    // Room for two lines each, so a message never pushes the list around.
+    for (QLabel* l : {LblStatus, LblFolder}) {
+        l->setWordWrap(true);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setMinimumHeight(2 * l->fontMetrics().lineSpacing() + 2);
+    }
 
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
@@ -94,6 +97,7 @@ ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader
     box->addWidget(GridN, 1);
     box->addWidget(LblStatus);
     box->addWidget(LblFolder);
+    box->setSizeConstraint(QLayout::SetFixedSize);
 
     // Room for the heading and 21 rows: the 22nd is the first to scroll.
     const int rowsHeight = GridN->horizontalHeader()->sizeHint().height() +
@@ -144,7 +148,7 @@ void ListWindow::setDocumentsFolder(const QString& folder)
 
 QString ListWindow::statusText() const
 {
-    return LblStatus->isHidden() ? LblFolder->text() : LblStatus->text() + '\n' + LblFolder->text();
+    return LblStatus->text().isEmpty() ? LblFolder->text() : LblStatus->text() + '\n' + LblFolder->text();
 }
 
 void ListWindow::showFolder()
@@ -157,7 +161,6 @@ void ListWindow::showFolder()
 void ListWindow::showMessage(const QString& text)
 {
     LblStatus->setText(text);
-    LblStatus->setVisible(!text.isEmpty());
 }
 
 void ListWindow::showSample(const SampleOutcome& out)
