@@ -70,7 +70,10 @@ int main(int argc, char** argv)
         state.portNumber = map.comFor(state.portDevice).value_or(1);
         showPanel(std::make_unique<SerialTransport>(state.portDevice));
     } else {
-        auto* chooser = new PortWindow(state.portNumber);
+        PortWindow::Options options;
+        if (state.simulated)
+            options.simulatedPort = 1; // AutoScan lists the virtual meter
+        auto* chooser = new PortWindow(state.portNumber, options);
         chooser->setAttribute(Qt::WA_DeleteOnClose);
         QObject::connect(chooser, &PortWindow::accepted, &app, [&, chooser](int n, const QString& device) {
             state.portNumber = n;

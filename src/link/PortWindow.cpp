@@ -99,7 +99,7 @@ void PortWindow::scanStep()
 {
     const int n = scanNext_;
     ProgressBar1->setValue(n);
-    if (options_.prober(map_.device(n)) == ProbeResult::present) {
+    if (n == options_.simulatedPort || options_.prober(map_.device(n)) == ProbeResult::present) {
         found_.push_back(n);
         TxtCOM->addItem(QString::fromStdString(comName(n)));
     }

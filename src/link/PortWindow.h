@@ -24,6 +24,7 @@ public:
         std::filesystem::path mapFile;   // ports.ini; defaultPortMapFile() when empty
         PortProber prober;               // probeSerialDevice when empty
         SerialPortLister lister;         // listSerialPorts when empty
+        int simulatedPort = 0;           // this COM number is the in-process meter: always present
     };
 
     explicit PortWindow(int portNumber, QWidget* parent = nullptr);

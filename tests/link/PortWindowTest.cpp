@@ -125,6 +125,12 @@ TEST(PortWindow, AutoScanListsPresentPortsAndResetRestores)
     QTest::mouseClick(empty.findChild<QPushButton*>("BtnAutoScan"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!empty.scanning(), 5000);
     EXPECT_EQ(empty.findChild<QComboBox*>("TxtCOM")->count(), 0);
+    // The in-process meter is always there.
+    none.simulatedPort = 1;
+    PortWindow simulated(0, none);
+    QTest::mouseClick(simulated.findChild<QPushButton*>("BtnAutoScan"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!simulated.scanning(), 5000);
+    EXPECT_EQ(items(simulated.findChild<QComboBox*>("TxtCOM")), QStringList({"COM  1"}));
     QSignalSpy spy(&empty, &PortWindow::accepted);
     QTest::mouseClick(empty.findChild<QPushButton*>("CmdOK"), Qt::LeftButton);
     ASSERT_EQ(spy.count(), 1);
@@ -175,8 +181,9 @@ TEST(SerialProbe, OpenBusyAndMissingDevices)
     // Held by another program (here: another port object): still present.
     QSerialPort holder;
     holder.setPortName(QString::fromStdString(slave));
-    if (holder.open(QIODevice::ReadWrite))
+    if (holder.open(QIODevice::ReadWrite)) {
         EXPECT_EQ(probeSerialDevice(slave), ProbeResult::present);
+    }
     holder.close();
     ::close(master);
 }
