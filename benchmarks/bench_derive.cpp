@@ -6,10 +6,10 @@
 // system's temporary folder.
 #include "common/Regional.h"
 #include "files/DataFileReader.h"
-#include "files/DerivedFromFile.h"
-#include "files/ExposureValues.h"
-#include "files/LevelDistribution.h"
-#include "files/LnTable.h"
+#include "exposure/DerivedFromFile.h"
+#include "exposure/ExposureValues.h"
+#include "exposure/LevelDistribution.h"
+#include "exposure/LnTable.h"
 #include "files/PrintLayout.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // km740: the companion program. Starts with the port chooser, then the panel.
-#include "common/AppState.h"
+#include "panel/AppState.h"
 #include "link/Clock.h"
 #include "link/PortMap.h"
 #include "link/PortWindow.h"

@@ -5,10 +5,10 @@
 
 #include "common/Regional.h"
 #include "files/DataFileReader.h"
-#include "files/DerivedFromFile.h"
-#include "files/ExposureValues.h"
-#include "files/LevelDistribution.h"
-#include "files/LnTable.h"
+#include "exposure/DerivedFromFile.h"
+#include "exposure/ExposureValues.h"
+#include "exposure/LevelDistribution.h"
+#include "exposure/LnTable.h"
 #include "files/PrintLayout.h"
 
 #include <cstdio>

@@ -28,6 +28,8 @@ struct ToolRun {
 void addMeterCommands(CLI::App& app, ToolRun& run);   // status, memory, download, clock
 void addLoggerCommands(CLI::App& app, ToolRun& run);  // sets, export, show
 void addDeriveCommands(CLI::App& app, ToolRun& run);  // derive, print-text
+void addConfigCommands(CLI::App& app, ToolRun& run);  // preset, user-presets, setup, recording, key
+void addFileCommands(CLI::App& app, ToolRun& run);    // export-csv, print-pdf
 
 // Prints one clear line on standard error and gives the exit code back.
 int fail(int code, const std::string& message);

@@ -26,6 +26,8 @@ int main(int argc, char** argv)
     addMeterCommands(app, run);
     addLoggerCommands(app, run);
     addDeriveCommands(app, run);
+    addConfigCommands(app, run);
+    addFileCommands(app, run);
 
     try {
         app.parse(argc, argv);

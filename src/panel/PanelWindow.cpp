@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/PanelWindow.h"
 
-#include "common/AppState.h"
-#include "common/SettingsPanel.h"
+#include "panel/AppState.h"
+#include "panel/SettingsPanel.h"
 #include "link/Clock.h"
 #include "link/MeterLink.h"
 #include "panel/ListWindow.h"
@@ -11,6 +11,7 @@
 #include "panel/PanelToolbar.h"
 #include "panel/RealTimeRecorder.h"
 #include "panel/SaveDialog.h"
+#include "panel/WindowKeys.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,8 +66,8 @@ constexpr std::array<HelpEntry, 6> helpFiles{{
 // The order the options stand in the chooser.
 constexpr std::array<int, 6> helpOrder{4, 5, 2, 3, 0, 1};
 
-// Keys whose windows exist; the others stay greyed out.
-constexpr std::array<const char*, 4> availableKeys{"Save", "List", "Erase", "User"};
+// Keys the panel itself handles; window keys come from installWindowKeys.
+constexpr std::array<const char*, 4> panelKeys{"Save", "List", "Erase", "User"};
 
 LocalDateTime localNow()
 {
@@ -300,8 +301,9 @@ void PanelWindow::load()
     state_.fileRecording = false;
     refreshRegional();
 
-    for (const char* key : availableKeys)
+    for (const char* key : panelKeys)
         toolbar_->setAvailable(QString::fromLatin1(key), true);
+    installWindowKeys(*this);
 
     if (!worker_ || worker_->deviceGoneNow()) {
         showNoDevice();
@@ -470,10 +472,15 @@ void PanelWindow::onToolbarButtonClick(const QString& key)
         eraseLogger();
     } else if (key == QLatin1String("User")) {
         picManual_->setVisible(picManual_->isHidden());
+    } else if (const auto it = keyHandlers_.find(key); it != keyHandlers_.end()) {
+        it->second();
     }
-    // "Open", "Graph", "RTC", "RecSetup", "Logger", "RecOption", "AddText",
-    // "Btn" and "Setup" open windows this program does not have yet; their
-    // buttons stay greyed out.
+}
+
+void PanelWindow::setKeyHandler(const QString& key, std::function<void()> handler)
+{
+    keyHandlers_[key] = std::move(handler);
+    toolbar_->setAvailable(key, true);
 }
 
 void PanelWindow::startFileRecording()

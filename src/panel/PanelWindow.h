@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <optional>
 
 class QButtonGroup;
@@ -89,6 +90,15 @@ public:
 
     const Regional& regional() const { return regional_; }
 
+    // What the windows opened from the toolbar share with the panel.
+    AppState& state() const { return state_; }
+    MeterWorker* worker() const { return worker_; }
+    const PanelDialogs& dialogs() const { return dialogs_; }
+
+    // A toolbar key whose window lives in its own folder: the key is enabled
+    // and runs `handler` on a click while no window holds the meter.
+    void setKeyHandler(const QString& key, std::function<void()> handler);
+
     // Handlers, named after the control and its event.
     void onToolbarButtonClick(const QString& key);
     void onTimer1Timer();
@@ -146,6 +156,7 @@ private:
     QTimer* timer2_ = nullptr;
     PanelToolbar* toolbar_ = nullptr;
     QPointer<ListWindow> listWindow_; // the List window while it is open
+    std::map<QString, std::function<void()>> keyHandlers_;
 
     bool saveStarting_ = false;  // "R"/"C" of a recording start on their way
     bool serviceSending_ = false;

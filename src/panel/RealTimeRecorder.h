@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "common/AppState.h"
+#include "panel/AppState.h"
 #include "common/Regional.h"
 #include "common/Result.h"
 #include "files/DataFile.h"

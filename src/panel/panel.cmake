@@ -5,6 +5,8 @@ if(KM740_WITH_QT)
     ${CMAKE_CURRENT_LIST_DIR}/MeterWorker.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PanelToolbar.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PanelWindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SettingsPanel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowKeys.cpp
     ${PROJECT_SOURCE_DIR}/resources/panel.qrc
   )
 

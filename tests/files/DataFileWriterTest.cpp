@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/DataFileWriter.h"
 #include "files/RecordingFile.h"
-#include "files/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

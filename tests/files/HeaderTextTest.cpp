@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/HeaderText.h"
-#include "files/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

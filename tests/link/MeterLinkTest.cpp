@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/MeterLink.h"
-#include "link/ScriptedMeter.h"
+#include "support/ScriptedMeter.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // MeterLink and km740-tool against it.
 #include "link/MeterLink.h"
 #include "link/SerialTransport.h"
-#include "link/SimProcess.h"
+#include "support/SimProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logger/ImageBuilder.h"
+#include "support/ImageBuilder.h"
 #include "logger/LoggerSetTable.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
 #include "logger/DoseText.h"
-#include "logger/ImageBuilder.h"
+#include "support/ImageBuilder.h"
 #include "logger/LoggerSetTable.h"
 #include "logger/SetDecoder.h"
 

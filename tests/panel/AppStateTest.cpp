@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/AppState.h"
+#include "panel/AppState.h"
 #include "link/Codes.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MeterBench.h"
+#include "support/TappedMeter.h"
 
 #include "link/MeterLink.h"
 #include "panel/MeterWorker.h"

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The panel over a real tty: km740-sim on a pseudo-terminal, SerialTransport,
 // the protocol's own pace.
-#include "MeterBench.h"
-#include "link/SimProcess.h"
+#include "support/TappedMeter.h"
+#include "support/SimProcess.h"
+#include "support/WaitFor.h"
 
-#include "common/AppState.h"
+#include "panel/AppState.h"
 #include "link/SerialTransport.h"
 #include "panel/MeterWorker.h"
 #include "panel/PanelToolbar.h"
@@ -23,21 +24,6 @@
 using namespace km740;
 using namespace km740::test;
 
-namespace {
-
-bool waitFor(const std::function<bool()>& cond, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
-} // namespace
 
 TEST(PanelPty, PollsAtTheProtocolsPaceAndRecoversWhenTheMeterAnswersAgain)
 {

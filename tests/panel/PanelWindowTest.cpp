@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MeterBench.h"
+#include "support/PanelBench.h"
 
-#include "common/AppState.h"
-#include "common/SettingsPanel.h"
+#include "panel/AppState.h"
+#include "panel/SettingsPanel.h"
 #include "link/Replies.h"
 #include "panel/ListWindow.h"
 #include "panel/MeterWorker.h"
@@ -34,89 +34,6 @@ using namespace km740::test;
 namespace {
 
 using Field = SettingsPanel::Field;
-
-// A panel on the virtual meter, time running `speed` times faster for the
-// link (the window's timers keep their real intervals).
-struct PanelBench {
-    FastClock clock;
-    std::shared_ptr<Wire> wire = std::make_shared<Wire>();
-    TappedMeter* meter = nullptr;
-    std::unique_ptr<MeterWorker> worker;
-    AppState state;
-    RealTimeRecorder recorder;
-    std::unique_ptr<PanelWindow> panel;
-
-    QStringList messages;
-    std::optional<QString> saveAnswer;
-    std::optional<QString> codeAnswer;
-    bool eraseAnswer = false;
-    QLocale locale{QLocale::c()};
-
-    explicit PanelBench(double speed = 10.0, bool failOpen = false) : clock(speed)
-    {
-        wire->failOpen = failOpen;
-        auto m = std::make_unique<TappedMeter>(clock, wire);
-        meter = m.get();
-        worker = std::make_unique<MeterWorker>(std::move(m), clock);
-        state.portNumber = 1;
-        panel = std::make_unique<PanelWindow>(state, worker.get(), recorder, dialogs());
-        worker->start();
-    }
-    ~PanelBench()
-    {
-        panel.reset();
-        worker->stop();
-    }
-
-    PanelDialogs dialogs()
-    {
-        PanelDialogs d;
-        d.saveFile = [this](QWidget*, const QString&) { return saveAnswer; };
-        d.confirmErase = [this](QWidget*) { return eraseAnswer; };
-        d.serviceCode = [this](QWidget*) { return codeAnswer; };
-        d.message = [this](QWidget*, const QString& text, bool) { messages << text; };
-        d.openFile = [](const QString&) { return true; };
-        d.locale = [this] { return locale; };
-        return d;
-    }
-
-    // Bytes sent since `from`, without the live poll's "F" and grave accent.
-    Bytes sentApartFromPolls(std::size_t from = 0)
-    {
-        std::lock_guard lock(wire->mutex);
-        Bytes out;
-        for (std::size_t i = from; i < wire->sent.size(); ++i)
-            if (wire->sent[i] != 'F' && wire->sent[i] != 0x60)
-                out.push_back(wire->sent[i]);
-        return out;
-    }
-    std::size_t sentCount()
-    {
-        std::lock_guard lock(wire->mutex);
-        return wire->sent.size();
-    }
-    QString value(Field f) const { return panel->settingsPanel()->value(f); }
-    QStringList visibleKeys() const
-    {
-        QStringList keys;
-        for (int n = 1; n <= PanelToolbar::buttonCount; ++n)
-            if (panel->toolbar()->button(n)->isVisible())
-                keys << panel->toolbar()->button(n)->objectName();
-        return keys;
-    }
-};
-
-bool waitFor(const std::function<bool()>& cond, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 } // namespace
 
@@ -189,7 +106,7 @@ TEST(PanelWindow, LostLinkShowsNoComAndRecovers)
 TEST(PanelWindow, NoDeviceLeavesOnlyOpen)
 {
     // The port does not open.
-    PanelBench b(10.0, true);
+    PanelBench b({.failOpen = true});
     ASSERT_TRUE(waitFor([&] { return !b.messages.isEmpty(); }, 3000));
     EXPECT_EQ(b.messages, QStringList{"No Device Found!"});
     EXPECT_EQ(b.visibleKeys(), QStringList{"Open"});
@@ -412,7 +329,7 @@ TEST(PanelWindow, ServiceCodeCaptionAndServiceSends)
 TEST(PanelWindow, WindowStaysResponsiveWhilePollingAndRecording)
 {
     // Real pace: each poll holds its two 0.2 s waits on the worker thread.
-    PanelBench b(1.0);
+    PanelBench b({.speed = 1.0});
     QTemporaryDir dir;
     ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 3000));
     b.saveAnswer = dir.filePath(QStringLiteral("resp.sonx"));

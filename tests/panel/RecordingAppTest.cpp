@@ -2,9 +2,9 @@
 // The recorders inside the program: the panel on the virtual meter records to
 // a file across a continuation boundary and keeps the real-time list, whose
 // Save asks the meter for the preset while the recording runs on.
-#include "MeterBench.h"
+#include "support/PanelBench.h"
 
-#include "common/AppState.h"
+#include "panel/AppState.h"
 #include "link/MeterLink.h"
 #include "panel/ListWindow.h"
 #include "panel/MeterWorker.h"
@@ -30,64 +30,9 @@ namespace {
 
 // Real time for the link: the sampling tick's 2 s level age is then the
 // wall clock's too.
-struct RecordingBench {
-    FastClock clock{1.0};
-    std::shared_ptr<Wire> wire = std::make_shared<Wire>();
-    TappedMeter* meter = nullptr;
-    std::unique_ptr<MeterWorker> worker;
-    AppState state;
-    RealTimeRecorder recorder;
-    std::unique_ptr<PanelWindow> panel;
-    std::optional<QString> saveAnswer;
-    QStringList messages;
-
-    explicit RecordingBench(long long perPart) : recorder(perPart)
-    {
-        auto m = std::make_unique<TappedMeter>(clock, wire);
-        meter = m.get();
-        worker = std::make_unique<MeterWorker>(std::move(m), clock);
-        state.portNumber = 1;
-        PanelDialogs d;
-        d.saveFile = [this](QWidget*, const QString&) { return saveAnswer; };
-        d.confirmErase = [](QWidget*) { return false; };
-        d.serviceCode = [](QWidget*) { return std::optional<QString>(); };
-        d.message = [this](QWidget*, const QString& text, bool) { messages << text; };
-        d.openFile = [](const QString&) { return true; };
-        d.locale = [] { return QLocale::c(); };
-        panel = std::make_unique<PanelWindow>(state, worker.get(), recorder, d);
-        worker->start();
-    }
-    ~RecordingBench()
-    {
-        panel.reset();
-        worker->stop();
-    }
-    std::size_t sentCount()
-    {
-        std::lock_guard lock(wire->mutex);
-        return wire->sent.size();
-    }
-    Bytes sentApartFromPolls(std::size_t from)
-    {
-        std::lock_guard lock(wire->mutex);
-        Bytes out;
-        for (std::size_t i = from; i < wire->sent.size(); ++i)
-            if (wire->sent[i] != 'F' && wire->sent[i] != 0x60)
-                out.push_back(wire->sent[i]);
-        return out;
-    }
-};
-
-bool waitFor(const std::function<bool()>& cond, int ms)
+PanelBenchOptions realTime(long long perPart)
 {
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return {.speed = 1.0, .recordsPerPart = perPart};
 }
 
 QStringList fileLines(const QString& path)
@@ -110,7 +55,7 @@ QStringList records(const QStringList& lines)
 
 TEST(RecordingInTheProgram, ContinuesAcrossTheBoundaryAndWaitsForAHeldMeter)
 {
-    RecordingBench b(2);
+    PanelBench b(realTime(2));
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("site.2024")));
     const QString path = dir.filePath(QStringLiteral("site.2024/rt.sonx"));
@@ -167,7 +112,7 @@ TEST(RecordingInTheProgram, ContinuesAcrossTheBoundaryAndWaitsForAHeldMeter)
 
 TEST(RecordingInTheProgram, ListFillsFromTheMeterAndSavesDuringARecording)
 {
-    RecordingBench b(RealTimeRecorder::kRecordsPerPart);
+    PanelBench b(realTime(RealTimeRecorder::kRecordsPerPart));
     QTemporaryDir dir;
     ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 3000));
     b.saveAnswer = dir.filePath(QStringLiteral("rt.sonx"));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Recordings the meter makes itself once started: the logger grows with the
 // clock, and what it writes must split and decode like any other set.
-#include "SimHelpers.h"
+#include "support/MeterBench.h"
 
 #include "logger/LoggerSetTable.h"
 #include "logger/SetDecoder.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual meter seen through the program's own link and logger decoding:
 // where the two disagree, one of them has the layout wrong.
-#include "SimHelpers.h"
+#include "support/MeterBench.h"
 
 #include "link/MeterLink.h"
 #include "logger/LoggerSetTable.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SimHelpers.h"
+#include "support/MeterBench.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/DataFileReader.h"
-#include "files/DerivedFromFile.h"
-#include "files/LnTable.h"
+#include "exposure/DerivedFromFile.h"
+#include "exposure/LnTable.h"
 
 #include <gtest/gtest.h>
 

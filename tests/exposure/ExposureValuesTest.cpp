@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/DerivedText.h"
-#include "files/ExposureValues.h"
+#include "exposure/DerivedText.h"
+#include "exposure/ExposureValues.h"
 
 #include <gtest/gtest.h>
 

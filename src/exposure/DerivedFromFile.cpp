@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/DerivedFromFile.h"
+#include "exposure/DerivedFromFile.h"
 
 #include "files/DataFileReader.h"
 

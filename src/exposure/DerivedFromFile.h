@@ -7,9 +7,9 @@
 #include "common/Regional.h"
 #include "common/Result.h"
 #include "files/DataFile.h"
-#include "files/ExposureValues.h"
-#include "files/LevelDistribution.h"
-#include "files/PlotInputs.h"
+#include "exposure/ExposureValues.h"
+#include "exposure/LevelDistribution.h"
+#include "exposure/PlotInputs.h"
 #include "files/PrintLayout.h"
 
 #include <functional>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/SettingsPanel.h"
+#include "panel/SettingsPanel.h"
 
 #include <QGridLayout>
 #include <QLabel>

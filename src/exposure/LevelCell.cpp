@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/LevelCell.h"
+#include "exposure/LevelCell.h"
 
 #include "common/Regional.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "common/Regional.h"
-#include "files/LevelDistribution.h"
+#include "exposure/LevelDistribution.h"
 
 #include <array>
 #include <string>

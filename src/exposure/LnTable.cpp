@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/LnTable.h"
+#include "exposure/LnTable.h"
 
 namespace km740 {
 

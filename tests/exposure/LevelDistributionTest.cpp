@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/LevelDistribution.h"
-#include "files/LnTable.h"
+#include "exposure/LevelDistribution.h"
+#include "exposure/LnTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/DerivedText.h"
+#include "exposure/DerivedText.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/ExposureValues.h"
+#include "exposure/ExposureValues.h"
 
-#include "files/DerivedText.h"
-#include "files/LevelCell.h"
+#include "exposure/DerivedText.h"
+#include "exposure/LevelCell.h"
 
 #include <cmath>
 

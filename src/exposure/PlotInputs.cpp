@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/PlotInputs.h"
+#include "exposure/PlotInputs.h"
 
 #include "common/Regional.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/LevelDistribution.h"
+#include "exposure/LevelDistribution.h"
 
-#include "files/LevelCell.h"
+#include "exposure/LevelCell.h"
 
 #include <cmath>
 

@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/ToolCommands.h"
+
+namespace km740::cli {
+
+void addFileCommands(CLI::App& app, ToolRun& run)
+{
+    (void)app;
+    (void)run;
+}
+
+} // namespace km740::cli
