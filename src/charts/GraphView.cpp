@@ -306,9 +306,13 @@ void GraphView::render(QPainter& painter, const QRectF& target)
         QCPPainter p(&picture);
         plot_->toPainter(&p, w, h);
     }
+    // A picture plays back scaled from its own resolution to the device's.
+    const QPaintDevice* device = painter.device();
+    const double dpiX = device ? double(picture.logicalDpiX()) / device->logicalDpiX() : 1.0;
+    const double dpiY = device ? double(picture.logicalDpiY()) / device->logicalDpiY() : 1.0;
     painter.save();
     painter.translate(target.topLeft());
-    painter.scale(target.width() / w, target.height() / h);
+    painter.scale(target.width() / w * dpiX, target.height() / h * dpiY);
     painter.drawPicture(0, 0, picture);
     painter.restore();
 }

@@ -110,7 +110,7 @@ void HistogramWindow::buildWindow()
     GridLn->setModel(lnModel_);
     GridLn->verticalHeader()->hide();
     GridLn->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GridLn->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 2);
+    GridLn->verticalHeader()->setMinimumSectionSize(1);
 }
 
 void HistogramWindow::showDistribution(const LevelDistribution& distribution,
@@ -202,9 +202,15 @@ void HistogramWindow::layOut()
     }
     CWG->setGeometry(side / 2, top, graphWidth, graphHeight);
     GridLn->setGeometry(side / 2, top + graphHeight, graphWidth, gridHeight);
-    const int columnWidth = std::max(10, twipsToPixels(width() * kTwipsPerPixel / kGridColumns - kColumnTrim));
+    // The ten rows and eleven columns fit the table's room, so it never scrolls.
+    const int frame = 2 * GridLn->frameWidth();
+    const int rows = std::max(1, lnModel_->rowCount());
+    const int rowHeight = (gridHeight - frame - GridLn->horizontalHeader()->sizeHint().height()) / rows;
+    GridLn->verticalHeader()->setDefaultSectionSize(std::max(GridLn->fontMetrics().height(), rowHeight));
+    const int columnWidth = std::min(twipsToPixels(width() * kTwipsPerPixel / kGridColumns - kColumnTrim),
+                                     (graphWidth - frame) / kGridColumns);
     for (int c = 0; c < kGridColumns; ++c)
-        GridLn->setColumnWidth(c, columnWidth);
+        GridLn->setColumnWidth(c, std::max(10, columnWidth));
 }
 
 void HistogramWindow::print()

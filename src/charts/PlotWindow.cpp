@@ -81,6 +81,9 @@ void PlotWindow::buildWindow()
     SSFrame4->setAccessibleName(QStringLiteral("Graph Range"));
     AxisMin[0] = rangeBox(QStringLiteral("AxisMin1"), tr("X minimum"));
     AxisMax[0] = rangeBox(QStringLiteral("AxisMax1"), tr("X maximum"));
+    // Record numbers are whole.
+    AxisMin[0]->setDecimals(0);
+    AxisMax[0]->setDecimals(0);
     AxisMin[1] = rangeBox(QStringLiteral("AxisMin2"), tr("Y minimum"));
     AxisMax[1] = rangeBox(QStringLiteral("AxisMax2"), tr("Y maximum"));
     auto* range = new QGridLayout(SSFrame4);
