@@ -23,31 +23,13 @@ using Mode = GraphView::TrackMode;
 
 namespace {
 
-PlotInputs doseInputs(int rows)
+PlotInputs inputsOf(int kind, int rows, double yMin, double yMax, const char* unit, int decimals)
 {
-    PlotInputs p;
-    p.plotKind = 4;
-    p.plotXMax = rows;
-    p.plotYMin = 0;
-    p.plotYMax = 3;
-    p.axisCaption = "%";
-    p.label = "% ( Y ) :";
-    p.decimals = 4;
-    return p;
+    return PlotInputs{kind, rows, yMin, yMax, unit, std::string(unit) + " ( Y ) :", decimals};
 }
 
-PlotInputs levelInputs(int rows)
-{
-    PlotInputs p;
-    p.plotKind = 2;
-    p.plotXMax = rows;
-    p.plotYMin = 70;
-    p.plotYMax = 140;
-    p.axisCaption = "dB";
-    p.label = "dB ( Y ) :";
-    p.decimals = 1;
-    return p;
-}
+PlotInputs doseInputs(int rows) { return inputsOf(4, rows, 0, 3, "%", 4); }
+PlotInputs levelInputs(int rows) { return inputsOf(2, rows, 70, 140, "dB", 1); }
 
 std::vector<double> ramp(int n, double from, double step)
 {
