@@ -316,7 +316,7 @@ void PlotWindow::onCmdPrintClick()
     printPage(this, dialogs_, [&](QPainter& painter, const QRectF& page) {
         CWGraph1->setBackgroundColor(Qt::white);
         // The graph as wide as the page, as high as its shape on screen allows.
-        const double aspect = CWGraph1->height() > 0 ? double(CWGraph1->height()) / CWGraph1->width() : 0.6;
+        const double aspect = CWGraph1->width() > 0 ? double(CWGraph1->height()) / CWGraph1->width() : 0.6;
         const double h = std::min(page.height(), page.width() * aspect);
         CWGraph1->render(painter, QRectF(page.left(), page.top(), page.width(), h));
         CWGraph1->setBackgroundColor(background);
