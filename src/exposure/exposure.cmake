@@ -7,6 +7,7 @@ target_sources(km740core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ExposureValues.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LevelDistribution.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LnTable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HistogramRange.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PlotInputs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DerivedFromFile.cpp
 )
