@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <random>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -53,13 +54,32 @@ struct Destination {
     fs::path path;
     bool exists = false;
     struct stat st {};
+    int descriptor = -1; // a name for one of this process's open files
 };
+
+// "/dev/fd/1", "/proc/self/fd/1" (where /dev/stdout leads): the open file
+// itself, whatever it is, so the bytes join what the shell set up.
+int descriptorNamed(const fs::path& path)
+{
+    const std::string text = path.lexically_normal().string();
+    for (std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        if (text.rfind(prefix, 0) != 0)
+            continue;
+        const std::string number = text.substr(prefix.size());
+        if (number.empty() || number.size() > 6 || number.find_first_not_of("0123456789") != std::string::npos)
+            return -1;
+        return std::stoi(number);
+    }
+    return -1;
+}
 
 Result<Destination> destinationOf(const fs::path& target)
 {
     Destination d;
     d.path = target;
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        if ((d.descriptor = descriptorNamed(d.path)) >= 0)
+            return d;
         errno = 0;
         if (::lstat(d.path.c_str(), &d.st) != 0) {
             const int error = lastError();
@@ -197,17 +217,18 @@ Result<AtomicFile> AtomicFile::create(const fs::path& target, Mode mode)
 {
     if (target.empty())
         return failure(FailureKind::io, "no file name given");
-    if (target == "-") {
-        errno = 0;
-        const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
-        if (fd < 0)
-            return cannotWrite(target, errorText(lastError()));
-        return AtomicFile(target, target, {}, fd, false);
-    }
-    auto found = destinationOf(target);
+    auto found = target == "-" ? Result<Destination>(Destination{target, true, {}, STDOUT_FILENO})
+                               : destinationOf(target);
     if (!found)
         return found.error();
     const Destination& d = *found;
+    if (d.descriptor >= 0) {
+        errno = 0;
+        const int fd = ::fcntl(d.descriptor, F_DUPFD_CLOEXEC, 0);
+        if (fd < 0)
+            return cannotWrite(target, errorText(lastError()));
+        return AtomicFile(target, d.path, {}, fd, false);
+    }
     if (d.exists && (S_ISCHR(d.st.st_mode) || S_ISFIFO(d.st.st_mode))) {
         auto fd = openThrough(target, d.path);
         if (!fd)

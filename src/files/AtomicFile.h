@@ -18,7 +18,7 @@ namespace km740 {
 //   - a symbolic link: the file it points to, by the same rule;
 //   - a character device or a FIFO (/dev/null, /dev/stdout, a pipe): written
 //     through as it is, never replaced;
-//   - "-": standard output, written through;
+//   - "-", /dev/stdout, /dev/fd/N: that open file of this process, written through;
 //   - a folder, a block device, a socket, a read-only file: refused.
 // Every failure names the path and the system's reason.
 class AtomicFile {

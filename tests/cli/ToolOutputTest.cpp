@@ -122,9 +122,11 @@ void writesWhereTheNameLeads(const std::function<std::vector<std::string>(const 
     EXPECT_EQ(piped, expected);
     EXPECT_TRUE(S_ISFIFO(modeOf(dir / "fifo")));
 
-    r = tool(command("-"));
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, expected);
+    for (const char* out : {"-", "/dev/stdout"}) {
+        r = tool(command(out));
+        EXPECT_EQ(r.exitCode, 0) << out << ": " << r.err;
+        EXPECT_EQ(r.out, expected) << out;
+    }
     EXPECT_EQ(dir.entries(), 4u);
 }
 
