@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/WriteCheck.h"
 
-#include <chrono>
+#include "sim/MeterCalendar.h"
+
 #include <optional>
 #include <string>
 
@@ -9,28 +10,19 @@ namespace km740 {
 
 namespace {
 
-std::optional<int> fromBcd(std::uint8_t b)
-{
-    const int high = b >> 4;
-    const int low = b & 0x0F;
-    if (high > 9 || low > 9)
-        return std::nullopt;
-    return high * 10 + low;
-}
-
 // Seconds since 2000-01-01 of a clock record; nothing for one that is no
 // date and time.
-std::optional<double> secondsOf(const ClockRecord& c)
+std::optional<std::int64_t> secondsOf(const ClockRecord& c)
 {
-    using namespace std::chrono;
     const auto s = fromBcd(c.second);
     const auto m = fromBcd(c.minute);
     const auto h = fromBcd(c.hour);
-    const year_month_day date{year{2000 + c.year}, month{c.month}, day{c.day}};
-    if (!s || !m || !h || *s > 59 || *m > 59 || *h > 23 || !date.ok())
+    if (!s || !m || !h)
         return std::nullopt;
-    const auto days = sys_days(date) - sys_days(year{2000} / January / 1);
-    return static_cast<double>(days.count()) * 86400.0 + *h * 3600.0 + *m * 60.0 + *s;
+    const MeterDateTime t{c.year, c.month, c.day, *h, *m, *s};
+    if (!isValidDateTime(t))
+        return std::nullopt;
+    return toMeterSeconds(t);
 }
 
 } // namespace
@@ -66,7 +58,8 @@ Status setClockChecked(MeterLink& link, const DateTime& when)
     const double elapsed = link.clock().now() - started;
     const auto want = secondsOf(sent);
     const auto got = secondsOf(*read);
-    if (!want || !got || *got < *want - kClockTolerance || *got > *want + elapsed + kClockTolerance)
+    if (!want || !got || static_cast<double>(*got - *want) < -kClockTolerance ||
+        static_cast<double>(*got - *want) > elapsed + kClockTolerance)
         return failure(FailureKind::protocol, "the meter clock reads " + meterClockText(*read) +
                                                   " after it was set to " + meterClockText(sent) +
                                                   ": the time did not take");

@@ -91,8 +91,7 @@ void writesWhereTheNameLeads(const std::function<std::vector<std::string>(const 
     TempFolder dir;
 
     const auto privateFile = dir / "private";
-    writeBytes(privateFile, "old");
-    ::chmod(privateFile.c_str(), 0600);
+    writeBytes(privateFile, "old", std::filesystem::perms(0600));
     auto r = tool(command(privateFile));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(readBytes(privateFile), expected);
@@ -136,8 +135,7 @@ void refusesAndReports(const std::function<std::vector<std::string>(const std::s
 {
     TempFolder dir;
     const auto locked = dir / "locked";
-    writeBytes(locked, "keep");
-    ::chmod(locked.c_str(), 0444);
+    writeBytes(locked, "keep", std::filesystem::perms(0444));
     auto r = tool(command(locked));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find(locked.string() + ": Permission denied"), std::string::npos) << r.err;
@@ -211,8 +209,7 @@ TEST(ToolOutput, DownloadChecksItsOutputBeforeAskingTheMeter)
     TempFolder dir;
     const auto missing = dir / "no such folder" / "image.bin";
     const auto locked = dir / "locked.bin";
-    writeBytes(locked, "keep");
-    ::chmod(locked.c_str(), 0444);
+    writeBytes(locked, "keep", std::filesystem::perms(0444));
     const std::pair<std::string, std::string> cases[] = {
         {missing.string(), "No such file or directory"},
         {dir.path().string(), "it is a folder"},

@@ -80,8 +80,7 @@ TEST(AtomicFile, ReplacesAFileWholeKeepingItsPermissions)
 {
     TempFolder dir;
     const auto file = dir / "private.sonx";
-    writeBytes(file, "old");
-    ::chmod(file.c_str(), 0600);
+    writeBytes(file, "old", std::filesystem::perms(0600));
     ASSERT_TRUE(writeFileAtomically(file, "new").ok());
     EXPECT_EQ(readBytes(file), "new");
     EXPECT_EQ(modeOf(file) & 07777, 0600u);
@@ -109,8 +108,7 @@ TEST(AtomicFile, FollowsASymbolicLinkToTheFileItNames)
     TempFolder dir;
     std::filesystem::create_directory(dir / "real");
     const auto target = dir / "real" / "data.sonx";
-    writeBytes(target, "old");
-    ::chmod(target.c_str(), 0600);
+    writeBytes(target, "old", std::filesystem::perms(0600));
     std::filesystem::create_symlink("real/data.sonx", dir / "link.sonx");
     ASSERT_TRUE(writeFileAtomically(dir / "link.sonx", "through the link").ok());
     EXPECT_TRUE(S_ISLNK(modeOf(dir / "link.sonx")));
@@ -159,8 +157,7 @@ TEST(AtomicFile, RefusesWhatItMayNotReplace)
 {
     TempFolder dir;
     const auto locked = dir / "locked.sonx";
-    writeBytes(locked, "keep");
-    ::chmod(locked.c_str(), 0444);
+    writeBytes(locked, "keep", std::filesystem::perms(0444));
     auto readOnly = writeFileAtomically(locked, "lost");
     ASSERT_FALSE(readOnly.ok());
     expectNamesPathAndReason(readOnly.error(), locked, "Permission denied");
@@ -223,8 +220,7 @@ TEST(AtomicFile, EverySaveFollowsTheSameRule)
     TempFolder dir;
     // A data file over a 0600 file keeps it private.
     const auto data = dir / "list.sonx";
-    writeBytes(data, "old");
-    ::chmod(data.c_str(), 0600);
+    writeBytes(data, "old", std::filesystem::perms(0600));
     RealTimeFile list;
     list.kind = DataFileKind::realTimeList;
     ASSERT_TRUE(writeDataFile(data, DataFile(list)).ok());
@@ -240,8 +236,7 @@ TEST(AtomicFile, EverySaveFollowsTheSameRule)
 
     // A live recording refuses a read-only file and writes /dev/null through.
     const auto locked = dir / "locked.sonx";
-    writeBytes(locked, "keep");
-    ::chmod(locked.c_str(), 0444);
+    writeBytes(locked, "keep", std::filesystem::perms(0444));
     EXPECT_FALSE(RecordingFile::create(locked, SettingsBlock{}).ok());
     EXPECT_EQ(readBytes(locked), "keep");
     {
