@@ -2,6 +2,8 @@
 #include "files/AtomicFile.h"
 
 #include <cerrno>
+#include <csignal>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -9,6 +11,7 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -166,6 +169,35 @@ Result<std::pair<int, fs::path>> createTemp(const fs::path& target, const fs::pa
     return cannotWrite(target, errorText(error) + " (making a temporary file in " + folder.string() + ")");
 }
 
+// A pipe whose reader has gone raises SIGPIPE on a write, which would end
+// the program; blocked around the write, the write fails with EPIPE instead
+// and the signal is taken back.
+class PipeSignalHeld {
+public:
+    PipeSignalHeld()
+    {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        held_ = ::pthread_sigmask(SIG_BLOCK, &pipe_, &old_) == 0;
+    }
+    ~PipeSignalHeld()
+    {
+        if (!held_)
+            return;
+        const timespec now{};
+        while (::sigtimedwait(&pipe_, nullptr, &now) == SIGPIPE) {
+        }
+        ::pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    }
+    PipeSignalHeld(const PipeSignalHeld&) = delete;
+    PipeSignalHeld& operator=(const PipeSignalHeld&) = delete;
+
+private:
+    sigset_t pipe_{};
+    sigset_t old_{};
+    bool held_ = false;
+};
+
 bool closeChecked(int fd)
 {
     // On Linux the descriptor is gone even when close() is interrupted.
@@ -275,6 +307,9 @@ Status AtomicFile::write(std::string_view bytes)
 {
     if (fd_ < 0 || failed_)
         return cannotWrite(target_, failed_ ? "an earlier write failed" : "the file is closed");
+    std::optional<PipeSignalHeld> held;
+    if (writesThrough())
+        held.emplace();
     while (!bytes.empty()) {
         errno = 0;
         const ssize_t n = ::write(fd_, bytes.data(), bytes.size());

@@ -151,6 +151,15 @@ TEST(AtomicFile, WritesThroughADeviceAndAFifoWithoutReplacingThem)
     EXPECT_EQ(got.get(), "down the pipe");
     EXPECT_TRUE(S_ISFIFO(modeOf(fifo)));
     EXPECT_EQ(dir.entries(), 1u);
+
+    // A reader that goes away fails the write; the program lives on.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    auto open = AtomicFile::create(fifo);
+    ASSERT_TRUE(open.ok());
+    ::close(reader);
+    auto broken = open->write(std::string(1 << 20, 'x'));
+    ASSERT_FALSE(broken.ok());
+    expectNamesPathAndReason(broken.error(), fifo, "Broken pipe");
 }
 
 TEST(AtomicFile, RefusesWhatItMayNotReplace)

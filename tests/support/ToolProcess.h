@@ -3,6 +3,8 @@
 // standard output and standard error.
 #pragma once
 
+#include "support/ArgumentList.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,12 +29,7 @@ struct ToolResult {
 inline ToolResult runProgram(const std::string& program, const std::vector<std::string>& args,
                              const std::function<void()>& inChild = {})
 {
-    std::vector<std::string> all{program};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : all)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
+    ArgumentList argv(program, args);
 
     ToolResult r;
     int out[2];
@@ -52,7 +49,7 @@ inline ToolResult runProgram(const std::string& program, const std::vector<std::
         ::dup2(err[1], STDERR_FILENO);
         if (inChild)
             inChild();
-        ::execv(program.c_str(), argv.data());
+        ::execv(program.c_str(), argv.argv());
         ::_exit(127);
     }
     ::close(out[1]);
