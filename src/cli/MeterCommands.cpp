@@ -2,8 +2,10 @@
 // km740-tool's meter commands: status, memory, download, clock.
 #include "cli/ToolCommands.h"
 
+#include "files/AtomicFile.h"
 #include "link/Clock.h"
 #include "link/MeterLink.h"
+#include "link/WriteCheck.h"
 #ifdef KM740_HAVE_SERIAL
 #include "link/SerialTransport.h"
 #endif
@@ -14,7 +16,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <langinfo.h>
 #include <locale.h>
@@ -130,16 +131,20 @@ int runStatus(const ToolRun& run, bool asJson)
     if (!poll)
         return meterFailure(poll.error());
     const PanelTexts& t = poll->texts;
-    const std::string calTime = poll->calibrationTexts ? poll->calibrationTexts->time : "";
-    const std::string calLevel = poll->calibrationTexts ? poll->calibrationTexts->level : "";
+    const bool calibrationKnown = poll->calibrationTexts.has_value();
+    if (!calibrationKnown)
+        std::cerr << "km740-tool: the meter did not send its calibration record; the calibration is unknown\n";
+    const std::string calTime = calibrationKnown ? poll->calibrationTexts->time : "unknown";
+    const std::string calLevel = calibrationKnown ? poll->calibrationTexts->level : "unknown";
+    auto jsonCalibration = [&](const std::string& text) { return calibrationKnown ? json(text) : "null"; };
     if (asJson) {
         std::cout << "{\"level\": " << json(t.level) << ", \"peak\": " << json(t.peak)
                   << ", \"time_weighting\": " << json(t.timeWeighting)
                   << ", \"frequency_weighting\": " << json(t.freqWeighting)
                   << ", \"average\": " << json(t.average) << ", \"peak_type\": " << json(t.peakType)
                   << ", \"range\": " << json(t.range) << ", \"exchange_rate\": " << t.exchangeRate
-                  << ", \"calibration_time\": " << json(calTime)
-                  << ", \"calibration_level\": " << json(calLevel) << "}\n";
+                  << ", \"calibration_time\": " << jsonCalibration(calTime)
+                  << ", \"calibration_level\": " << jsonCalibration(calLevel) << "}\n";
     } else {
         std::cout << "Level            " << t.level << " dB\n"
                   << "Peak  Value      " << t.peak << '\n'
@@ -185,42 +190,17 @@ int runMemory(const ToolRun& run, bool asJson)
 
 // ---------------------------------------------------------------- download
 
-// Writes the whole file or nothing: a temporary file beside it, then a rename.
-Status writeWhole(const std::filesystem::path& target, const Bytes& bytes)
-{
-    namespace fs = std::filesystem;
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const fs::path temp = folder / ("." + target.filename().string() + ".part" +
-                                    std::to_string(::getpid()));
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return failure(FailureKind::io, "cannot create " + temp.string());
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return failure(FailureKind::io, "cannot write " + temp.string());
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return failure(FailureKind::io, "cannot write " + target.string() + ": " + ec.message());
-    }
-    return success();
-}
-
 int runDownload(const ToolRun& run, const std::string& file)
 {
     auto opened = openMeter(run);
     if (auto* code = std::get_if<int>(&opened))
         return *code;
     auto& meter = *std::get<std::unique_ptr<Meter>>(opened);
+    // The output is made before the meter is asked for a byte, so a long
+    // transfer is never thrown away for a folder that is not there.
+    auto output = AtomicFile::create(file);
+    if (!output)
+        return fail(exitFailure, output.error().message);
     auto status = meter.link->readMemoryStatus();
     if (!status)
         return meterFailure(status.error());
@@ -243,7 +223,10 @@ int runDownload(const ToolRun& run, const std::string& file)
     std::cerr << '\n';
     if (!image)
         return meterFailure(image.error());
-    if (auto s = writeWhole(file, *image); !s)
+    const auto* bytes = reinterpret_cast<const char*>(image->data());
+    if (auto s = output->write(std::string_view(bytes, image->size())); !s)
+        return fail(exitFailure, s.error().message);
+    if (auto s = output->commit(); !s)
         return fail(exitFailure, s.error().message);
     const double seconds = meter.clock.now() - started;
     std::cerr << "Wrote " << image->size() << " bytes to " << file << " in " << seconds << " s\n";
@@ -264,10 +247,11 @@ int runClock(const ToolRun& run, bool set)
         localtime_r(&now, &local);
         const DateTime when{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                             local.tm_hour, local.tm_min, local.tm_sec};
-        if (auto s = meter.link->setClock(when); !s)
-            return meterFailure(s.error());
-        // Give the meter the moment it takes before the port closes.
-        (void)meter.link->delay(0.2);
+        if (auto s = setClockChecked(*meter.link, when); !s) {
+            const FailureKind kind = s.error().kind;
+            return kind == FailureKind::io || kind == FailureKind::cancelled ? meterFailure(s.error())
+                                                                             : fail(exitFailure, s.error().message);
+        }
         std::cout << "Meter clock set to " << meterClockText(clockRecordFor(when)) << '\n';
         return exitOk;
     }

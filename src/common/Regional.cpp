@@ -57,6 +57,7 @@ namespace {
 struct Prefix {
     double value = 0.0;
     bool digits = false;
+    bool fits = true; // false when the number is too large or too small for a double
 };
 
 Prefix readPrefix(std::string_view text, bool acceptComma)
@@ -99,8 +100,8 @@ Prefix readPrefix(std::string_view text, bool acceptComma)
     const char* first = number.data();
     if (*first == '+')
         ++first;
-    std::from_chars(first, number.data() + number.size(), value);
-    return {value, true};
+    const auto read = std::from_chars(first, number.data() + number.size(), value);
+    return {value, true, read.ec == std::errc()};
 }
 
 } // namespace
@@ -114,6 +115,14 @@ double numericPrefix(std::string_view text, bool acceptComma)
 bool hasNumericPrefix(std::string_view text, bool acceptComma)
 {
     return readPrefix(text, acceptComma).digits;
+}
+
+std::optional<double> exactNumericPrefix(std::string_view text, bool acceptComma)
+{
+    const Prefix p = readPrefix(text, acceptComma);
+    if (!p.digits || !p.fits || !std::isfinite(p.value))
+        return std::nullopt;
+    return p.value;
 }
 
 } // namespace km740

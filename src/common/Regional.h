@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <optional>
 #include <string_view>
 
 namespace km740 {
@@ -34,5 +35,9 @@ double numericPrefix(std::string_view text, bool acceptComma = false);
 
 // True when the text begins (after blanks) with a number numericPrefix reads.
 bool hasNumericPrefix(std::string_view text, bool acceptComma = false);
+
+// The numeric prefix, or nothing when there is none or its value does not
+// fit a double ("1e400", "1e-400"), where numericPrefix would give 0.
+std::optional<double> exactNumericPrefix(std::string_view text, bool acceptComma = false);
 
 } // namespace km740

@@ -20,6 +20,10 @@ constexpr double kReferenceSecondPa2h = 4e-10 / 3600.0;
 // Eight hours at the reference pressure, in Pa²h.
 constexpr double kReferenceDayPa2h = 3.2e-9;
 
+// The exchange rates a dose can be figured with; the meter's are 3 to 6 dB.
+constexpr double kLowestExchangeRate = 1.0;
+constexpr double kHighestExchangeRate = 10.0;
+
 const std::string kNoValue = "----";
 
 std::optional<double> tenLog10(double x)
@@ -41,10 +45,14 @@ const std::array<std::string_view, 12>& realTimeListHeaders()
 
 Result<ExposureValues> ExposureValues::create(const DoseParameters& parameters)
 {
-    if (!(parameters.exchangeRate > 0.0) || !std::isfinite(parameters.exchangeRate))
-        return failure(FailureKind::data, "the exchange rate is not a positive number of dB");
-    if (!std::isfinite(parameters.threshold) || !std::isfinite(parameters.criterion))
-        return failure(FailureKind::data, "the threshold or criterion level is not a number");
+    // Within these bounds 2^((L - Lc) / Q) stays between 2^-200 and 2^200
+    // for every level L a cell can hold, so no sum overflows or underflows.
+    if (!(parameters.exchangeRate >= kLowestExchangeRate && parameters.exchangeRate <= kHighestExchangeRate))
+        return failure(FailureKind::data, "the exchange rate is not a number of dB from 1 to 10");
+    if (!std::isfinite(parameters.threshold))
+        return failure(FailureKind::data, "the threshold level is not a number");
+    if (!isPossibleLevel(parameters.criterion))
+        return failure(FailureKind::data, "the criterion level is not a level from 0 to 200 dB");
     return ExposureValues(parameters);
 }
 
@@ -63,7 +71,7 @@ const Exposure& ExposureValues::addCell(std::string_view levelCell)
 
 const Exposure& ExposureValues::addLevel(double level)
 {
-    if (!std::isfinite(level)) {
+    if (!isPossibleLevel(level)) {
         ++skipped_;
         return current_;
     }

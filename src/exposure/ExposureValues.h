@@ -47,12 +47,13 @@ const std::array<std::string_view, 12>& realTimeListHeaders();
 // values come from the sums alone, so no earlier row is read again.
 class ExposureValues {
 public:
-    // Fails for an exchange rate that is not a positive number of dB.
+    // Fails for an exchange rate outside 1 to 10 dB, a criterion that is no
+    // level or a threshold that is not a number.
     static Result<ExposureValues> create(const DoseParameters& parameters);
 
     // Adds one record of one second. A cell without a reading (see
-    // readLevelCell) adds nothing and is counted as skipped; the values stay
-    // those of the previous record.
+    // readLevelCell) or a level no meter reports adds nothing and is counted
+    // as skipped; the values stay those of the previous record.
     const Exposure& addCell(std::string_view levelCell);
     const Exposure& addLevel(double level);
 

@@ -38,16 +38,17 @@ std::optional<double> plainLevel(std::string_view cell)
 
 } // namespace
 
+bool isPossibleLevel(double level)
+{
+    return std::isfinite(level) && level >= kLowestLevel && level <= kHighestLevel;
+}
+
 std::optional<double> readLevelCell(std::string_view cell)
 {
-    if (auto level = plainLevel(cell))
-        return level;
-    if (cell.find('-') != std::string_view::npos)
-        return std::nullopt;
-    if (!hasNumericPrefix(cell, true))
-        return std::nullopt;
-    double level = numericPrefix(cell, true);
-    if (!std::isfinite(level))
+    std::optional<double> level = plainLevel(cell);
+    if (!level && cell.find('-') == std::string_view::npos)
+        level = exactNumericPrefix(cell, true);
+    if (!level || !isPossibleLevel(*level))
         return std::nullopt;
     return level;
 }

@@ -116,12 +116,7 @@ Result<HeaderText> parseHeaderText(std::string_view bytes)
 
 Status writeHeaderText(const std::filesystem::path& target, const HeaderText& text)
 {
-    auto file = AtomicFile::create(target);
-    if (!file)
-        return file.error();
-    if (auto s = file->write(headerTextBytes(text)); !s)
-        return s;
-    return file->commit();
+    return writeFileAtomically(target, headerTextBytes(text));
 }
 
 Result<HeaderText> readHeaderText(const std::filesystem::path& path)

@@ -5,18 +5,17 @@
 #include "files/DataFileFormat.h"
 #include "files/TextCodec.h"
 
-#include <cerrno>
 #include <utility>
 
 namespace km740 {
 
-RecordingFile::RecordingFile(std::filesystem::path path, std::FILE* file)
-    : path_(std::move(path)), file_(file)
+RecordingFile::RecordingFile(std::filesystem::path path, AtomicFile file)
+    : path_(std::move(path)), file_(std::move(file))
 {
 }
 
 RecordingFile::RecordingFile(RecordingFile&& other) noexcept
-    : path_(std::move(other.path_)), file_(std::exchange(other.file_, nullptr)),
+    : path_(std::move(other.path_)), file_(std::exchange(other.file_, std::nullopt)),
       records_(other.records_)
 {
 }
@@ -26,7 +25,7 @@ RecordingFile& RecordingFile::operator=(RecordingFile&& other) noexcept
     if (this != &other) {
         (void)close();
         path_ = std::move(other.path_);
-        file_ = std::exchange(other.file_, nullptr);
+        file_ = std::exchange(other.file_, std::nullopt);
         records_ = other.records_;
     }
     return *this;
@@ -42,14 +41,10 @@ Result<RecordingFile> RecordingFile::create(const std::filesystem::path& path,
 {
     if (!isRealTime(kind))
         return failure(FailureKind::data, "a recording file is a real-time kind");
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return failure(FailureKind::io, "cannot write " + path.string() + ": it is a folder");
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    auto file = AtomicFile::create(path, AtomicFile::Mode::growing);
     if (!file)
-        return failure(FailureKind::io, "cannot create " + path.string() + ": " + errorText(errno ? errno : EIO));
-    RecordingFile recording(path, file);
+        return file.error();
+    RecordingFile recording(path, std::move(file).value());
     std::string header = datafile::headerLines(kind, settings);
     header += kind == DataFileKind::realTimeData ? datafile::recordingColumnsLine()
                                                  : datafile::levelColumnsLine();
@@ -62,11 +57,7 @@ Status RecordingFile::put(std::string_view bytes)
 {
     if (!file_)
         return failure(FailureKind::io, "recording file " + path_.string() + " is closed");
-    errno = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size() || std::fflush(file_) != 0)
-        return failure(FailureKind::io,
-                       "cannot write " + path_.string() + ": " + errorText(errno ? errno : EIO));
-    return success();
+    return file_->write(bytes);
 }
 
 Status RecordingFile::append(const LevelRecord& record)
@@ -82,11 +73,9 @@ Status RecordingFile::close()
 {
     if (!file_)
         return success();
-    errno = 0;
-    if (std::fclose(std::exchange(file_, nullptr)) != 0)
-        return failure(FailureKind::io,
-                       "cannot close " + path_.string() + ": " + errorText(errno ? errno : EIO));
-    return success();
+    AtomicFile file = std::move(*file_);
+    file_.reset();
+    return file.commit();
 }
 
 } // namespace km740

@@ -2,17 +2,19 @@
 #pragma once
 
 #include "common/Result.h"
+#include "files/AtomicFile.h"
 #include "files/DataFile.h"
 
-#include <cstdio>
 #include <filesystem>
+#include <optional>
 
 namespace km740 {
 
 // The running "Real Time Data" file of a live recording: the header is
 // written when it is created and every record is flushed to the disk as it is
 // appended, so a crash loses at most the record being written. Unlike the
-// other writers it writes under its own name from the start.
+// other writers it writes under its own name from the start; a device or a
+// FIFO is written through, a read-only file refused, as everywhere.
 class RecordingFile {
 public:
     // Creates (or replaces) the file and writes lines 1 to 14.
@@ -30,16 +32,16 @@ public:
     Status append(const LevelRecord& record);
     Status close();
 
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return file_.has_value(); }
     std::int64_t recordsWritten() const { return records_; }
     const std::filesystem::path& path() const { return path_; }
 
 private:
-    RecordingFile(std::filesystem::path path, std::FILE* file);
+    RecordingFile(std::filesystem::path path, AtomicFile file);
     Status put(std::string_view bytes);
 
     std::filesystem::path path_;
-    std::FILE* file_ = nullptr;
+    std::optional<AtomicFile> file_;
     std::int64_t records_ = 0;
 };
 

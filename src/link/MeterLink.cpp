@@ -215,7 +215,7 @@ Result<std::uint8_t> MeterLink::readOneByte(std::uint8_t command)
 
 // ---------------------------------------------------------------- live poll
 
-Result<LivePoll> MeterLink::livePoll(const Regional& regional)
+Result<StatusFrame> MeterLink::readStatus()
 {
     // Up to four tries; a short reply and a full-length one with a bad first
     // or last byte count alike, so a run of bad frames cannot hold the tick.
@@ -234,6 +234,14 @@ Result<LivePoll> MeterLink::livePoll(const Regional& regional)
     }
     if (!frame)
         return last;
+    return *frame;
+}
+
+Result<LivePoll> MeterLink::livePoll(const Regional& regional)
+{
+    auto frame = readStatus();
+    if (!frame)
+        return frame.error();
 
     LivePoll poll;
     poll.frame = *frame;

@@ -87,6 +87,8 @@ public:
 
     // ---- live poll ("F" and the grave accent)
     Result<LivePoll> livePoll(const Regional& regional);
+    // "F" alone, up to four tries for one framed status frame.
+    Result<StatusFrame> readStatus();
 
     // ---- dose presets ("R", "C", "Q", "K")
     // The current preset 0..16 (255 reads as 0); another value is a data failure.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/PortMap.h"
 
+#include "files/AtomicFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -169,35 +171,7 @@ Status savePortMap(const std::filesystem::path& file, const PortMap& map)
     std::error_code ec;
     if (file.has_parent_path())
         std::filesystem::create_directories(file.parent_path(), ec);
-    std::filesystem::path temp = file;
-    temp += ".tmp";
-    const std::string text = formatPortMap(map);
-    {
-        std::FILE* f = std::fopen(temp.c_str(), "wb");
-        if (!f)
-            return failure(FailureKind::io, "cannot write " + temp.string() + ": " + std::strerror(errno));
-        bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        int err = ok ? 0 : errno;
-        if (std::fflush(f) != 0 && ok) {
-            ok = false;
-            err = errno;
-        }
-        if (std::fclose(f) != 0 && ok) {
-            ok = false;
-            err = errno;
-        }
-        if (!ok) {
-            std::filesystem::remove(temp, ec);
-            return failure(FailureKind::io, "cannot write " + file.string() + ": " + std::strerror(err));
-        }
-    }
-    std::filesystem::rename(temp, file, ec);
-    if (ec) {
-        const std::string reason = ec.message();
-        std::filesystem::remove(temp, ec);
-        return failure(FailureKind::io, "cannot replace " + file.string() + ": " + reason);
-    }
-    return success();
+    return writeFileAtomically(file, formatPortMap(map));
 }
 
 std::string comName(int com) { return "COM  " + std::to_string(com); }

@@ -259,6 +259,11 @@ void VirtualMeter::stallDumpAfter(std::optional<std::size_t> bytes)
     faults_.stallDumpAfter = bytes;
 }
 
+void VirtualMeter::ignoreCommands(std::string commands)
+{
+    faults_.ignored = std::move(commands);
+}
+
 void VirtualMeter::setLoggerImage(Bytes image)
 {
     const std::size_t room = static_cast<std::size_t>(state_.memoryBlocks) * 32767 - logStart;
@@ -464,6 +469,8 @@ void VirtualMeter::receive(std::uint8_t byte, double now)
 
 void VirtualMeter::execute(std::uint8_t command, double now)
 {
+    if (faults_.ignored.find(static_cast<char>(command)) != std::string::npos)
+        return;
     if (const auto key = keyOf(command)) {
         // While paused, Left ends the recording.
         if (*key == MeterKey::left && paused_ && running_ && !display_.inMenu()) {
@@ -550,6 +557,8 @@ void VirtualMeter::execute(std::uint8_t command, double now)
 
 void VirtualMeter::apply(std::uint8_t command, const Bytes& p, double now)
 {
+    if (faults_.ignored.find(static_cast<char>(command)) != std::string::npos)
+        return;
     switch (command) {
     case cmdSelectPreset:
         if (p[0] <= 16)

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <string>
 
 namespace km740 {
 
@@ -40,6 +41,7 @@ struct MeterFaults {
     int dropReplies = 0;                     // next replies not sent at all
     bool vanished = false;                   // the port is gone
     std::optional<std::size_t> stallDumpAfter; // a logger dump stops after this many bytes
+    std::string ignored;                     // command characters taken and dropped: no reply, no effect
 };
 
 // Everything the meter keeps, as the commands read and write it.
@@ -93,6 +95,7 @@ public:
     void dropNextReplies(int count);
     void setVanished(bool vanished);
     void stallDumpAfter(std::optional<std::size_t> bytes);
+    void ignoreCommands(std::string commands);
     const MeterFaults& faults() const { return faults_; }
 
     // The meter's memory, for inspection and for setting up a test.

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <iostream>
+#include <string>
 #include <unistd.h>
 
 namespace {
@@ -22,9 +23,9 @@ extern "C" void onStopSignal(int)
     [[maybe_unused]] const ssize_t n = ::write(stopPipe[1], &byte, 1);
 }
 
-km740::MeterDateTime localNow()
+km740::MeterDateTime localNow(long offsetSeconds)
 {
-    const std::time_t t = std::time(nullptr);
+    const std::time_t t = std::time(nullptr) + offsetSeconds;
     std::tm tm{};
     ::localtime_r(&t, &tm);
     return {tm.tm_year % 100, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
@@ -43,6 +44,10 @@ int main(int argc, char** argv)
     app.add_option("--silent-after", silentAfter, "Stop answering after N commands")->check(CLI::NonNegativeNumber);
     app.add_option("--vanish-after", vanishAfter, "Close the device after N commands, as an unplugged adapter")
         ->check(CLI::PositiveNumber);
+    long clockOffset = 0;
+    app.add_option("--clock-offset", clockOffset, "Start the meter clock this many seconds off the computer's");
+    std::string ignore;
+    app.add_option("--ignore", ignore, "Command characters the meter takes but neither answers nor obeys");
     app.add_option("--seed", seed, "Seed of the live level's random walk");
     auto* emptyFlag = app.add_flag("--empty", empty, "Start with an empty logger memory");
     app.add_option("--fill-kb", fillKb, "Fill the logger memory with about N KB of sets")
@@ -52,7 +57,7 @@ int main(int argc, char** argv)
 
     km740::VirtualMeterOptions options;
     options.seed = seed;
-    options.clockStart = localNow();
+    options.clockStart = localNow(clockOffset);
     options.logger = empty ? km740::LoggerContent::empty
                      : fillKb > 0 ? km740::LoggerContent::filled
                                   : km740::LoggerContent::sample;
@@ -62,6 +67,7 @@ int main(int argc, char** argv)
     km740::VirtualMeter meter(clock, options);
     if (silentAfter >= 0)
         meter.setSilentAfter(silentAfter);
+    meter.ignoreCommands(ignore);
     if (!meter.open()) {
         std::cerr << "km740-sim: the meter would not open\n";
         return 1;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace km740;
 
 namespace {
@@ -162,9 +164,54 @@ TEST(ExposureValues, DecimalCommaInAndOut)
     EXPECT_EQ(c[PTWA], "85,3");
 }
 
-TEST(ExposureValues, RejectsAnExchangeRateOfZero)
+TEST(ExposureValues, TakesOnlyDoseParametersThatKeepTheSumsFinite)
 {
-    auto ev = ExposureValues::create({80.0, 90.0, 0.0});
-    ASSERT_FALSE(ev.ok());
-    EXPECT_EQ(ev.error().kind, FailureKind::data);
+    for (double rate : {3.0, 4.0, 5.0, 6.0})
+        EXPECT_TRUE(ExposureValues::create({80.0, 90.0, rate}).ok()) << rate;
+    const DoseParameters bad[] = {{80.0, 90.0, 0.0},  {80.0, 90.0, 0.01}, {80.0, 90.0, 1e300},
+                                  {80.0, 1e300, 5.0}, {80.0, -5.0, 5.0},  {NAN, 90.0, 5.0}};
+    for (const auto& p : bad) {
+        auto ev = ExposureValues::create(p);
+        ASSERT_FALSE(ev.ok()) << p.threshold << " " << p.criterion << " " << p.exchangeRate;
+        EXPECT_EQ(ev.error().kind, FailureKind::data);
+    }
+}
+
+TEST(ExposureValues, ImpossibleLevelsAreLeftOutLikeMissingOnes)
+{
+    auto ev = osha();
+    feed(ev, "90.0", 2);
+    const auto before = exposureCells(ev.current(), point);
+    // The largest and smallest numbers a cell can spell, and levels no meter reports.
+    for (const char* cell : {"1e400", "1e-400", "3100", "200.1", "1e308", "-5", "nan", "inf", "-0.1"})
+        EXPECT_EQ(exposureCells(ev.addCell(cell), point), before) << cell;
+    EXPECT_EQ(ev.skipped(), 9u);
+    EXPECT_EQ(ev.current().count, 2u);
+    EXPECT_EQ(before[Leq], "90.0");
+    // The edges of the span are readings.
+    ev.addCell("200");
+    ev.addCell("0");
+    EXPECT_EQ(ev.current().count, 4u);
+}
+
+TEST(ExposureValues, NoSumOverflowsOrUnderflowsAtTheEdges)
+{
+    auto finite = [](const Exposure& e) {
+        for (const auto& v : {e.leq, e.sel, e.lepd, e.twa, e.ptwa, e.pdose, e.lavg})
+            if (!v || !std::isfinite(*v))
+                return false;
+        return std::isfinite(e.dose) && std::isfinite(e.soundExposure) && e.dose > 0.0;
+    };
+    // The loudest level against the lowest criterion and steepest rate ...
+    auto loud = *ExposureValues::create({0.0, 0.0, 1.0});
+    for (int i = 0; i < 100000; ++i)
+        loud.addCell("200");
+    EXPECT_TRUE(finite(loud.current()));
+    EXPECT_EQ(exposureCells(loud.current(), point)[Leq], "200.0");
+    // ... and the quietest against the highest.
+    auto quiet = *ExposureValues::create({0.0, 200.0, 1.0});
+    for (int i = 0; i < 100000; ++i)
+        quiet.addCell("0");
+    EXPECT_TRUE(finite(quiet.current()));
+    EXPECT_EQ(exposureCells(quiet.current(), point)[PTWA], "0.0");
 }

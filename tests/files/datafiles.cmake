@@ -4,4 +4,5 @@ km740_add_test(test_datafiles
     ${CMAKE_CURRENT_LIST_DIR}/DataFileWriterTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataFileReaderTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HeaderTextTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AtomicFileTest.cpp
   LIBS km740core)

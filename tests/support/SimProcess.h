@@ -2,6 +2,8 @@
 // Runs the built km740-sim and reads the device path it serves.
 #pragma once
 
+#include "support/ArgumentList.h"
+
 #include <chrono>
 #include <csignal>
 #include <string>
@@ -28,13 +30,8 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::vector<std::string> all{program};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& a : all)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+        ArgumentList argv(program, args);
+        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.argv(), environ) != 0)
             pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
         ::close(out[1]);

@@ -47,4 +47,12 @@ inline void writeBytes(const std::filesystem::path& path, const std::string& byt
     out << bytes;
 }
 
+// The same, then the file's permission bits set to exactly `permissions`.
+inline void writeBytes(const std::filesystem::path& path, const std::string& bytes,
+                       std::filesystem::perms permissions)
+{
+    writeBytes(path, bytes);
+    std::filesystem::permissions(path, permissions);
+}
+
 } // namespace km740::test
