@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace km740;
 
 namespace {
@@ -59,6 +61,21 @@ TEST(DerivedText, LevelsAreCutNotRounded)
     EXPECT_EQ(cutToOneDecimal(0.5, point), "0.5");
     EXPECT_EQ(cutToOneDecimal(-0.05, point), "0.0");
     EXPECT_EQ(cutToOneDecimal(85.09, comma), "85,0");
+}
+
+// The cut forgives floating-point error only: a value just under a boundary
+// keeps its lower digit, one on it (or a few ulps off) shows the boundary.
+TEST(DerivedText, OneDecimalCutForgivesOnlyRoundingError)
+{
+    EXPECT_EQ(cutToOneDecimal(78.199997, point), "78.1");
+    EXPECT_EQ(cutToOneDecimal(78.1999999, point), "78.1");
+    EXPECT_EQ(cutToOneDecimal(78.2, point), "78.2");
+    EXPECT_EQ(cutToOneDecimal(std::nextafter(78.2, 0.0), point), "78.2");
+    EXPECT_EQ(cutToOneDecimal(85.0, point), "85.0");
+    EXPECT_EQ(cutToOneDecimal(std::nextafter(85.0, 0.0), point), "85.0");
+    EXPECT_EQ(cutToOneDecimal(84.9999, point), "84.9");
+    EXPECT_EQ(cutToOneDecimal(-3.4, point), "-3.4");
+    EXPECT_EQ(cutToOneDecimal(-3.3999, point), "-3.3");
 }
 
 TEST(ExposureValues, OneRecordAtTheCriterion)
