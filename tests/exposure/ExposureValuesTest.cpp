@@ -73,7 +73,7 @@ TEST(DerivedText, FastTextsAreThePlainOnes)
     auto plainCut7 = [](double v) {
         char buf[400];
         const char* end = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::fixed, 10).ptr;
-        std::string text(buf, end);
+        std::string text(static_cast<const char*>(buf), end);
         const std::size_t point = text.find('.');
         std::string whole = text.substr(0, point), fraction = text.substr(point + 1);
         const bool negative = v < 0 && text.find_first_not_of("0.") != std::string::npos;
