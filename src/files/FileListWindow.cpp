@@ -150,13 +150,17 @@ void FileListWindow::buildWindow()
         connect(a, &QAction::triggered, this, [this, k] { onToolbar1Click(k); });
     }
 
+    // The settings, pause list, summary and resolution keys in a column
+    // beside the records, which take the rest of the window.
     auto* central = new QWidget(this);
     auto* outer = new QVBoxLayout(central);
-    settings_ = new SettingsPanel(central);
-    outer->addWidget(settings_);
-
     auto* middle = new QHBoxLayout;
-    auto* side = new QVBoxLayout;
+    auto* sideBox = new QWidget(central);
+    sideBox->setMaximumWidth(380);
+    auto* side = new QVBoxLayout(sideBox);
+    side->setContentsMargins(0, 0, 0, 0);
+    settings_ = new SettingsPanel(central);
+    side->addWidget(settings_);
     if (kind_ != FileListKind::realTime) {
         plPause_ = new QLabel(QStringLiteral("Pause Time"), central);
         plPause_->setObjectName(QStringLiteral("PlPause"));
@@ -207,13 +211,8 @@ void FileListWindow::buildWindow()
     connect(gridN_, &QTableView::clicked, this, [this](const QModelIndex& i) { onGridNClick(i.column()); });
     connect(gridN_->horizontalHeader(), &QHeaderView::sectionClicked, this, &FileListWindow::onGridNClick);
 
-    if (gridPause_ || gridSummary_) {
-        middle->addLayout(side);
-        middle->addWidget(gridN_, 1);
-    } else {
-        middle->addWidget(gridN_, 1);
-        middle->addLayout(side);
-    }
+    middle->addWidget(sideBox);
+    middle->addWidget(gridN_, 1);
     outer->addLayout(middle, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -236,7 +235,7 @@ void FileListWindow::buildWindow()
     connect(progressTimer_, &QTimer::timeout, this,
             [this] { setBusyCaption(QString::number(progress_->load()) + QStringLiteral(" Completed")); });
 
-    resize(kind_ == FileListKind::realTime ? 1100 : 900, 700);
+    resize(kind_ == FileListKind::realTime ? 1240 : 820, 640);
 }
 
 QAction* FileListWindow::action(const QString& key) const
