@@ -6,11 +6,9 @@
 #include "files/FileListWindow.h"
 #include "panel/PanelWindow.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -19,14 +17,8 @@ namespace km740 {
 FileListDialogs FileListDialogs::desktop()
 {
     FileListDialogs d;
-    d.message = [](QWidget* parent, const QString& text, bool critical) {
-        // Not modal: the windows keep running behind it.
-        auto* box = new QMessageBox(critical ? QMessageBox::Critical : QMessageBox::Information,
-                                    QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
-    };
+    // The panel's own non-modal message box.
+    d.message = PanelDialogs::desktop().message;
     d.printer = [](QWidget* parent) -> std::unique_ptr<QPrinter> {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         QPrintDialog dialog(printer.get(), parent);
