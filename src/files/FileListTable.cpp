@@ -29,8 +29,11 @@ public:
     bool header(const DataFileHeader& header) override
     {
         table_.setHeader(header);
+        table_.reserve(expectedRows_);
         return !cancelled();
     }
+    // A record line of a real-time file is some 34 bytes.
+    std::size_t expectedRows_ = 0;
     bool levelRecord(const LevelRecord& record) override
     {
         table_.addLevel(record);
@@ -72,6 +75,12 @@ void TextColumn::push(std::string_view text)
     ends_.push_back(chars_.size());
 }
 
+void TextColumn::reserve(std::size_t rows, std::size_t charsPerRow)
+{
+    ends_.reserve(rows);
+    chars_.reserve(rows * charsPerRow);
+}
+
 std::string_view TextColumn::at(std::size_t row) const
 {
     if (row >= ends_.size())
@@ -91,6 +100,14 @@ std::string_view FileListTable::columnHeader(int column) const
     if (column < 0 || column >= static_cast<int>(columns.size()))
         return {};
     return columns[static_cast<std::size_t>(column)].header;
+}
+
+void FileListTable::reserve(std::size_t rows)
+{
+    dateTimes_.reserve(rows, 19);
+    values_.reserve(rows, 4);
+    if (window_ == FileListKind::realTime)
+        derived_.reserve(rows);
 }
 
 void FileListTable::setHeader(const DataFileHeader& header)
@@ -212,6 +229,10 @@ Result<LoadedTable> loadFileListTable(const std::filesystem::path& path,
 {
     LoadedTable loaded;
     TableSink sink(loaded.table, progress, cancel);
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec)
+        sink.expectedRows_ = static_cast<std::size_t>(size / 34);
     auto counts = readDataFile(path, sink);
     if (!counts && counts.error().kind == FailureKind::cancelled && cancel && cancel->load()) {
         loaded.cancelled = true;

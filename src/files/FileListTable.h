@@ -28,6 +28,7 @@ public:
     void push(std::string_view text);
     std::string_view at(std::size_t row) const;
     std::size_t size() const { return ends_.size(); }
+    void reserve(std::size_t rows, std::size_t charsPerRow);
 
 private:
     std::string chars_;
@@ -75,7 +76,9 @@ public:
     // Why the derived columns show "----", when they do.
     const std::string& derivedProblem() const { return derivedProblem_; }
 
-    // Filling, as the reader streams the file.
+    // Filling, as the reader streams the file. reserve() takes a guess at
+    // the row count so that a large file is not copied as its columns grow.
+    void reserve(std::size_t rows);
     void setHeader(const DataFileHeader& header);
     void addLevel(const LevelRecord& record);
     void addDose(const DoseRow& record);
