@@ -33,42 +33,66 @@ char* writeNoValue(char* p)
     return p + 4;
 }
 
-// |value| to ten decimals, correctly rounded, as whole and fraction digits:
-// what to_chars(fixed, 10) prints. Scaled integers do it when the product
-// cannot land on the wrong side of a half; to_chars does the rest.
-void guardDigits(double magnitude, std::string_view& whole, std::string_view& fraction, char (&buf)[400])
+// |value| times 10^10, correctly rounded: the digits to_chars(fixed, 10)
+// prints. Done in integers when the product cannot land on the wrong side
+// of a half; false sends the caller to to_chars.
+bool guardScaled(double magnitude, std::uint64_t& scaled)
 {
-    const double scaled = magnitude * kGuardScale;
-    if (scaled < 0x1p52) {
-        const double floor = std::floor(scaled);
-        const double half = scaled - floor - 0.5;
-        // The product is within an ulp or two of the exact one.
-        if (std::fabs(half) > scaled * 0x1p-51 + 1e-300) {
-            std::uint64_t r = static_cast<std::uint64_t>(floor) + (half > 0 ? 1 : 0);
-            const std::uint64_t w = r / kGuardScaleInt;
-            std::uint64_t f = r % kGuardScaleInt;
-            char* end = std::to_chars(buf, buf + 32, w).ptr;
-            whole = std::string_view(buf, static_cast<std::size_t>(end - buf));
-            char* frac = buf + 40;
-            for (int i = kGuardDecimals - 1; i >= 0; --i) {
-                frac[i] = static_cast<char>('0' + f % 10);
-                f /= 10;
-            }
-            fraction = std::string_view(frac, kGuardDecimals);
-            return;
-        }
-    }
-    const char* end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::fixed, kGuardDecimals).ptr;
-    const std::string_view text(buf, static_cast<std::size_t>(end - buf));
-    const std::size_t point = text.find('.');
-    whole = text.substr(0, point);
-    fraction = text.substr(point + 1);
+    const double product = magnitude * kGuardScale;
+    if (!(product < 0x1p52))
+        return false;
+    const double floor = std::floor(product);
+    const double half = product - floor - 0.5;
+    // The product is within an ulp or two of the exact one.
+    if (!(std::fabs(half) > product * 0x1p-51 + 1e-300))
+        return false;
+    scaled = static_cast<std::uint64_t>(floor) + (half > 0 ? 1 : 0);
+    return true;
 }
 
 char* put(char* p, std::string_view s)
 {
     std::memcpy(p, s.data(), s.size());
     return p + s.size();
+}
+
+// A whole value written up to `p`: its digits and ".0000", cut to seven
+// characters.
+char* writeWholeCut(char* out, char* p, const Regional& regional)
+{
+    *p++ = regional.decimal;
+    p = put(p, "0000");
+    if (static_cast<std::size_t>(p - out) > kMaxChars)
+        p = out + kMaxChars;
+    // A six-digit whole value would end in a bare separator.
+    if (p[-1] == regional.decimal)
+        --p;
+    return p;
+}
+
+// The seven-character cut of a value given by its digits.
+char* writeCut(char* out, bool negative, std::string_view whole, std::string_view fraction, const Regional& regional)
+{
+    char* p = out;
+    if (negative)
+        *p++ = '-';
+    p = put(p, whole);
+    if (fraction.find_first_not_of('0') == std::string_view::npos)
+        return writeWholeCut(out, p, regional);
+    const std::size_t digits = whole.size();
+    const std::size_t keep = digits <= 2 ? 4 : digits >= 6 ? 0 : 6 - digits;
+    fraction = fraction.substr(0, keep);
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.remove_suffix(1);
+    if (fraction.empty()) {
+        if (whole == "0") {
+            out[0] = '0';
+            return out + 1;
+        }
+        return p;
+    }
+    *p++ = regional.decimal;
+    return put(p, fraction);
 }
 
 // Writes a whole number of tenths as "w.t".
@@ -89,39 +113,47 @@ char* writeCutToSevenChars(char* out, double value, const Regional& regional)
 {
     if (!std::isfinite(value))
         return writeNoValue(out);
-    char buf[400];
-    std::string_view whole, fraction;
-    guardDigits(std::fabs(value), whole, fraction, buf);
-    const bool negative = value < 0 && (whole.find_first_not_of('0') != std::string_view::npos ||
-                                        fraction.find_first_not_of('0') != std::string_view::npos);
-    char* p = out;
-    if (negative)
-        *p++ = '-';
-    p = put(p, whole);
-    if (fraction.find_first_not_of('0') == std::string_view::npos) {
-        *p++ = regional.decimal;
-        p = put(p, "0000");
-        if (static_cast<std::size_t>(p - out) > kMaxChars)
-            p = out + kMaxChars;
-        // A six-digit whole value would end in a bare separator.
-        if (p[-1] == regional.decimal)
-            --p;
-        return p;
+    std::uint64_t scaled = 0;
+    if (!guardScaled(std::fabs(value), scaled)) {
+        char buf[400];
+        const char* end =
+            std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, kGuardDecimals).ptr;
+        const std::string_view text(buf, static_cast<std::size_t>(end - buf));
+        const std::size_t point = text.find('.');
+        return writeCut(out, value < 0 && text.find_first_not_of("0.") != std::string_view::npos,
+                        text.substr(0, point), text.substr(point + 1), regional);
     }
-    const std::size_t digits = whole.size();
-    const std::size_t keep = digits <= 2 ? 4 : digits >= 6 ? 0 : 6 - digits;
-    fraction = fraction.substr(0, keep);
-    while (!fraction.empty() && fraction.back() == '0')
-        fraction.remove_suffix(1);
-    if (fraction.empty()) {
-        if (whole == "0") {
+    // The same cut in integers: whole part, then at most four digits.
+    static constexpr std::uint64_t kDrop[5] = {10000000000ULL, 1000000000ULL, 100000000ULL, 10000000ULL, 1000000ULL};
+    const std::uint64_t whole = scaled / kGuardScaleInt;
+    const std::uint64_t fraction = scaled - whole * kGuardScaleInt;
+    char* p = out;
+    if (value < 0 && scaled != 0)
+        *p++ = '-';
+    char* wholeStart = p;
+    p = std::to_chars(p, p + 24, whole).ptr;
+    const auto digits = static_cast<std::size_t>(p - wholeStart);
+    if (fraction == 0)
+        return writeWholeCut(out, p, regional);
+    std::size_t keep = digits <= 2 ? 4 : digits >= 6 ? 0 : 6 - digits;
+    std::uint64_t kept = fraction / kDrop[keep];
+    while (keep > 0 && kept % 10 == 0) {
+        kept /= 10;
+        --keep;
+    }
+    if (keep == 0) {
+        if (whole == 0) {
             out[0] = '0';
             return out + 1;
         }
         return p;
     }
     *p++ = regional.decimal;
-    return put(p, fraction);
+    for (std::size_t i = keep; i-- > 0;) {
+        p[i] = static_cast<char>('0' + kept % 10);
+        kept /= 10;
+    }
+    return p + keep;
 }
 
 char* writeCutToOneDecimal(char* out, double value, const Regional& regional)
