@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 
 namespace km740 {
@@ -126,6 +127,27 @@ TEST(FileListTable, StreamedPrintoutIsTheWindowsPrintout)
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[lines.size() - 3], ind + "1       2026/12/01 08:00:02  81.5    82.5    -       ");
     EXPECT_EQ(lines.back(), ind + "7       2026/12/01 08:00:14  87.5    ");
+}
+
+// A cancelled read keeps what it read, up to the progress step it stopped at.
+TEST(FileListTable, CancelKeepsWhatWasRead)
+{
+    test::TempFolder dir;
+    ASSERT_TRUE(writeDataFile(dir / "rt.sonx", test::sampleRealTime(10000)));
+    std::atomic<bool> cancel{false};
+    std::vector<std::int64_t> seen;
+    auto loaded = loadFileListTable(
+        dir / "rt.sonx",
+        [&](std::int64_t n) {
+            seen.push_back(n);
+            cancel = true;
+        },
+        &cancel);
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(loaded->cancelled);
+    EXPECT_EQ(seen, std::vector<std::int64_t>{4096});
+    EXPECT_EQ(loaded->table.rowCount(), 4096u);
+    EXPECT_EQ(loaded->table.cell(4095, 0, Regional::point()), "4096");
 }
 
 TEST(CsvExport, SpreadsheetReadyRows)

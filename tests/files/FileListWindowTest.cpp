@@ -41,6 +41,7 @@ struct FileBench {
     QStringList perRowAnswers;
     int perRowAsked = 0;
     QString pdfPath;
+    QString csvPath;
 
     FileBench()
     {
@@ -56,6 +57,7 @@ struct FileBench {
             ++perRowAsked;
             return perRowAnswers.isEmpty() ? std::nullopt : std::optional(perRowAnswers.takeFirst());
         };
+        d.saveCsv = [this](QWidget*, const QString&) -> std::optional<QString> { return csvPath; };
         windows().setDialogs(d);
     }
 
@@ -162,6 +164,13 @@ TEST(FileListWindow, EachKindOpensAfterNoDeviceFound)
     EXPECT_EQ(rowOf(dose->gridPause(), 1), (QStringList{"2", "11:00:00", "11:30:00", "00:30:00"}));
     EXPECT_EQ(cellText(dose, 1, 3), "----");
     EXPECT_EQ(cellText(dose, 2, 2), "1.2500");
+    // "Export CSV" writes the list as a spreadsheet reads it.
+    f.csvPath = QString::fromStdString((f.dir / "dose.csv").string());
+    dose->action("ExportCsv")->trigger();
+    EXPECT_EQ(test::readBytes(f.dir / "dose.csv"), "No.s,Date Time,Dose [%],TWA [dB]\r\n"
+                                                   "1,2026-12-01T09:00:00,0.5000,85.1\r\n"
+                                                   "2,2026-12-01T09:01:00,0,\r\n"
+                                                   "3,2026-12-01T09:02:00,1.2500,87.3\r\n");
 
     FileListWindow* level = f.open(f.write("level.sonx", test::sampleLevelLogger()), FileListKind::level);
     ASSERT_TRUE(level);
