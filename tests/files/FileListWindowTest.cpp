@@ -33,7 +33,7 @@ using Field = SettingsPanel::Field;
 // The panel with no meter ("No Device Found!"), its file windows answering
 // through the test.
 struct FileBench {
-    test::PanelBench bench{{.failOpen = true}};
+    test::PanelBench bench;
     test::TempFolder dir;
     QStringList messages;
     std::vector<PlotRequest> plots;
@@ -43,7 +43,7 @@ struct FileBench {
     QString pdfPath;
     QString csvPath;
 
-    FileBench()
+    explicit FileBench(test::PanelBenchOptions options = {.failOpen = true}) : bench(options)
     {
         FileListDialogs d;
         d.message = [this](QWidget*, const QString& text, bool) { messages << text; };
@@ -188,6 +188,21 @@ TEST(FileListWindow, EachKindOpensAfterNoDeviceFound)
     EXPECT_TRUE(first.isNull());
     EXPECT_EQ(again->gridN()->model()->rowCount(), 3);
     EXPECT_TRUE(f.messages.isEmpty()) << f.messages.join('\n').toStdString();
+}
+
+// While the link is lost "Open" is the key left, and it opens a file even
+// when a window holds the meter: reading a file never touches it.
+TEST(FileListWindow, OpensWhileTheLinkIsLostAndTheMeterHeld)
+{
+    FileBench f(test::PanelBenchOptions{});
+    ASSERT_TRUE(f.bench.waitForFirstPoll());
+    f.bench.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
+    ASSERT_TRUE(test::waitFor([&] { return f.bench.state.linkBusy; }, 5000));
+    EXPECT_EQ(f.bench.visibleKeys(), QStringList{"Open"});
+    f.bench.state.meterInUse = true;
+    FileListWindow* w = f.open(f.write("lost.sonx", test::sampleLevelLogger()), FileListKind::level);
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->gridN()->model()->rowCount(), 7);
 }
 
 // A damaged recording shows what it holds and says what was passed over; a
