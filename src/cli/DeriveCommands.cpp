@@ -9,12 +9,15 @@
 #include "exposure/ExposureValues.h"
 #include "exposure/LevelDistribution.h"
 #include "exposure/LnTable.h"
+#include "files/FilePrintout.h"
+#include "files/FileRows.h"
 #include "files/PrintLayout.h"
 
 #include <cstdio>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace km740::cli {
@@ -38,6 +41,12 @@ public:
         buffer_ += c;
         return *this;
     }
+    std::string& buffer() { return buffer_; }
+    void flushIfFull()
+    {
+        if (buffer_.size() >= kChunk)
+            flush();
+    }
     void flush()
     {
         std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
@@ -49,9 +58,9 @@ private:
     std::string buffer_;
 };
 
-std::string jsonString(std::string_view text)
+void appendJsonString(std::string& s, std::string_view text)
 {
-    std::string s = "\"";
+    s += '"';
     for (unsigned char c : text) {
         switch (c) {
         case '"': s += "\\\""; break;
@@ -69,46 +78,68 @@ std::string jsonString(std::string_view text)
             }
         }
     }
-    return s + "\"";
+    s += '"';
 }
 
-// Writes one row of cells: tab-separated, or as a JSON array.
+std::string jsonString(std::string_view text)
+{
+    std::string s;
+    appendJsonString(s, text);
+    return s;
+}
+
+bool needsJsonEscape(std::string_view text)
+{
+    for (unsigned char c : text)
+        if (c < 0x20 || c == '"' || c == '\\')
+            return true;
+    return false;
+}
+
+// Writes one row of cells: tab-separated, or as a JSON array. The cells of
+// a data file rarely need escaping; those go out as they stand.
 template <typename Cells>
 void writeRow(Out& out, const Cells& cells, bool json)
 {
+    std::string& b = out.buffer();
     bool first = true;
     if (json)
-        out << '[';
+        b += '[';
     for (const auto& cell : cells) {
+        const std::string_view text(cell);
         if (!first)
-            out << (json ? ',' : '\t');
+            b += json ? ',' : '\t';
         first = false;
-        if (json)
-            out << jsonString(cell);
-        else
-            out << std::string_view(cell);
+        if (!json) {
+            b += text;
+        } else if (needsJsonEscape(text)) {
+            appendJsonString(b, text);
+        } else {
+            b += '"';
+            b += text;
+            b += '"';
+        }
     }
-    out << (json ? "]" : "\n");
+    b += json ? "]" : "\n";
+    out.flushIfFull();
 }
 
 // The real-time file list table, one row per record as the file is read.
-class TableSink : public DataFileSink {
+class TableOut {
 public:
-    TableSink(Out& out, const Regional& regional, bool json) : out_(out), regional_(regional), json_(json) {}
+    TableOut(Out& out, bool json) : out_(out), json_(json) {}
 
-    bool header(const DataFileHeader& header) override
+    bool header(const DataFileHeader& header)
     {
         if (!isRealTime(header.kind)) {
             error_ = "the derived columns exist for real-time files only; "
                      "use --distribution for the levels of a logger set";
             return false;
         }
-        auto values = ExposureValues::create(doseParametersOf(header.settings));
-        if (!values) {
+        if (auto values = ExposureValues::create(doseParametersOf(header.settings)); !values) {
             error_ = values.error().message;
             return false;
         }
-        values_.emplace(std::move(*values));
         if (json_)
             out_ << "{\"columns\":";
         writeRow(out_, realTimeListHeaders(), json_);
@@ -117,16 +148,8 @@ public:
         return true;
     }
 
-    bool levelRecord(const LevelRecord& record) override
+    bool row(std::span<const std::string_view> cells)
     {
-        const ExposureCells derived = exposureCells(values_->addCell(record.level), regional_);
-        std::array<std::string_view, 12> cells;
-        number_ = std::to_string(record.number);
-        cells[0] = number_;
-        cells[1] = record.dateTime;
-        cells[2] = record.level;
-        for (std::size_t i = 0; i < derived.size(); ++i)
-            cells[3 + i] = derived[i];
         if (json_ && rows_ > 0)
             out_ << ',';
         writeRow(out_, cells, json_);
@@ -134,21 +157,17 @@ public:
         return true;
     }
 
-    void finish()
+    void finish(std::uint64_t skipped)
     {
         if (json_)
-            out_ << "],\"skipped\":" << std::to_string(skipped()) << "}\n";
+            out_ << "],\"skipped\":" << std::to_string(skipped) << "}\n";
     }
 
-    std::uint64_t skipped() const { return values_ ? values_->skipped() : 0; }
     const std::string& error() const { return error_; }
 
 private:
     Out& out_;
-    Regional regional_;
     bool json_;
-    std::optional<ExposureValues> values_;
-    std::string number_;
     std::uint64_t rows_ = 0;
     std::string error_;
 };
@@ -258,16 +277,21 @@ int runDerive(const DeriveOptions& o)
             std::cerr << "km740-tool: " << note << '\n';
         return exitOk;
     }
-    TableSink sink(out, regional, o.json);
-    auto read = readDataFile(o.file, sink);
+    TableOut table(out, o.json);
+    FileRows rows(
+        regional, [&](const DataFileHeader& header, FileListKind) { return table.header(header); },
+        [&](std::span<const std::string_view> cells) { return table.row(cells); });
+    auto read = readDataFile(o.file, rows);
     if (!read) {
         out.flush();
-        return failedRead(read.error(), sink.error(), o.file);
+        return failedRead(read.error(), table.error(), o.file);
     }
-    sink.finish();
+    table.finish(rows.skipped());
     out.flush();
-    if (sink.skipped() > 0)
-        std::cerr << "km740-tool: " << sink.skipped() << " level cells without a reading were left out of the sums\n";
+    for (const ReadNote& note : read->notes)
+        std::cerr << "km740-tool: " << o.file << ": " << note.text() << '\n';
+    if (rows.skipped() > 0)
+        std::cerr << "km740-tool: " << rows.skipped() << " level cells without a reading were left out of the sums\n";
     return exitOk;
 }
 
@@ -280,15 +304,14 @@ struct PrintOptions {
 int runPrintText(const PrintOptions& o)
 {
     const Regional regional = o.decimalComma ? Regional::comma() : Regional::point();
-    auto file = loadDataFile(o.file);
-    if (!file)
-        return fail(exitFailure, file.error().message);
-    auto source = printSourceOf(*file, regional);
-    if (!source)
-        return fail(exitFailure, o.file + ": " + source.error().message);
     Out out;
-    layOutPrint(printKindOf(kindOf(*file)), *source, o.perRow,
-                [&](std::string_view line, std::optional<std::size_t>) { out << line << '\n'; });
+    auto read = printDataFile(o.file, regional, o.perRow,
+                              [&](std::string_view line, std::optional<std::size_t>) { out << line << '\n'; });
+    out.flush();
+    if (!read)
+        return fail(exitFailure, read.error().message);
+    for (const ReadNote& note : read->notes)
+        std::cerr << "km740-tool: " << o.file << ": " << note.text() << '\n';
     return exitOk;
 }
 

@@ -1,12 +1,243 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// export-csv and print-pdf: a data file's list for spreadsheets and on paper.
 #include "cli/ToolCommands.h"
+
+#include "common/Regional.h"
+#include "files/AtomicFile.h"
+#include "files/CsvExport.h"
+#include "files/FileListColumns.h"
+#include "files/FilePrintout.h"
+#include "files/FileRows.h"
+
+#ifdef KM740_HAVE_PRINT
+#include "files/PrintPages.h"
+
+#include <QGuiApplication>
+#include <QIODevice>
+#include <QPageSize>
+#include <QPdfWriter>
+#endif
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
 
 namespace km740::cli {
 
+namespace {
+
+struct CsvOptions {
+    std::string file;
+    std::vector<std::string> columns;
+    std::string output;
+};
+
+// The chosen column names as indexes of the window; a name that is two
+// pieces of one split at its comma ("LEP", "d") is joined again.
+std::optional<std::vector<int>> chosenColumns(FileListKind window, const std::vector<std::string>& names,
+                                              std::string& unknown)
+{
+    std::vector<int> columns;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        auto c = findListColumn(window, names[i]);
+        if (!c && i + 1 < names.size()) {
+            c = findListColumn(window, names[i] + "," + names[i + 1]);
+            if (c)
+                ++i;
+        }
+        if (!c) {
+            unknown = names[i];
+            return std::nullopt;
+        }
+        columns.push_back(*c);
+    }
+    return columns;
+}
+
+// Writes to the file through a temporary (complete or absent), or to stdout.
+class CsvOut {
+public:
+    explicit CsvOut(const std::string& path) : path_(path) {}
+
+    Status open()
+    {
+        if (path_.empty())
+            return success();
+        auto file = AtomicFile::create(path_);
+        if (!file)
+            return file.error();
+        file_.emplace(std::move(*file));
+        return success();
+    }
+    Status flush()
+    {
+        Status s = success();
+        if (file_)
+            s = file_->write(buffer_);
+        else
+            std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
+        buffer_.clear();
+        return s;
+    }
+    Status commit()
+    {
+        if (auto s = flush(); !s)
+            return s;
+        return file_ ? file_->commit() : success();
+    }
+    std::string& buffer() { return buffer_; }
+
+private:
+    std::string path_;
+    std::optional<AtomicFile> file_;
+    std::string buffer_;
+};
+
+int runExportCsv(const CsvOptions& o)
+{
+    CsvOut out(o.output);
+    if (auto s = out.open(); !s)
+        return fail(exitFailure, s.error().message);
+    std::optional<CsvExport> csv;
+    std::string problem;
+    Status written = success();
+    FileRows rows(
+        Regional::point(),
+        [&](const DataFileHeader&, FileListKind window) {
+            std::string unknown;
+            auto columns = chosenColumns(window, o.columns, unknown);
+            if (!columns) {
+                problem = "no column \"" + unknown + "\" in this kind of file";
+                return false;
+            }
+            csv.emplace(window, std::move(*columns));
+            csv->appendHeader(out.buffer());
+            return true;
+        },
+        [&](std::span<const std::string_view> cells) {
+            csv->appendRow(out.buffer(), cells);
+            if (out.buffer().size() >= (1u << 20))
+                written = out.flush();
+            return written.ok();
+        });
+    auto read = readDataFile(o.file, rows);
+    if (!problem.empty())
+        return fail(exitUsage, o.file + ": " + problem);
+    if (!written)
+        return fail(exitFailure, written.error().message);
+    if (!read)
+        return fail(exitFailure, read.error().message);
+    if (auto s = out.commit(); !s)
+        return fail(exitFailure, s.error().message);
+    for (const ReadNote& note : read->notes)
+        std::cerr << "km740-tool: " << o.file << ": " << note.text() << '\n';
+    return exitOk;
+}
+
+#ifdef KM740_HAVE_PRINT
+struct PdfOptions {
+    std::string file;
+    std::string output;
+    int perRow = 1;
+    int copies = 1;
+    bool decimalComma = false;
+};
+
+// QPdfWriter writes into an AtomicFile: the PDF is whole or absent.
+class AtomicDevice : public QIODevice {
+public:
+    explicit AtomicDevice(AtomicFile& file) : file_(file) { open(QIODevice::WriteOnly); }
+    bool isSequential() const override { return true; }
+    const Status& status() const { return status_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (status_.ok())
+            status_ = file_.write(std::string_view(data, static_cast<std::size_t>(size)));
+        return status_.ok() ? size : -1;
+    }
+
+private:
+    AtomicFile& file_;
+    Status status_ = success();
+};
+
+int runPrintPdf(const PdfOptions& o)
+{
+    // Fonts need a GUI application; no display is needed to write a PDF.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "km740-tool";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+
+    const Regional regional = o.decimalComma ? Regional::comma() : Regional::point();
+    auto target = AtomicFile::create(o.output);
+    if (!target)
+        return fail(exitFailure, target.error().message);
+    AtomicDevice device(*target);
+    Result<ReadCounts> read = failure(FailureKind::io, "not read");
+    int pageCount = 0;
+    {
+        QPdfWriter pdf(&device);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setResolution(300);
+        pdf.setTitle(QString::fromStdString(std::filesystem::path(o.file).filename().string()));
+        PrintPages pages(pdf);
+        if (!pages.isActive())
+            return fail(exitFailure, "cannot write " + o.output);
+        for (int copy = 0; copy < o.copies; ++copy) {
+            if (copy > 0)
+                pages.newCopy();
+            read = printDataFile(o.file, regional, o.perRow,
+                                 [&](std::string_view line, std::optional<std::size_t>) { pages.line(line); });
+            if (!read)
+                break;
+        }
+        pages.finish();
+        pageCount = pages.pages();
+    }
+    if (!read)
+        return fail(exitFailure, read.error().message);
+    if (!device.status())
+        return fail(exitFailure, device.status().error().message);
+    if (auto s = target->commit(); !s)
+        return fail(exitFailure, s.error().message);
+    for (const ReadNote& note : read->notes)
+        std::cerr << "km740-tool: " << o.file << ": " << note.text() << '\n';
+    std::cerr << "km740-tool: " << pageCount << " pages\n";
+    return exitOk;
+}
+#endif
+
+} // namespace
+
 void addFileCommands(CLI::App& app, ToolRun& run)
 {
-    (void)app;
-    (void)run;
+    auto csv = std::make_shared<CsvOptions>();
+    auto* c = app.add_subcommand("export-csv", "A data file's list as CSV (every column, derived ones included)");
+    c->add_option("FILE", csv->file, "Data file (.sonx)")->required()->check(CLI::ExistingFile);
+    c->add_option("--columns", csv->columns, "Columns to export, by header (e.g. \"No.s,dB,TWA,LEP,d\")")
+        ->delimiter(',');
+    c->add_option("-o,--output", csv->output, "CSV file to write (default: standard output)");
+    c->callback([&run, csv] { run.action = [csv] { return runExportCsv(*csv); }; });
+
+#ifdef KM740_HAVE_PRINT
+    auto pdf = std::make_shared<PdfOptions>();
+    auto* p = app.add_subcommand("print-pdf", "The printout of a data file's list as a PDF");
+    p->add_option("FILE", pdf->file, "Data file (.sonx)")->required()->check(CLI::ExistingFile);
+    p->add_option("-o,--output", pdf->output, "PDF file to write")->required();
+    p->add_option("--per-row", pdf->perRow, "Level records per printed line (1-5), level logger sets")
+        ->check(CLI::Range(1, 5));
+    p->add_option("--copies", pdf->copies, "Copies, one after the other")->check(CLI::Range(1, 99));
+    p->add_flag("--decimal-comma", pdf->decimalComma, "Show numbers with a decimal comma");
+    p->callback([&run, pdf] { run.action = [pdf] { return runPrintPdf(*pdf); }; });
+#endif
 }
 
 } // namespace km740::cli

@@ -2,7 +2,10 @@
 #pragma once
 
 #include "common/Regional.h"
+#include "exposure/ExposureValues.h"
 
+#include <array>
+#include <cstddef>
 #include <string>
 
 namespace km740 {
@@ -15,6 +18,29 @@ namespace km740 {
 std::string cutToSevenChars(double value, const Regional& regional);
 
 // A level cut (not rounded) to one decimal: 85.07 -> "85.0", -3.46 -> "-3.4".
+// Only floating-point error is forgiven: 84.99999999999999 -> "85.0", but
+// 78.199997 -> "78.1".
 std::string cutToOneDecimal(double value, const Regional& regional);
+
+// The derived columns of the real-time file list after No.s, date and dB, in
+// order: TWA, Dose, SEL, SE, LEP,d, Leq, PTWA, PDose, LAvg.
+inline constexpr int derivedColumnCount = 9;
+
+// The values of those columns after a record; NaN where a value is empty
+// (all of them before the first reading).
+std::array<double, derivedColumnCount> derivedValues(const Exposure& exposure);
+
+// The text of derived column `index` for a value; NaN shows "----". The same
+// texts as exposureCells gives for a row.
+std::string derivedCellText(int index, double value, const Regional& regional);
+
+// The same texts written straight into a buffer of at least
+// derivedCellMaxChars bytes; each returns the end of what it wrote.
+inline constexpr std::size_t derivedCellMaxChars = 416;
+char* writeDerivedCell(char* out, int index, double value, const Regional& regional);
+char* writeCutToSevenChars(char* out, double value, const Regional& regional);
+char* writeCutToOneDecimal(char* out, double value, const Regional& regional);
+// Rounded half away from zero, as formatFixed with one decimal.
+char* writeRoundedOneDecimal(char* out, double value, const Regional& regional);
 
 } // namespace km740

@@ -2,12 +2,13 @@
 #include "files/DataFileReader.h"
 
 #include "common/Regional.h"
+#include "files/InputFile.h"
 #include "files/LineReader.h"
 #include "files/TextCodec.h"
 
 #include <array>
 #include <cmath>
-#include <fstream>
+#include <optional>
 #include <string>
 
 namespace km740 {
@@ -48,15 +49,14 @@ bool isBlank(std::string_view line)
     return line.find_first_not_of(' ') == std::string_view::npos;
 }
 
-Failure lineFailure(std::int64_t n, const std::string& what)
-{
-    return failure(FailureKind::data, "line " + std::to_string(n) + ": " + what);
-}
-
 bool startsWith(std::string_view text, std::string_view prefix)
 {
     return text.substr(0, prefix.size()) == prefix;
 }
+
+// Lines 1 to 13 are the title and the settings: binary data there means the
+// file is no data file at all.
+constexpr std::int64_t kLastSettingsLine = 13;
 
 // Walks the lines of one file. Header line numbers depend on the kind and on
 // the pause count P of line 14.
@@ -72,43 +72,49 @@ public:
             auto next = lines.next(raw);
             if (next == LineReader::Next::end)
                 break;
-            const std::int64_t n = lines.lineNumber() + (next == LineReader::Next::line ? 0 : 1);
-            if (next == LineReader::Next::tooLong)
-                return lineFailure(n, "too long for a data file line (binary data?)");
             if (next == LineReader::Next::ioError)
-                return failure(FailureKind::io, "read error after line " + std::to_string(n - 1));
+                return failure(FailureKind::io, "read error after line " + std::to_string(counts_.lines));
+            const std::int64_t n = lines.lineNumber();
+            counts_.lines = n;
+            if (next == LineReader::Next::tooLong || isBinary(raw)) {
+                if (n <= kLastSettingsLine)
+                    return failure(FailureKind::data, "not a data file (binary data on line " + std::to_string(n) + ")");
+                note(n, next == LineReader::Next::tooLong ? "a line too long for a data file was left out"
+                                                          : "binary data was left out");
+                continue;
+            }
             if (n == 1 && startsWith(raw, "\xEF\xBB\xBF"))
                 raw.remove_prefix(3);
-            if (isBinary(raw))
-                return lineFailure(n, "binary data where text was expected");
             std::string text;
             std::string_view line = raw;
             if (!isAscii(raw)) {
                 text = fromFileText(raw);
                 line = text;
             }
-            if (auto s = take(n, line); !s) {
-                if (headerDone_ && !lines.lineTerminated() && s.error().kind == FailureKind::data) {
-                    counts_.lastRecordCut = true;
-                    counts_.lines = n;
-                    break;
-                }
-                return s.error();
-            }
-            counts_.lines = n;
+            const bool cutAtEnd = !lines.lineTerminated();
+            if (!take(n, line, cutAtEnd))
+                return failure(FailureKind::cancelled, "reading stopped");
         }
         if (counts_.lines == 0)
-            return failure(FailureKind::data, "the file is empty");
-        if (!headerDone_)
-            return failure(FailureKind::data,
-                           "the file ends at line " + std::to_string(counts_.lines) +
-                               ", before its header is complete (expected " +
-                               std::to_string(recordHeaderLine()) + " header lines)");
-        return counts_;
+            return failure(FailureKind::data, "not a data file (it is empty)");
+        if (!headerDone_) {
+            note(counts_.lines, "the file ends before its header is complete (" + std::to_string(recordHeaderLine()) +
+                                    " header lines); no records");
+            headerDone_ = true;
+            if (!sink_.header(header_))
+                return failure(FailureKind::cancelled, "reading stopped");
+        }
+        return std::move(counts_);
     }
 
 private:
-    Status cancelled() { return failure(FailureKind::cancelled, "reading stopped"); }
+    void note(std::int64_t n, std::string what)
+    {
+        if (counts_.notes.size() < ReadCounts::maxNotes)
+            counts_.notes.push_back({n, std::move(what)});
+        else
+            ++counts_.moreNotes;
+    }
 
     bool logger() const { return !isRealTime(header_.kind); }
 
@@ -120,106 +126,115 @@ private:
         return header_.kind == DataFileKind::levelLogger ? 18 + pauses_ : 16 + pauses_;
     }
 
-    Status take(std::int64_t n, std::string_view line)
+    // False: the sink stopped the read.
+    bool take(std::int64_t n, std::string_view line, bool cutAtEnd)
     {
         if (n == 1) {
             header_.title = std::string(line);
             header_.kind = kindFromTitle(line);
             counts_.kind = header_.kind;
-            return success();
+            return true;
         }
         if (n <= 4)
-            return success();
-        if (n <= 13)
-            return settingsLine(n, line);
+            return true;
+        if (n <= kLastSettingsLine) {
+            settingsLine(n, line);
+            return true;
+        }
         if (!headerDone_)
             return headerLine(n, line);
-        return recordLine(n, line);
+        return recordLine(n, line, cutAtEnd);
     }
 
-    Status settingsLine(std::int64_t n, std::string_view line)
+    void settingsLine(std::int64_t n, std::string_view line)
     {
         std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos)
-            return lineFailure(n, "a settings line needs a title, ':' and a value");
+        if (colon == std::string_view::npos) {
+            note(n, "a settings line without ':' left its value empty");
+            return;
+        }
         *header_.settings.fields()[static_cast<std::size_t>(n - 5)] = std::string(line.substr(colon + 1));
-        return success();
     }
 
-    Status headerLine(std::int64_t n, std::string_view line)
+    bool headerLine(std::int64_t n, std::string_view line)
     {
         if (logger()) {
             if (n == 14) {
+                const double p = hasNumericPrefix(line) ? numericPrefix(line) : 0.0;
                 if (!hasNumericPrefix(line))
-                    return lineFailure(n, "the pause count is not a number");
-                double p = numericPrefix(line);
-                if (p < 0 || p > kMaxPauses || p != std::floor(p))
-                    return lineFailure(n, "the pause count is not a whole number of pauses");
-                pauses_ = static_cast<std::int64_t>(p);
-                return success();
+                    note(n, "the pause count is not a number; read as no pauses");
+                else if (p < 0 || p > kMaxPauses || p != std::floor(p))
+                    note(n, "the pause count is not a whole number of pauses; read as no pauses");
+                else
+                    pauses_ = static_cast<std::int64_t>(p);
+                return true;
             }
             if (n == 15) {
                 if (!startsWith(line, "Times"))
-                    return lineFailure(n, "expected the pause header row");
-                return success();
+                    note(n, "expected the pause header row; passed over");
+                return true;
             }
             if (n <= 15 + pauses_) {
                 std::array<std::string_view, 4> c;
                 if (splitCells(line, c) < 4)
-                    return lineFailure(n, "a pause row needs 4 Tab-separated cells");
+                    note(n, "a pause row with fewer than 4 cells; the missing ones are empty");
                 header_.pauses.push_back({std::string(c[0]), std::string(c[1]), std::string(c[2]),
                                           std::string(c[3])});
-                return success();
+                return true;
             }
             if (header_.kind == DataFileKind::levelLogger && n == 16 + pauses_) {
                 if (!startsWith(line, "Dose"))
-                    return lineFailure(n, "expected the summary header row");
-                return success();
+                    note(n, "expected the summary header row; passed over");
+                return true;
             }
             if (header_.kind == DataFileKind::levelLogger && n == 17 + pauses_) {
                 std::array<std::string_view, 2> c;
                 if (splitCells(line, c) < 2)
-                    return lineFailure(n, "the summary row needs 2 Tab-separated cells");
+                    note(n, "the summary row has fewer than 2 cells");
                 header_.summary = {std::string(c[0]), std::string(c[1])};
-                return success();
+                return true;
             }
         }
-        // The record grids' header row.
+        // The record grids' header row: the windows make their own.
         if (!startsWith(line, datafile::numberHeader))
-            return lineFailure(n, "expected the record header row (\"No.s\" ...)");
+            note(n, "expected the record header row (\"No.s\" ...); passed over");
         headerDone_ = true;
         if (!sink_.header(header_))
-            return cancelled();
+            return false;
         header_.pauses.clear();
         header_.pauses.shrink_to_fit();
-        return success();
+        return true;
     }
 
-    Status recordLine(std::int64_t n, std::string_view line)
+    bool recordLine(std::int64_t n, std::string_view line, bool cutAtEnd)
     {
         if (line.find(datafile::maxLevelNote) != std::string_view::npos)
-            return sink_.note(line) ? success() : cancelled();
+            return sink_.note(line);
         if (isBlank(line))
-            return success();
-        if (header_.kind == DataFileKind::doseLogger) {
-            std::array<std::string_view, 4> c;
-            if (splitCells(line, c) < 4)
-                return lineFailure(n, "a record needs 4 Tab-separated fields");
-            ++counts_.records;
+            return true;
+        const bool dose = header_.kind == DataFileKind::doseLogger;
+        std::array<std::string_view, 4> c;
+        const std::size_t need = dose ? 4 : 3;
+        if (splitCells(line, c) < need) {
+            if (cutAtEnd) {
+                counts_.lastRecordCut = true;
+                note(n, "the last record is cut off; left out");
+                return true;
+            }
+            note(n, "a record with fewer than " + std::to_string(need) + " Tab-separated fields; the missing ones are empty");
+        }
+        ++counts_.records;
+        if (dose) {
             dose_.number.assign(c[0]);
             dose_.dateTime.assign(c[1]);
             dose_.dose.assign(c[2]);
             dose_.twa.assign(c[3]);
-            return sink_.doseRecord(dose_) ? success() : cancelled();
+            return sink_.doseRecord(dose_);
         }
-        std::array<std::string_view, 3> c;
-        if (splitCells(line, c) < 3)
-            return lineFailure(n, "a record needs 3 Tab-separated fields");
-        ++counts_.records;
         level_.number = counts_.records;
         level_.dateTime.assign(c[1]);
         level_.level.assign(c[2]);
-        return sink_.levelRecord(level_) ? success() : cancelled();
+        return sink_.levelRecord(level_);
     }
 
     DataFileSink& sink_;
@@ -265,13 +280,12 @@ public:
     DataFile file;
 };
 
-Failure withPath(const std::filesystem::path& path, Failure f)
-{
-    f.message = path.filename().string() + ": " + f.message;
-    return f;
-}
-
 } // namespace
+
+std::string ReadNote::text() const
+{
+    return "line " + std::to_string(line) + ": " + what;
+}
 
 DataFileKind kindFromTitle(std::string_view firstLine)
 {
@@ -296,16 +310,41 @@ Result<ReadCounts> readDataFile(std::istream& in, DataFileSink& sink)
 
 Result<ReadCounts> readDataFile(const std::filesystem::path& path, DataFileSink& sink)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return failure(FailureKind::io, "cannot read " + path.string() + ": it is a folder");
-    std::ifstream in(path, std::ios::binary);
+    auto in = openInputFile(path);
     if (!in)
-        return failure(FailureKind::io, "cannot open " + path.string());
-    auto r = readDataFile(in, sink);
+        return in.error();
+    auto r = readDataFile(*in, sink);
     if (!r)
-        return withPath(path, r.error());
+        return namingFile(path, r.error());
     return r;
+}
+
+Result<DataFileKind> peekDataFileKind(const std::filesystem::path& path)
+{
+    auto in = openInputFile(path);
+    if (!in)
+        return in.error();
+    LineReader lines(*in);
+    std::string_view line;
+    std::optional<DataFileKind> kind;
+    auto notData = [&](std::int64_t n) {
+        return namingFile(path, failure(FailureKind::data,
+                                        "not a data file (binary data on line " + std::to_string(n) + ")"));
+    };
+    while (lines.lineNumber() < kLastSettingsLine) {
+        const auto next = lines.next(line);
+        if (next == LineReader::Next::end)
+            break;
+        if (next == LineReader::Next::ioError)
+            return namingFile(path, failure(FailureKind::io, "read error"));
+        if (next == LineReader::Next::tooLong || isBinary(line))
+            return notData(lines.lineNumber());
+        if (!kind)
+            kind = kindFromTitle(line);
+    }
+    if (!kind)
+        return namingFile(path, failure(FailureKind::data, "not a data file (it is empty)"));
+    return *kind;
 }
 
 Result<DataFile> loadDataFile(std::istream& in)

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <istream>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace km740 {
 
@@ -37,22 +39,41 @@ public:
     virtual bool note(std::string_view /*line*/) { return true; }
 };
 
+// Something odd the reader passed over, for the user: "line 17: ...".
+struct ReadNote {
+    std::int64_t line = 0;
+    std::string what;
+    std::string text() const;
+};
+
 struct ReadCounts {
     DataFileKind kind = DataFileKind::doseLogger;
     std::int64_t records = 0;
     std::int64_t lines = 0;
     // The file ended inside its last record (a recording cut off by a crash
-    // or power loss): that record was left out.
+    // or power loss): that record was left out (and noted).
     bool lastRecordCut = false;
+    // The first notes in line order; further ones are only counted.
+    std::vector<ReadNote> notes;
+    std::int64_t moreNotes = 0;
+    static constexpr std::size_t maxNotes = 100;
 };
 
-// Reads a data file of any kind. A line that cannot be what its place in the
-// file says (missing Tabs, a header cut short, binary data) ends the read with
-// a data failure naming the line, except a record cut off at the very end of
-// the file, which is left out and reported in ReadCounts. Lines may end in LF or CR LF and be
-// Windows-1252 or UTF-8; the sink gets UTF-8.
+// Reads a data file of any kind, as leniently as a damaged recording needs:
+// a line that is not what its place in the file says (missing Tabs, no ':',
+// a pause count that is no number, a header cut short, binary data among the
+// records) is noted and read as far as it goes, and the read goes on; a file
+// that ends inside its header still gives the header read so far. A record
+// cut off at the very end of the file is left out. Only a file that is no
+// text at all (no line, or binary data in its first 13 lines) is refused.
+// Lines may end in LF or CR LF and be Windows-1252 or UTF-8; the sink gets
+// UTF-8.
 Result<ReadCounts> readDataFile(std::istream& in, DataFileSink& sink);
 Result<ReadCounts> readDataFile(const std::filesystem::path& path, DataFileSink& sink);
+
+// The kind a file's first line selects, read before the whole file is:
+// fails for a file that cannot be opened, is empty or starts with binary data.
+Result<DataFileKind> peekDataFileKind(const std::filesystem::path& path);
 
 // The whole file as a value (for small files and tests; large files are
 // better streamed through a sink).

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/FileKeys.h"
 
+#include "files/FileWindows.h"
 #include "panel/PanelWindow.h"
 
 namespace km740 {
 
 void installFileKeys(PanelWindow& panel)
 {
-    (void)panel;
+    FileWindows& windows = FileWindows::of(panel);
+    panel.setKeyHandler(QStringLiteral("Open"), [&windows] { windows.onOpenClick(); });
 }
 
 } // namespace km740

@@ -2,9 +2,9 @@
 #include "files/HeaderText.h"
 
 #include "files/AtomicFile.h"
+#include "files/InputFile.h"
 #include "files/TextCodec.h"
 
-#include <fstream>
 #include <iterator>
 #include <vector>
 
@@ -121,21 +121,18 @@ Status writeHeaderText(const std::filesystem::path& target, const HeaderText& te
 
 Result<HeaderText> readHeaderText(const std::filesystem::path& path)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return failure(FailureKind::io, "cannot read " + path.string() + ": it is a folder");
-    std::ifstream in(path, std::ios::binary);
+    auto in = openInputFile(path);
     if (!in)
-        return failure(FailureKind::io, "cannot open " + path.string());
+        return in.error();
     std::string bytes;
     bytes.resize(kMaxFileSize + 1);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    in->read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in->gcount()));
     if (bytes.size() > kMaxFileSize)
         return failure(FailureKind::data, path.filename().string() + " is too large for a header text file");
     auto r = parseHeaderText(bytes);
     if (!r)
-        return failure(r.error().kind, path.filename().string() + ": " + r.error().message);
+        return namingFile(path, r.error());
     return r;
 }
 

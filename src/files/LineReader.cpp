@@ -35,25 +35,34 @@ bool LineReader::fill()
 LineReader::Next LineReader::next(std::string_view& line)
 {
     std::size_t searched = begin_;
+    bool tooLong = false; // the line outgrew the limit: drop it up to its LF
     for (;;) {
         const char* start = buffer_.data() + searched;
         const auto* nl = static_cast<const char*>(std::memchr(start, '\n', end_ - searched));
         if (nl) {
             std::size_t pos = static_cast<std::size_t>(nl - buffer_.data());
             std::size_t len = pos - begin_;
-            if (len > maxLine_ + 1)
-                return Next::tooLong;
-            line = std::string_view(buffer_.data() + begin_, len);
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
             begin_ = pos + 1;
             ++lineNumber_;
             terminated_ = true;
+            if (tooLong || len > maxLine_ + 1)
+                return Next::tooLong;
+            line = std::string_view(buffer_.data() + pos - len, len);
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
             return Next::line;
         }
-        if (end_ - begin_ > maxLine_ + 1)
-            return Next::tooLong;
+        if (end_ - begin_ > maxLine_ + 1) {
+            tooLong = true;
+            begin_ = end_;
+        }
         if (eof_) {
+            if (tooLong) {
+                begin_ = end_;
+                ++lineNumber_;
+                terminated_ = false;
+                return Next::tooLong;
+            }
             if (begin_ == end_)
                 return Next::end;
             line = std::string_view(buffer_.data() + begin_, end_ - begin_);

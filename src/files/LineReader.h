@@ -11,7 +11,8 @@ namespace km740 {
 
 // Reads a stream line by line without holding more than a buffer of it.
 // Lines end at LF; a CR before the LF is dropped. A line longer than the
-// limit is reported instead of read, so binary data cannot fill the memory.
+// limit is reported (and passed over) instead of read, so binary data cannot
+// fill the memory.
 class LineReader {
 public:
     enum class Next { line, end, tooLong, ioError };

@@ -72,48 +72,38 @@ void printPauses(const PrintSource& source, const PrintSink& sink)
     printSpacers(4, sink);
 }
 
-void printDoseRecords(const PrintGrid& records, const PrintSink& sink)
+// The header row of the records and its rule.
+void printRecordHeader(PrintKind kind, const PrintGrid& records, const PrintSink& sink)
 {
-    for (std::size_t row = 0; row < records.rowCount; ++row) {
-        sink(gridRow(records, row, kDoseWidths), row == 0 ? std::nullopt : std::optional(row));
-        if (row == 0)
-            sink(kIndent + kRule48, std::nullopt);
+    auto cell = [&](std::size_t column) { return records.cell ? records.cell(0, column) : std::string(); };
+    switch (kind) {
+    case PrintKind::file:
+        sink(gridRow(records, 0, kDoseWidths), std::nullopt);
+        sink(kIndent + kRule48, std::nullopt);
+        break;
+    case PrintKind::fileReal:
+        sink(gridRow(records, 0, kRealWidths), std::nullopt);
+        sink(kIndent + kRule53, std::nullopt);
+        break;
+    case PrintKind::fileDb: {
+        std::string header = kIndent;
+        appendCell(header, cell(0), kLevelNumberWidth);
+        appendCell(header, cell(1), kLevelDateWidth);
+        header += "(" + cell(2) + ")";
+        sink(header, std::nullopt);
+        sink(kIndent + kRule69, std::nullopt);
+        break;
+    }
     }
 }
 
-void printRealRecords(const PrintGrid& records, const PrintSink& sink)
+template <std::size_t N>
+std::string recordLine(std::span<const std::string_view> cells, const std::array<std::size_t, N>& widths)
 {
-    for (std::size_t row = 0; row < records.rowCount; ++row) {
-        sink(gridRow(records, row, kRealWidths), row == 0 ? std::nullopt : std::optional(row));
-        if (row == 0)
-            sink(kIndent + kRule53, std::nullopt);
-    }
-}
-
-void printLevelRecords(const PrintGrid& records, int perRow, const PrintSink& sink)
-{
-    auto cell = [&](std::size_t row, std::size_t column) {
-        return records.cell ? records.cell(row, column) : std::string();
-    };
-    if (records.rowCount == 0)
-        return;
-    std::string header = kIndent;
-    appendCell(header, cell(0, 0), kLevelNumberWidth);
-    appendCell(header, cell(0, 1), kLevelDateWidth);
-    header += "(" + cell(0, 2) + ")";
-    sink(header, std::nullopt);
-    sink(kIndent + kRule69, std::nullopt);
-
-    const auto k = static_cast<std::size_t>(perRow);
-    for (std::size_t first = 1; first < records.rowCount; first += k) {
-        std::string line = kIndent;
-        appendCell(line, cell(first, 0), kLevelNumberWidth);
-        appendCell(line, cell(first, 1), kLevelDateWidth);
-        const std::size_t end = std::min(records.rowCount, first + k);
-        for (std::size_t row = first; row < end; ++row)
-            appendCell(line, cell(row, 2), kLevelWidth);
-        sink(line, end - 1);
-    }
+    std::string line = kIndent;
+    for (std::size_t c = 0; c < N; ++c)
+        appendCell(line, c < cells.size() ? cells[c] : std::string_view(), widths[c]);
+    return line;
 }
 
 } // namespace
@@ -130,29 +120,74 @@ PrintGrid PrintGrid::of(std::vector<std::vector<std::string>> rows)
     return grid;
 }
 
-void layOutPrint(PrintKind kind, const PrintSource& source, int recordsPerRow, const PrintSink& sink)
+PrintStream::PrintStream(PrintKind kind, int recordsPerRow, PrintSink sink)
+    : kind_(kind),
+      perRow_(static_cast<std::size_t>(recordsPerRow >= 1 && recordsPerRow <= kMaxPerRow ? recordsPerRow : 1)),
+      sink_(std::move(sink))
+{
+}
+
+void PrintStream::begin(const PrintSource& source)
 {
     for (int i = 0; i < 4; ++i)
-        sink(" ", std::nullopt);
+        sink_(" ", std::nullopt);
     for (const auto& s : source.settings)
-        sink(kSpacer + std::string(9, ' ') + s.title + " : " + s.value, std::nullopt);
-    sink(kSpacer, std::nullopt);
+        sink_(kSpacer + std::string(9, ' ') + s.title + " : " + s.value, std::nullopt);
+    sink_(kSpacer, std::nullopt);
+    if (kind_ != PrintKind::fileReal)
+        printPauses(source, sink_);
+    if (kind_ == PrintKind::fileDb)
+        printGrid(source.summary, 2, kSummaryWidth, kRule15, sink_);
+    if (source.records.rowCount > 0)
+        printRecordHeader(kind_, source.records, sink_);
+}
 
-    switch (kind) {
-    case PrintKind::file:
-        printPauses(source, sink);
-        printDoseRecords(source.records, sink);
-        break;
-    case PrintKind::fileDb:
-        printPauses(source, sink);
-        printGrid(source.summary, 2, kSummaryWidth, kRule15, sink);
-        printLevelRecords(source.records,
-                          recordsPerRow >= 1 && recordsPerRow <= kMaxPerRow ? recordsPerRow : 1, sink);
-        break;
-    case PrintKind::fileReal:
-        printRealRecords(source.records, sink);
-        break;
+void PrintStream::record(std::size_t row, std::span<const std::string_view> cells)
+{
+    switch (kind_) {
+    case PrintKind::file: sink_(recordLine(cells, kDoseWidths), row); return;
+    case PrintKind::fileReal: sink_(recordLine(cells, kRealWidths), row); return;
+    case PrintKind::fileDb: break;
     }
+    // Level sets: the number and time of the first record of each group of
+    // k, then the k levels.
+    if (pendingCount_ == 0) {
+        pending_ = kIndent;
+        appendCell(pending_, cells.size() > 0 ? cells[0] : std::string_view(), kLevelNumberWidth);
+        appendCell(pending_, cells.size() > 1 ? cells[1] : std::string_view(), kLevelDateWidth);
+    }
+    appendCell(pending_, cells.size() > 2 ? cells[2] : std::string_view(), kLevelWidth);
+    pendingRow_ = row;
+    if (++pendingCount_ == perRow_)
+        end();
+}
+
+void PrintStream::end()
+{
+    if (pendingCount_ == 0)
+        return;
+    sink_(pending_, pendingRow_);
+    pending_.clear();
+    pendingCount_ = 0;
+}
+
+void layOutPrint(PrintKind kind, const PrintSource& source, int recordsPerRow, const PrintSink& sink)
+{
+    PrintStream stream(kind, recordsPerRow, sink);
+    stream.begin(source);
+    const std::size_t columns = kind == PrintKind::fileReal ? kRealWidths.size()
+                                : kind == PrintKind::file   ? kDoseWidths.size()
+                                                            : 3;
+    std::array<std::string, 5> texts;
+    std::array<std::string_view, 5> cells;
+    for (std::size_t row = 1; row < source.records.rowCount; ++row) {
+        for (std::size_t c = 0; c < columns; ++c) {
+            texts[c] = source.records.cell ? source.records.cell(row, c) : std::string();
+            cells[c] = texts[c];
+        }
+        stream.record(row, std::span<const std::string_view>(cells.data(), columns));
+    }
+    stream.end();
 }
 
 std::vector<std::string> printLines(PrintKind kind, const PrintSource& source, int recordsPerRow)

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,32 @@ struct PrintSource {
 // Receives the printout line by line; `recordRow` is the record grid row a
 // line came from (for the caption's progress), empty for the other lines.
 using PrintSink = std::function<void(std::string_view line, std::optional<std::size_t> recordRow)>;
+
+// Lays out one copy of the printout as its records arrive, so a file of any
+// size prints in flat memory: begin() writes everything down to the record
+// rule, record() the lines of the records, end() a last short group of a
+// level set.
+class PrintStream {
+public:
+    // recordsPerRow (1..5) is used by the level-set kind only; values
+    // outside 1..5 are taken as 1.
+    PrintStream(PrintKind kind, int recordsPerRow, PrintSink sink);
+
+    // The settings, the pause list, the summary and the record header row
+    // (row 0 of source.records; its other rows are not read).
+    void begin(const PrintSource& source);
+    // Record grid row `row` (from 1): its cells in column order.
+    void record(std::size_t row, std::span<const std::string_view> cells);
+    void end();
+
+private:
+    PrintKind kind_;
+    std::size_t perRow_;
+    PrintSink sink_;
+    std::string pending_;       // level sets: the line being grouped
+    std::size_t pendingCount_ = 0;
+    std::size_t pendingRow_ = 0;
+};
 
 // Lays out one copy of the printout. recordsPerRow (1..5) is used by the
 // level-set kind only; values outside 1..5 are taken as 1.

@@ -22,6 +22,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -125,6 +126,13 @@ PanelDialogs PanelDialogs::desktop()
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setModal(false);
         box->show();
+    };
+    d.openDataFile = [](QWidget* parent) -> std::optional<QString> {
+        const QString path = QFileDialog::getOpenFileName(parent, QObject::tr("Open"), QString(),
+                                                          QStringLiteral("All Files (*.sonx);;All Files (*.*)"));
+        if (path.isEmpty())
+            return std::nullopt;
+        return path;
     };
     d.openFile = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     d.locale = [] { return QLocale(); };
@@ -459,7 +467,8 @@ void PanelWindow::onTimer2Timer()
 
 void PanelWindow::onToolbarButtonClick(const QString& key)
 {
-    if (state_.meterInUse)
+    // Opening a file never touches the meter: it works whoever holds it.
+    if (state_.meterInUse && key != QLatin1String("Open"))
         return;
     if (key == QLatin1String("Save")) {
         if (state_.fileRecording)

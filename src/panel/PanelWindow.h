@@ -40,6 +40,8 @@ struct PanelDialogs {
     std::function<std::optional<QString>(QWidget*)> serviceCode;
     // A message the user must see (critical: "No Device Found!").
     std::function<void(QWidget*, const QString& text, bool critical)> message;
+    // The open dialog of "Open": the full path, or empty when cancelled.
+    std::function<std::optional<QString>(QWidget*)> openDataFile;
     // Opens a help file with the desktop's viewer.
     std::function<bool(const QString& path)> openFile;
     // The regional settings, read at every poll tick.

@@ -2,6 +2,8 @@
 #include "files/DataFileReader.h"
 #include "exposure/DerivedFromFile.h"
 #include "exposure/LnTable.h"
+#include "files/FileListTable.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +23,13 @@ std::string settingsLines(bool realTime, const char* exchangeRate = "5")
            + "Range:70-140\r\nCalibrated Time:2026/12/01 07:55:00\r\n";
 }
 
-DataFile load(const std::string& text)
+FileListTable tableOf(const std::string& text)
 {
-    std::istringstream in(text);
-    auto file = loadDataFile(in);
-    EXPECT_TRUE(file.ok()) << (file.ok() ? "" : file.error().message);
-    return std::move(file).value();
+    test::TempFolder dir;
+    test::writeBytes(dir / "f.sonx", text);
+    auto loaded = loadFileListTable(dir / "f.sonx");
+    EXPECT_TRUE(loaded.ok()) << (loaded.ok() ? "" : loaded.error().message);
+    return std::move(loaded).value().table;
 }
 
 const std::string realTimeText = "Real Time Data\r\n\r\n\r\n\r\n" + settingsLines(true)
@@ -48,43 +51,39 @@ const std::string levelSetText = "Data Logger dBS\r\n\r\n\r\n\r\n" + settingsLin
 
 TEST(DerivedFromFile, RealTimeRowsFromTheFile)
 {
-    DataFile file = load(realTimeText);
+    const FileListTable t = tableOf(realTimeText);
     std::vector<std::string> rows;
-    auto skipped = deriveRealTime(std::get<RealTimeFile>(file), Regional::point(),
-                                  [&](const LevelRecord& r, const ExposureCells& c) {
-                                      rows.push_back(std::to_string(r.number) + " " + c[1] + " " + c[7]);
-                                  });
-    ASSERT_TRUE(skipped.ok());
-    EXPECT_EQ(*skipped, 1u);
+    for (std::size_t r = 0; r < t.rowCount(); ++r)
+        rows.push_back(t.cell(r, 0, Regional::point()) + " " + t.cell(r, 4, Regional::point()) + " " +
+                       t.cell(r, 10, Regional::point()));
+    EXPECT_EQ(t.skippedLevels(), 1u);
     // Dose 1/288 % a reading, PDose back to 100 % once the gap is skipped.
     EXPECT_EQ(rows, (std::vector<std::string>{"1 0.0034 100.000", "2 0.0034 100.000", "3 0.0069 100.000"}));
 
+    // Without a usable exchange rate the derived columns stay empty, and say why.
     std::string bad = realTimeText;
     bad.replace(bad.find("Exchange Rate:5"), 15, "Exchange Rate:x");
-    DataFile badFile = load(bad);
-    EXPECT_FALSE(deriveRealTime(std::get<RealTimeFile>(badFile), Regional::point(),
-                                [](const LevelRecord&, const ExposureCells&) {}).ok());
+    const FileListTable b = tableOf(bad);
+    EXPECT_EQ(b.cell(0, 4, Regional::point()), "----");
+    EXPECT_EQ(b.derivedProblem(), "the exchange rate is not a positive number of dB");
 }
 
 TEST(DerivedFromFile, LevelSetDistributionLeavesOutTheGap)
 {
-    auto d = levelDistributionOf(load(levelSetText));
-    ASSERT_TRUE(d.ok());
-    EXPECT_EQ(d->counted(), 2u);
-    EXPECT_EQ(d->skipped(), 1u);
-    EXPECT_EQ(d->counts(Resolution::tenth)[853], 1u);
-    EXPECT_EQ(d->counts(Resolution::tenth)[550], 0u);
-    EXPECT_EQ(d->counts(Resolution::tenth)[680], 0u);
-    auto rows = gridLnRows(computeLnTable(*d, Resolution::tenth, Regional::point()));
+    const LevelDistribution d = tableOf(levelSetText).distribution();
+    EXPECT_EQ(d.counted(), 2u);
+    EXPECT_EQ(d.skipped(), 1u);
+    EXPECT_EQ(d.counts(Resolution::tenth)[853], 1u);
+    EXPECT_EQ(d.counts(Resolution::tenth)[550], 0u);
+    EXPECT_EQ(d.counts(Resolution::tenth)[680], 0u);
+    auto rows = gridLnRows(computeLnTable(d, Resolution::tenth, Regional::point()));
     EXPECT_EQ(rows[5], "L(50)\t90.0\t85.3\t85.3\t85.3\t85.3\t85.3\t85.3\t85.3\t85.3\t85.3");
 }
 
 TEST(DerivedFromFile, PrintoutOfALevelSet)
 {
-    DataFile file = load(levelSetText);
-    auto source = printSourceOf(file, Regional::point());
-    ASSERT_TRUE(source.ok());
-    auto lines = printLines(PrintKind::fileDb, *source, 2);
+    const FileListTable t = tableOf(levelSetText);
+    auto lines = printLines(PrintKind::fileDb, t.printSource(Regional::point()), 2);
     ASSERT_EQ(lines.size(), 32u);
     EXPECT_EQ(lines[10], "-         Peak  Value : 120.5");
     EXPECT_EQ(lines[18], ind + "Times       Pause       Release     Period      ");
@@ -98,10 +97,8 @@ TEST(DerivedFromFile, PrintoutOfALevelSet)
 
 TEST(DerivedFromFile, PrintoutOfARealTimeFileCarriesTwaAndDose)
 {
-    DataFile file = load(realTimeText);
-    auto source = printSourceOf(file, Regional::comma());
-    ASSERT_TRUE(source.ok());
-    auto lines = printLines(printKindOf(kindOf(file)), *source);
+    const FileListTable t = tableOf(realTimeText);
+    auto lines = printLines(t.printKind(), t.printSource(Regional::comma()));
     ASSERT_EQ(lines.size(), 19u);
     EXPECT_EQ(lines[10], "-         Peak  Value : Lcpk");
     EXPECT_EQ(lines[14], ind + "No.s         Date Time       dB      TWA     Dose    ");

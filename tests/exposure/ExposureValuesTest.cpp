@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <iomanip>
+#include <random>
 
 using namespace km740;
 
@@ -61,6 +64,66 @@ TEST(DerivedText, LevelsAreCutNotRounded)
     EXPECT_EQ(cutToOneDecimal(0.5, point), "0.5");
     EXPECT_EQ(cutToOneDecimal(-0.05, point), "0.0");
     EXPECT_EQ(cutToOneDecimal(85.09, comma), "85,0");
+}
+
+// The fast writers give, over a wide spread of values, the texts of the
+// plain way: ten decimals by to_chars, then cut; formatFixed for rounding.
+TEST(DerivedText, FastTextsAreThePlainOnes)
+{
+    auto plainCut7 = [](double v) {
+        char buf[400];
+        const char* end = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::fixed, 10).ptr;
+        std::string text(static_cast<const char*>(buf), end);
+        const std::size_t point = text.find('.');
+        std::string whole = text.substr(0, point), fraction = text.substr(point + 1);
+        const bool negative = v < 0 && text.find_first_not_of("0.") != std::string::npos;
+        std::string shown = (negative ? "-" : "") + whole;
+        if (fraction.find_first_not_of('0') == std::string::npos) {
+            shown = (shown + ".0000").substr(0, 7);
+            if (shown.back() == '.')
+                shown.pop_back();
+            return shown;
+        }
+        const std::size_t keep = whole.size() <= 2 ? 4 : whole.size() >= 6 ? 0 : 6 - whole.size();
+        fraction = fraction.substr(0, keep);
+        while (!fraction.empty() && fraction.back() == '0')
+            fraction.pop_back();
+        if (fraction.empty())
+            return whole == "0" ? std::string("0") : shown;
+        return shown + "." + fraction;
+    };
+    std::mt19937_64 rng(740);
+    std::uniform_real_distribution<double> exponent(-9.0, 7.0);
+    std::uniform_int_distribution<int> tenths(-2000, 20000);
+    for (int i = 0; i < 300000; ++i) {
+        double v = std::pow(10.0, exponent(rng));
+        if (i % 3 == 0)
+            v = tenths(rng) / 10.0; // on and next to the boundaries
+        if (i % 7 == 0)
+            v = std::nextafter(v, i % 2 ? 0.0 : 1e9);
+        if (i % 11 == 0)
+            v = -v;
+        ASSERT_EQ(cutToSevenChars(v, point), plainCut7(v)) << std::setprecision(17) << v;
+        char buf[derivedCellMaxChars];
+        ASSERT_EQ(std::string(buf, writeRoundedOneDecimal(buf, v, point)), formatFixed(v, 1, point))
+            << std::setprecision(17) << v;
+    }
+    EXPECT_EQ(cutToSevenChars(1.0 / 2048, point), plainCut7(1.0 / 2048)); // an exact half at ten decimals
+}
+
+// The cut forgives floating-point error only: a value just under a boundary
+// keeps its lower digit, one on it (or a few ulps off) shows the boundary.
+TEST(DerivedText, OneDecimalCutForgivesOnlyRoundingError)
+{
+    EXPECT_EQ(cutToOneDecimal(78.199997, point), "78.1");
+    EXPECT_EQ(cutToOneDecimal(78.1999999, point), "78.1");
+    EXPECT_EQ(cutToOneDecimal(78.2, point), "78.2");
+    EXPECT_EQ(cutToOneDecimal(std::nextafter(78.2, 0.0), point), "78.2");
+    EXPECT_EQ(cutToOneDecimal(85.0, point), "85.0");
+    EXPECT_EQ(cutToOneDecimal(std::nextafter(85.0, 0.0), point), "85.0");
+    EXPECT_EQ(cutToOneDecimal(84.9999, point), "84.9");
+    EXPECT_EQ(cutToOneDecimal(-3.4, point), "-3.4");
+    EXPECT_EQ(cutToOneDecimal(-3.3999, point), "-3.3");
 }
 
 TEST(ExposureValues, OneRecordAtTheCriterion)

@@ -23,12 +23,6 @@ Result<DataFile> load(const std::string& bytes)
     return loadDataFile(in);
 }
 
-std::string failureOf(const std::string& bytes)
-{
-    auto r = load(bytes);
-    return r ? std::string("no failure") : r.error().message;
-}
-
 const std::string kSettings =
     "Calibrated dB:94.0\r\nTime Weight:Fast\r\nFrequency Weight:C\r\nThreshold Level:80\r\n"
     "Criterion Level:85\r\nExchange Rate:3\r\nPeak  Value:< 93\r\nRange:60-130\r\n"
@@ -146,28 +140,103 @@ TEST(DataFileReader, StreamsRecordsAndNotes)
     EXPECT_EQ(stopped.error().kind, FailureKind::cancelled);
 }
 
-TEST(DataFileReader, MalformedLinesAreNamed)
+// A damaged file shows what it holds: odd lines are noted (line number and
+// what was odd) and read as far as they go; only what is no text is refused.
+TEST(DataFileReader, DamagedFilesReadPartlyWithNotes)
 {
+    struct Sink : DataFileSink {
+        bool header(const DataFileHeader& h) override
+        {
+            head = h;
+            ++headers;
+            return true;
+        }
+        bool levelRecord(const LevelRecord& r) override
+        {
+            levels.push_back(r.level);
+            return true;
+        }
+        bool doseRecord(const DoseRow& r) override
+        {
+            doses.push_back(r.dose + "|" + r.twa);
+            return true;
+        }
+        DataFileHeader head;
+        int headers = 0;
+        std::vector<std::string> levels, doses;
+    };
+    auto read = [](const std::string& bytes, Sink& sink) {
+        std::istringstream in(bytes);
+        return readDataFile(in, sink);
+    };
+    auto notes = [](const ReadCounts& c) {
+        std::vector<std::string> out;
+        for (const auto& n : c.notes)
+            out.push_back(n.text());
+        return out;
+    };
     const std::string dbl = "Data Logger dBL\r\n\r\n\r\n\r\n" + kSettings;
-    const std::string dblHead = dbl + "0\r\nTimes\tPause\tRelease Period\r\nNo.s\t     Date Time    \tDose\tTWA\t\r\n";
-    EXPECT_EQ(failureOf(""), "the file is empty");
-    EXPECT_NE(failureOf("Data Logger dBL\r\n\r\n\r\n\r\nCalibrated dB:94.0\r\n").find("ends at line 5"),
-              std::string::npos);
-    EXPECT_EQ(failureOf("Real Time Data\r\n\r\n\r\n\r\nno colon here\r\n"),
-              "line 5: a settings line needs a title, ':' and a value");
-    EXPECT_EQ(failureOf(dbl + "many\r\n"), "line 14: the pause count is not a number");
-    EXPECT_EQ(failureOf(dbl + "-2\r\n"), "line 14: the pause count is not a whole number of pauses");
-    // A pause count larger than the pause rows runs into the record header.
-    EXPECT_EQ(failureOf(dbl + " 2 \r\nTimes\tPause\tRelease\tPeriod\t\r\n1\ta\tb\tc\t\r\n"
-                              "No.s\t     Date Time    \tDose\tTWA\t\r\n1\tx\t1\t1\t\r\n"),
-              "line 18: expected the record header row (\"No.s\" ...)");
-    EXPECT_EQ(failureOf(dbl + " 1 \r\nTimes\tPause\tRelease\tPeriod\t\r\n1 09:10:00\r\n"),
-              "line 16: a pause row needs 4 Tab-separated cells");
-    EXPECT_EQ(failureOf(dblHead + "1\t2008/03/18 09:06:00\t0.5\t\r\n2\t2008/03/18 09:07:00\t0.6\r\n"),
-              "line 18: a record needs 4 Tab-separated fields");
-    EXPECT_EQ(failureOf(dblHead + "1\t2008\x00\x01\xFF\t0\t0\t\r\n"s),
-              "line 17: binary data where text was expected");
-    EXPECT_NE(failureOf(dblHead + std::string(200000, 'x')).find("line 17: too long"), std::string::npos);
+
+    // Nothing, or binary data in the title and settings: no data file.
+    Sink none;
+    EXPECT_EQ(read("", none).error().message, "not a data file (it is empty)");
+    EXPECT_EQ(read("\x7F" "ELF\x02\x01\x01\x00\x00\r\n"s, none).error().message,
+              "not a data file (binary data on line 1)");
+    EXPECT_EQ(read("Real Time Data\r\n\r\n\r\n\r\nCal\x00\x01:x\r\n"s, none).error().message,
+              "not a data file (binary data on line 5)");
+    EXPECT_EQ(none.headers, 0);
+
+    // A settings line without ':' and a pause count that is no number.
+    Sink a;
+    auto ra = read("Data Logger dBL\r\n\r\n\r\n\r\nno colon here\r\n" + kSettings.substr(kSettings.find('\n') + 1) +
+                       "many\r\nTimes\tPause\tRelease Period\r\nNo.s\t     Date Time    \tDose\tTWA\t\r\n"
+                       "1\t2008/03/18 09:06:00\t0.5\t76.1\t\r\n"
+                       "2\t2008/03/18 09:07:00\t0.6\r\n"
+                       "3\t2008\x00\x01\xFF\t0\t0\t\r\n"s +
+                       std::string(200000, 'x') + "\r\n4\t2008/03/18 09:09:00\t0.8\t77.0\t\r\n",
+                   a);
+    ASSERT_TRUE(ra) << ra.error().message;
+    EXPECT_EQ(a.head.settings.calibratedDb, "");
+    EXPECT_EQ(a.head.settings.timeWeight, "Fast");
+    EXPECT_EQ(notes(*ra), (std::vector<std::string>{
+                              "line 5: a settings line without ':' left its value empty",
+                              "line 14: the pause count is not a number; read as no pauses",
+                              "line 18: a record with fewer than 4 Tab-separated fields; the missing ones are empty",
+                              "line 19: binary data was left out",
+                              "line 20: a line too long for a data file was left out",
+                          }));
+    EXPECT_EQ(a.doses, (std::vector<std::string>{"0.5|76.1", "0.6|", "0.8|77.0"}));
+
+    // A pause count larger than the pause rows: the record header is read as
+    // a short pause row and the first record as the header; the rest reads.
+    Sink b;
+    auto rb = read(dbl + " 2 \r\nTimes\tPause\tRelease\tPeriod\t\r\n1\ta\tb\tc\t\r\n"
+                         "No.s\t     Date Time    \tDose\tTWA\t\r\n1\tx\t1\t1\t\r\n2\ty\t2\t2\t\r\n",
+                   b);
+    ASSERT_TRUE(rb);
+    EXPECT_EQ(notes(*rb), (std::vector<std::string>{
+                              "line 18: expected the record header row (\"No.s\" ...); passed over"}));
+    EXPECT_EQ(b.doses, (std::vector<std::string>{"2|2"}));
+
+    // A file that ends inside its header still gives the settings.
+    Sink c;
+    auto rc = read("Data Logger dBS\r\n\r\n\r\n\r\n" + kSettings.substr(0, kSettings.find("Exchange")), c);
+    ASSERT_TRUE(rc);
+    EXPECT_EQ(c.headers, 1);
+    EXPECT_EQ(c.head.settings.criterion, "85");
+    EXPECT_EQ(notes(*rc),
+              (std::vector<std::string>{"line 9: the file ends before its header is complete (18 header lines); no records"}));
+
+    // Notes beyond the first hundred are counted only.
+    Sink d;
+    std::string many = dbl + "0\r\nTimes\tPause\tRelease Period\r\nNo.s\t     Date Time    \tDose\tTWA\t\r\n";
+    for (int i = 0; i < 150; ++i)
+        many += "short\r\n";
+    auto rd = read(many, d);
+    ASSERT_TRUE(rd);
+    EXPECT_EQ(rd->notes.size(), ReadCounts::maxNotes);
+    EXPECT_EQ(rd->moreNotes, 50);
+    EXPECT_EQ(d.doses.size(), 150u);
 }
 
 TEST(DataFileReader, RecordingCutInItsLastLine)
@@ -188,8 +257,14 @@ TEST(DataFileReader, RecordingCutInItsLastLine)
     EXPECT_EQ(sink.n, 2);
     std::istringstream full(whole);
     EXPECT_FALSE(readDataFile(full, sink)->lastRecordCut);
-    // Inside the file the same line is a failure.
-    EXPECT_EQ(failureOf(whole + "3\t2026/12/06 1\r\n4\tx\t1\t\r\n"), "line 17: a record needs 3 Tab-separated fields");
+    // Inside the file the same line is a row with an empty level, noted.
+    Count inside;
+    std::istringstream in(whole + "3\t2026/12/06 1\r\n4\tx\t1\t\r\n");
+    auto r2 = readDataFile(in, inside);
+    ASSERT_TRUE(r2);
+    EXPECT_EQ(inside.n, 4);
+    ASSERT_EQ(r2->notes.size(), 1u);
+    EXPECT_EQ(r2->notes[0].line, 17);
 }
 
 TEST(DataFileReader, FilesOnDisk)
@@ -197,10 +272,13 @@ TEST(DataFileReader, FilesOnDisk)
     test::TempFolder dir;
     EXPECT_EQ(loadDataFile(dir / "absent.sonx").error().kind, FailureKind::io);
     EXPECT_EQ(loadDataFile(dir.path()).error().kind, FailureKind::io);
-    test::writeBytes(dir / "cut.sonx", "Real Time Data\r\n\r\n");
+    test::writeBytes(dir / "cut.sonx", "\x01\x02\r\n");
     auto cut = loadDataFile(dir / "cut.sonx");
     ASSERT_FALSE(cut);
-    EXPECT_EQ(cut.error().message.substr(0, 10), "cut.sonx: ");
+    EXPECT_EQ(cut.error().message, "cut.sonx: not a data file (binary data on line 1)");
+    EXPECT_EQ(peekDataFileKind(dir / "cut.sonx").error().message, "cut.sonx: not a data file (binary data on line 1)");
+    test::writeBytes(dir / "dbs.sonx", "Data Logger dBS\r\n");
+    EXPECT_EQ(peekDataFileKind(dir / "dbs.sonx").value(), DataFileKind::levelLogger);
 }
 
 } // namespace

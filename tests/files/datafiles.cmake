@@ -6,3 +6,6 @@ km740_add_test(test_datafiles
     ${CMAKE_CURRENT_LIST_DIR}/HeaderTextTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AtomicFileTest.cpp
   LIBS km740core)
+km740_add_test(test_filelisttable
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/FileListTableTest.cpp
+  LIBS km740core)

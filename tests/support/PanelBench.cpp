@@ -33,6 +33,7 @@ PanelDialogs PanelBench::dialogs()
     d.serviceCode = [this](QWidget*) { return codeAnswer; };
     d.message = [this](QWidget*, const QString& text, bool) { messages << text; };
     d.openFile = [](const QString&) { return true; };
+    d.openDataFile = [this](QWidget*) { return openAnswer; };
     d.locale = [this] { return locale; };
     return d;
 }

@@ -40,6 +40,7 @@ struct PanelBench {
     QStringList messages;
     std::optional<QString> saveAnswer;
     std::optional<QString> codeAnswer;
+    std::optional<QString> openAnswer; // the file "Open" picks
     bool eraseAnswer = false;
     QLocale locale{QLocale::c()};
 
