@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "charts/ChartKeys.h"
 
+#include "charts/HistogramWindow.h"
+#include "charts/PlotWindow.h"
 #include "charts/RealTimeSLM.h"
+#include "files/FileWindows.h"
 #include "panel/AppState.h"
 #include "panel/PanelWindow.h"
+
+#include <QPointer>
+
+#include <memory>
 
 namespace km740 {
 
@@ -16,6 +23,35 @@ ChartDialogs chartDialogsOf(const PanelWindow& panel)
     if (panel.dialogs().message)
         d.message = panel.dialogs().message;
     return d;
+}
+
+// The file list windows plot into one Plot window and show one histogram at
+// a time, as the lists of the meter's own program do.
+void connectFileLists(PanelWindow& panel)
+{
+    struct Open {
+        QPointer<PlotWindow> plot;
+        QPointer<HistogramWindow> histogram;
+    };
+    auto open = std::make_shared<Open>();
+    ChartSink sink;
+    sink.showPlot = [&panel, open](const PlotRequest& r) {
+        if (open->plot) {
+            open->plot->plot(r.inputs, r.series);
+            open->plot->raise();
+            open->plot->activateWindow();
+            return;
+        }
+        open->plot = PlotWindow::showPlot(panel.state(), r.inputs, r.series, panel.regional(), r.from,
+                                          chartDialogsOf(panel));
+    };
+    sink.showHistogram = [&panel, open](const HistogramRequest& r) {
+        if (open->histogram)
+            open->histogram->close();
+        open->histogram = HistogramWindow::showHistogram(r.resolution, r.distribution, r.gridLnRows, r.message,
+                                                         r.from, chartDialogsOf(panel));
+    };
+    FileWindows::of(panel).setChartSink(std::move(sink));
 }
 
 } // namespace
@@ -31,6 +67,7 @@ void installChartKeys(PanelWindow& panel)
         state.chartOpen = true;
         chart->show();
     });
+    connectFileLists(panel);
 }
 
 } // namespace km740

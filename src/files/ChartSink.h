@@ -11,9 +11,7 @@
 #include <QString>
 
 #include <array>
-#include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,18 +31,13 @@ struct PlotRequest {
 };
 
 // A level distribution for Histogram (0.1 dB) or Histogram1 (1 dB): the
-// counts by bin (bin b is binLevel(resolution, b) dB), the X range from 5 bins
-// below the lowest to 5 above the highest non-empty bin, the ten GridLn rows
-// ("L(00)\t..." as the grid adds them) and the message line (cells left out).
+// counts of the list's level column, the ten GridLn rows ("L(00)\t..." as the
+// grid adds them) and the message line (cells left out).
 struct HistogramRequest {
     QWidget* from = nullptr;
     QString caption;
     Resolution resolution = Resolution::tenth;
-    std::vector<std::uint64_t> counts;
-    std::optional<std::size_t> lowestBin;
-    std::optional<std::size_t> highestBin;
-    double xMin = 0.0; // bins
-    double xMax = 0.0;
+    LevelDistribution distribution;
     std::array<std::string, 10> gridLnRows;
     QString message;
 };

@@ -402,20 +402,13 @@ void FileListWindow::showDistribution(Resolution resolution)
     const ChartSink& sink = windows_.chartSink();
     if (!table_ || !sink.showHistogram)
         return;
-    const LevelDistribution d = table_->distribution();
     HistogramRequest request;
     request.from = this;
     request.caption = title_;
     request.resolution = resolution;
-    request.counts = d.counts(resolution);
-    request.lowestBin = d.lowestBin(resolution);
-    request.highestBin = d.highestBin(resolution);
-    if (request.lowestBin && request.highestBin) {
-        request.xMin = static_cast<double>(*request.lowestBin) - 5.0;
-        request.xMax = static_cast<double>(*request.highestBin) + 5.0;
-    }
-    request.gridLnRows = gridLnRows(computeLnTable(d, resolution, regional_));
-    request.message = q(leftOutNote(d));
+    request.distribution = table_->distribution();
+    request.gridLnRows = gridLnRows(computeLnTable(request.distribution, resolution, regional_));
+    request.message = q(leftOutNote(request.distribution));
     picResolution_->hide();
     sink.showHistogram(request);
 }

@@ -273,10 +273,10 @@ TEST(FileListWindow, PlotAndDistributionGoToTheCharts)
     ASSERT_EQ(f.histograms.size(), 1u);
     const HistogramRequest& h = f.histograms[0];
     EXPECT_EQ(h.resolution, Resolution::tenth);
-    EXPECT_EQ(h.counts.size(), 1401u);
-    EXPECT_EQ(h.counts[737], 1u);
-    EXPECT_EQ(*h.lowestBin, 733u); // 73.3 dB, record 9
-    EXPECT_DOUBLE_EQ(h.xMin, 728.0);
+    const auto& counts = h.distribution.counts(Resolution::tenth);
+    EXPECT_EQ(counts.size(), 1401u);
+    EXPECT_EQ(counts[737], 1u);
+    EXPECT_EQ(h.distribution.lowestBin(Resolution::tenth), 733u); // 73.3 dB, record 9
     EXPECT_TRUE(h.gridLnRows[0].starts_with("L(00)\t"));
     EXPECT_FALSE(h.message.isEmpty()); // the two "----" cells left out
 
@@ -290,8 +290,8 @@ TEST(FileListWindow, PlotAndDistributionGoToTheCharts)
     ASSERT_TRUE(dose);
     dose->onCmd1dBClick();
     ASSERT_EQ(f.histograms.size(), 2u);
-    EXPECT_EQ(f.histograms[1].counts[85], 1u);
-    EXPECT_EQ(f.histograms[1].counts[87], 1u);
+    EXPECT_EQ(f.histograms[1].distribution.counts(Resolution::whole)[85], 1u);
+    EXPECT_EQ(f.histograms[1].distribution.counts(Resolution::whole)[87], 1u);
 }
 
 // The printout goes through the printer as the layout's lines; "Print to
