@@ -6,6 +6,7 @@
 #include "link/MeterLink.h"
 #ifdef KM740_HAVE_SERIAL
 #include "link/SerialTransport.h"
+#include "logger/LoggerImageFile.h"
 #endif
 #include "sim/VirtualMeter.h"
 
@@ -14,7 +15,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <langinfo.h>
 #include <locale.h>
@@ -185,36 +185,6 @@ int runMemory(const ToolRun& run, bool asJson)
 
 // ---------------------------------------------------------------- download
 
-// Writes the whole file or nothing: a temporary file beside it, then a rename.
-Status writeWhole(const std::filesystem::path& target, const Bytes& bytes)
-{
-    namespace fs = std::filesystem;
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const fs::path temp = folder / ("." + target.filename().string() + ".part" +
-                                    std::to_string(::getpid()));
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return failure(FailureKind::io, "cannot create " + temp.string());
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return failure(FailureKind::io, "cannot write " + temp.string());
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return failure(FailureKind::io, "cannot write " + target.string() + ": " + ec.message());
-    }
-    return success();
-}
-
 int runDownload(const ToolRun& run, const std::string& file)
 {
     auto opened = openMeter(run);
@@ -243,7 +213,7 @@ int runDownload(const ToolRun& run, const std::string& file)
     std::cerr << '\n';
     if (!image)
         return meterFailure(image.error());
-    if (auto s = writeWhole(file, *image); !s)
+    if (auto s = writeLoggerImageFile(file, *image); !s)
         return fail(exitFailure, s.error().message);
     const double seconds = meter.clock.now() - started;
     std::cerr << "Wrote " << image->size() << " bytes to " << file << " in " << seconds << " s\n";
