@@ -86,7 +86,7 @@ AddTextWindow::AddTextWindow(AppState& state, const LoggerDialogs& dialogs, QWid
 
     if (panel) {
         const QRect p = panel->frameGeometry();
-        move(p.left() + 120, p.top() + 60);
+        move(p.right() + 8, p.top() + p.height() / 2);
     }
 }
 

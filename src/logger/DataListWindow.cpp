@@ -31,6 +31,7 @@ DataListWindow::DataListWindow(AppState& state, FileChooser chooser, QWidget* pa
     }
     setRecordColumnWidths({QStringLiteral("ABCADE"), QStringLiteral("AAAA/AA/AAHH:NN:SS"), QStringLiteral("AAAAAAA"),
                            QStringLiteral("AAAAAA")});
+    placeBelowPanel(0, 0);
     state_.dataListOpen = true;
 }
 

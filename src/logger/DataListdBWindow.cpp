@@ -31,6 +31,7 @@ DataListdBWindow::DataListdBWindow(AppState& state, FileChooser chooser, QWidget
     connect(GridSummary, &QTableView::clicked, this, [this] { onSaveClicked(); });
     listColumn()->insertWidget(0, GridSummary);
     setRecordColumnWidths({QStringLiteral("ABCADE"), QStringLiteral("AAAA/AA/AAHH:NN:SS"), QStringLiteral("AAAAA")});
+    placeBelowPanel(60, 40);
 }
 
 void DataListdBWindow::showKindExtras(const DataFile& file)

@@ -90,6 +90,9 @@ LoggerListWindow::LoggerListWindow(const QString& form, const QString& caption, 
         pauseWidth += sampleWidth(GridPause, pauseSamples[c]);
     }
     GridPause->setFixedWidth(pauseWidth);
+    // Room for eight pauses; more scroll.
+    GridPause->setMaximumHeight(GridPause->horizontalHeader()->sizeHint().height() +
+                                8 * GridPause->verticalHeader()->defaultSectionSize() + 2 * GridPause->frameWidth());
     PlPause->setVisible(false);
     GridPause->setVisible(false);
 
@@ -114,19 +117,22 @@ LoggerListWindow::LoggerListWindow(const QString& form, const QString& caption, 
     auto* left = new QVBoxLayout;
     left->addWidget(settings_);
     left->addWidget(PlPause);
-    left->addWidget(GridPause, 1);
-    left->addStretch(0);
+    left->addWidget(GridPause);
+    left->addStretch(1);
     row->addLayout(left);
     listColumn_ = new QVBoxLayout;
     listColumn_->addWidget(GridN, 1);
     row->addLayout(listColumn_, 1);
     box->addWidget(LblStatus);
-    resize(900, 560);
+    GridN->setMinimumHeight(22 * GridN->verticalHeader()->defaultSectionSize());
+}
 
-    if (panel_) {
-        const QRect p = panel_->frameGeometry();
-        move(p.left() + 80, p.top() + p.height() / 3 + 40);
-    }
+void LoggerListWindow::placeBelowPanel(int dx, int dy)
+{
+    if (!panel_)
+        return;
+    const QRect p = panel_->frameGeometry();
+    move(p.left() + dx, p.bottom() + 8 + dy);
 }
 
 void LoggerListWindow::setRecordColumnWidths(const QList<QString>& samples)
@@ -169,7 +175,8 @@ void LoggerListWindow::showSet(DataFile file, const QString& note)
         GridN->setColumnWidth(c, sampleWidth(GridN, widthSamples_[c]));
         width += sampleWidth(GridN, widthSamples_[c]);
     }
-    GridN->setMinimumWidth(width);
+    GridN->setFixedWidth(width);
+    LblStatus->setMaximumWidth(width + settings_->sizeHint().width());
     showKindExtras(*file_);
     LblStatus->setText(note);
 }

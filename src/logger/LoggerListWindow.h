@@ -64,6 +64,9 @@ protected:
     // Fills what one kind adds (the summary of a level set).
     virtual void showKindExtras(const DataFile&) {}
     void setRecordColumnWidths(const QList<QString>& samples);
+    // Below the main window, moved on by (dx, dy) so the two lists do not
+    // hide each other.
+    void placeBelowPanel(int dx, int dy);
 
 private:
     void showProgress(qint64 rows);

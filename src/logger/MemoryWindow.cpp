@@ -50,6 +50,7 @@ QLabel* valuePanel(const QString& name, const QString& accessible, QWidget* pare
     l->setAlignment(Qt::AlignCenter);
     l->setFont(QFont(QStringLiteral("Arial")));
     l->setContentsMargins(6, 2, 6, 2);
+    l->setMinimumWidth(QFontMetrics(l->font()).horizontalAdvance(QStringLiteral("00000 bytes")) + 16);
     return l;
 }
 
@@ -89,6 +90,8 @@ MemoryWindow::MemoryWindow(AppState& state, const LoggerDialogs& dialogs, QWidge
     GridSet->setSelectionMode(QAbstractItemView::SingleSelection);
     GridSet->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GridSet->setWordWrap(false);
+    GridSet->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    GridSet->verticalHeader()->setDefaultSectionSize(QFontMetrics(GridSet->font()).height() + 6);
     // Widths after the texts the directory was laid out with.
     const QFontMetrics fm(GridSet->font());
     const int pad = 14;
@@ -152,7 +155,7 @@ MemoryWindow::MemoryWindow(AppState& state, const LoggerDialogs& dialogs, QWidge
 
     if (panel_) {
         const QRect p = panel_->frameGeometry();
-        move(p.left() + 40, p.top() + p.height() / 3);
+        move(p.right() + 8, p.top());
     }
     state_.memoryOpen = true;
 }
