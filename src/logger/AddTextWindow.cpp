@@ -86,7 +86,8 @@ AddTextWindow::AddTextWindow(AppState& state, const LoggerDialogs& dialogs, QWid
 
     if (panel) {
         const QRect p = panel->frameGeometry();
-        move(p.right() + 8, p.top() + p.height() / 2);
+        // Right of the panel, under where Memory stands.
+        move(p.right() + 8, p.bottom() + 160);
     }
 }
 
