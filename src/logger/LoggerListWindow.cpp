@@ -5,6 +5,7 @@
 #include "logger/LoggerRecordModel.h"
 #include "panel/AppState.h"
 #include "panel/SettingsPanel.h"
+#include "panel/WindowRelay.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -193,29 +194,19 @@ void LoggerListWindow::onSaveClicked()
     ++savesRunning_;
     SaveAction->setEnabled(false);
     setCursor(Qt::BusyCursor);
-    // The relay stays on this thread until the writer is done; the writer's
-    // calls reach the window only while it exists.
-    auto* relay = new QObject;
-    auto self = std::make_shared<const QPointer<LoggerListWindow>>(this);
+    const WindowRelay<LoggerListWindow> relay(this);
     const std::shared_ptr<const DataFile> file = file_;
     const QString target = *path;
-    QThreadPool::globalInstance()->start([relay, self, file, target] {
+    QThreadPool::globalInstance()->start([relay, file, target] {
         const std::int64_t last = std::visit([](const auto& f) { return static_cast<std::int64_t>(f.records.size()); }, *file);
-        const Status s = writeDataFile(target.toStdString(), *file, [&](std::int64_t row) {
-            if (row > 0 && (row % kProgressEvery == 0 || row == last))
-                QMetaObject::invokeMethod(relay, [self, row] {
-                    if (*self)
-                        (*self)->showProgress(row);
-                }, Qt::QueuedConnection);
-            return true;
-        });
+        const Status s = writeDataFile(target.toStdString(), *file,
+                                       relay.progressEvery(kProgressEvery, last, [](LoggerListWindow& w, std::int64_t row) {
+                                           w.showProgress(row);
+                                       }));
         const bool ok = s.ok();
         const QString reason = ok ? QString() : QString::fromStdString(s.error().message);
-        QMetaObject::invokeMethod(relay, [self, ok, target, reason] {
-            if (*self)
-                (*self)->saveDone(ok, target, reason);
-        }, Qt::QueuedConnection);
-        relay->deleteLater();
+        relay.post([ok, target, reason](LoggerListWindow& w) { w.saveDone(ok, target, reason); });
+        relay.finish();
     });
 }
 

@@ -205,7 +205,7 @@ TEST(LoggerWindows, DownloadListsTheSetsAndEachOpensItsList)
             done = true;
         });
         c.window->onSaveClicked();
-        ASSERT_TRUE(waitFor([&] { return done; }, 10000))
+        ASSERT_TRUE(waitFor([&] { return done; }, 20000))
             << "set " << c.set << ": " << c.window->messageLine()->text().toStdString() << " / "
             << c.window->savesRunning();
         EXPECT_EQ(c.window->windowTitle(), c.window->caption());
