@@ -4,20 +4,19 @@
 #include "files/DataFileWriter.h"
 #include "logger/LoggerRecordModel.h"
 #include "panel/AppState.h"
+#include "panel/SaveDialog.h"
 #include "panel/SettingsPanel.h"
 #include "panel/WindowRelay.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QStandardItemModel>
 #include <QScrollBar>
-#include <QStyle>
 #include <QTableView>
 #include <QThreadPool>
 #include <QToolBar>
@@ -61,12 +60,7 @@ LoggerListWindow::LoggerListWindow(const QString& form, const QString& caption, 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setAccessibleName(tr("Toolbar"));
-    const QString icon = QStringLiteral(":/toolbar/save.svg");
-    SaveAction = Toolbar1->addAction(QFile::exists(icon) ? QIcon(icon)
-                                                         : style()->standardIcon(QStyle::SP_DialogSaveButton),
-                                     QStringLiteral("Save"));
-    SaveAction->setObjectName(QStringLiteral("Save"));
-    SaveAction->setToolTip(QStringLiteral("Save As"));
+    SaveAction = addSaveAction(Toolbar1);
     connect(SaveAction, &QAction::triggered, this, &LoggerListWindow::onSaveClicked);
 
     settings_ = new SettingsPanel(this);

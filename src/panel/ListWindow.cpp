@@ -10,7 +10,6 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -48,12 +47,7 @@ ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader
 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    const QString icon = QStringLiteral(":/toolbar/save.svg");
-    SaveAction = Toolbar1->addAction(QFile::exists(icon) ? QIcon(icon)
-                                                         : style()->standardIcon(QStyle::SP_DialogSaveButton),
-                                     QStringLiteral("Save"));
-    SaveAction->setObjectName(QStringLiteral("Save"));
-    SaveAction->setToolTip(QStringLiteral("Save As"));
+    SaveAction = addSaveAction(Toolbar1);
     connect(SaveAction, &QAction::triggered, this, &ListWindow::onSaveClicked);
 
     recorder_.openList(state_);
