@@ -6,6 +6,7 @@
 #include "link/PortWindow.h"
 #include "link/SerialPortList.h"
 #include "link/SerialTransport.h"
+#include "logger/LoggerWindows.h"
 #include "panel/MeterWorker.h"
 #include "panel/PanelWindow.h"
 #include "panel/RealTimeRecorder.h"
@@ -33,8 +34,12 @@ int main(int argc, char** argv)
     const QCommandLineOption port(QStringLiteral("port"),
                                   QStringLiteral("Use this serial device and skip the port chooser."),
                                   QStringLiteral("DEVICE"));
+    const QCommandLineOption image(QStringLiteral("image"),
+                                   QStringLiteral("Open a saved logger image (.km740img) in the Data Logger window."),
+                                   QStringLiteral("FILE"));
     parser.addOption(simulate);
     parser.addOption(port);
+    parser.addOption(image);
     parser.process(app);
 
     AppState state;
@@ -52,6 +57,9 @@ int main(int argc, char** argv)
         panel->show();
         if (worker)
             worker->start();
+        if (parser.isSet(image))
+            if (LoggerWindows* logger = LoggerWindows::of(*panel))
+                logger->openImageFile(parser.value(image));
     };
     auto transportFor = [&](int portNumber, const std::string& device) -> std::unique_ptr<Transport> {
         if (portNumber == 1 && state.simulated)

@@ -4,11 +4,11 @@
 
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
+#include "logger/LoggerImageFile.h"
 #include "logger/LoggerSetTable.h"
 #include "logger/SetDecoder.h"
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <memory>
@@ -17,28 +17,9 @@ namespace km740::cli {
 
 namespace {
 
-constexpr std::uintmax_t kMaxImageSize = 1u << 24; // what the 24-bit memory end can state
-
-Result<LoggerImage> loadImage(const std::string& path)
-{
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec)
-        return failure(FailureKind::io, "cannot read " + path + ": " + ec.message());
-    if (size > kMaxImageSize)
-        return failure(FailureKind::data, path + " is larger than any logger memory (" + std::to_string(size) + " bytes)");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return failure(FailureKind::io, "cannot open " + path);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
-    if (in.bad())
-        return failure(FailureKind::io, "cannot read " + path);
-    return LoggerImage(std::move(bytes));
-}
-
 int runSets(const std::string& path)
 {
-    auto image = loadImage(path);
+    auto image = readLoggerImageFile(path);
     if (!image)
         return fail(exitFailure, image.error().message);
     const LoggerSetTable table = splitSets(image.value());
@@ -66,7 +47,7 @@ struct ExportOptions {
 
 int runExport(const ExportOptions& o)
 {
-    auto image = loadImage(o.image);
+    auto image = readLoggerImageFile(o.image);
     if (!image)
         return fail(exitFailure, image.error().message);
     const LoggerSetTable table = splitSets(image.value());

@@ -146,6 +146,24 @@ Status MeterLink::discardInput()
     return success();
 }
 
+Status MeterLink::discardUntilQuiet(double quiet, double limit)
+{
+    const double start = clock_.now();
+    double lastByte = start;
+    while (clock_.now() - lastByte < quiet) {
+        auto r = take();
+        if (!r)
+            return r.error();
+        if (!r->empty())
+            lastByte = clock_.now();
+        if (clock_.now() - start > limit)
+            return failure(FailureKind::timeout, "the meter did not stop sending");
+        if (auto s = delay(readSlice); !s)
+            return s;
+    }
+    return success();
+}
+
 // Pattern 1: the command, one wait, one read.
 Result<Bytes> MeterLink::singleShot(std::uint8_t command, double wait)
 {

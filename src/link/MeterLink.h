@@ -84,6 +84,10 @@ public:
 
     // Reads and drops whatever the port holds.
     Status discardInput();
+    // Reads and drops until nothing came for `quiet` seconds (a cancelled
+    // dump: the meter sends the rest of its memory regardless). A timeout
+    // when the line is still busy after `limit` seconds.
+    Status discardUntilQuiet(double quiet, double limit);
 
     // ---- live poll ("F" and the grave accent)
     Result<LivePoll> livePoll(const Regional& regional);

@@ -34,6 +34,7 @@ PortWindow::PortWindow(int portNumber, Options options, QWidget* parent)
 
     TxtCOM = new QComboBox(this);
     TxtCOM->setObjectName(QStringLiteral("TxtCOM"));
+    TxtCOM->setAccessibleName(tr("Port"));
     TxtCOM->setEditable(true);
     TxtCOM->setInsertPolicy(QComboBox::NoInsert);
     TxtCOM->setMinimumContentsLength(10);
@@ -48,6 +49,7 @@ PortWindow::PortWindow(int portNumber, Options options, QWidget* parent)
     CmdOK->setDefault(true);
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setAccessibleName(tr("Port scan progress"));
     ProgressBar1->setRange(0, PortMap::kPortCount);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);

@@ -26,7 +26,7 @@ struct LoggerSet {
     static constexpr std::size_t levelRecordSize = 2;
     static constexpr std::size_t pauseSize = 10;
     static constexpr std::size_t summarySize = 48; // closing record of a level set
-    static constexpr std::size_t maxPauses = 254;
+    static constexpr std::size_t maxPauses = 254; // rows of the pause list
 
     int number = 0;              // 1, 2, ... in image order
     std::size_t imageOffset = 0; // where its marker begins in the image
@@ -41,6 +41,8 @@ struct LoggerSet {
     std::optional<std::chrono::sys_seconds> start;
 
     std::size_t recordCount = 0;
+    // Every pause entry of the block. The pause list shows the first
+    // maxPauses of them; all of them place and time the records.
     std::vector<PauseEntry> pauses;
 
     int presetNumber = 0;
@@ -56,6 +58,8 @@ struct LoggerSet {
     bool recordsKnown() const { return intervalSeconds.has_value(); }
     // A complete level set ends with its 48-byte summary.
     bool hasSummary() const { return recordsKnown() && !isDoseSet() && !incomplete; }
+    // Pause entries beyond what the pause list holds.
+    std::size_t droppedPauses() const { return pauses.size() > maxPauses ? pauses.size() - maxPauses : 0; }
 };
 
 // The set's row in the Memory directory: set number, start text, interval in

@@ -72,16 +72,19 @@ struct Walk {
     bool closed = false;   // ended at the closing marker (end is then the marker)
 };
 
-// Counts records and pause entries from the first record position up to the
-// closing marker, never reading at or past limit.
-Walk walkRecords(const LoggerImage& image, std::size_t m, bool dose, std::size_t limit)
+// Counts records and pause entries from the first record position, one
+// record or pause entry at a time, up to the closing marker, never reading at
+// or past limit. Markers are looked for only where a record would begin: a
+// record's free bytes may hold the marker's four bytes. Each step spends one
+// of budget; a walk that runs out of it ends unclosed.
+Walk walkRecords(const LoggerImage& image, std::size_t m, bool dose, std::size_t limit, std::size_t& budget)
 {
     const std::size_t recordSize = dose ? LoggerSet::doseRecordSize : LoggerSet::levelRecordSize;
     const std::size_t tail = dose ? 0 : LoggerSet::summarySize;
     const std::uint8_t* bytes = image.bytes().data();
     Walk w;
     std::size_t pos = m + hRecords;
-    for (;;) {
+    for (; budget > 0; --budget) {
         // The end of the downloaded bytes closes the last set like a marker
         // (it is where the appended copy of the first marker stands).
         if (pos + tail <= limit && (pos + tail == image.downloadedSize() || image.isSetMarkerAt(pos + tail))) {
@@ -90,7 +93,7 @@ Walk walkRecords(const LoggerImage& image, std::size_t m, bool dose, std::size_t
             return w;
         }
         if (pos + 4 <= limit && image.isPauseMarkerAt(pos)) {
-            if (pos + LoggerSet::pauseSize > limit || w.pauses.size() == LoggerSet::maxPauses)
+            if (pos + LoggerSet::pauseSize > limit)
                 break;
             w.pauses.push_back({le24(bytes + pos + 4), le24(bytes + pos + 7), w.records});
             pos += LoggerSet::pauseSize;
@@ -121,6 +124,7 @@ LoggerSetTable splitSets(const LoggerImage& image)
     const std::uint8_t* bytes = image.bytes().data();
     table.beganWithMarker = image.isSetMarkerAt(0) && dataEnd >= 4;
     std::size_t pos = nextMarker(image, 0);
+    std::size_t walkBudget = 4 * dataEnd + 64;
     while (pos < dataEnd) {
         const std::size_t m = pos;
         if (m + hRecords > dataEnd) // a marker without a whole header holds nothing
@@ -141,12 +145,17 @@ LoggerSetTable splitSets(const LoggerImage& image)
             pos = nextMarker(image, m + hRecords);
             blockEnd = pos;
         } else {
-            // A set ends at the next marker at the latest: levels, times and
-            // BCD digits never form the marker, so a walk that does not close
-            // there is a set that ran out (or lost its step). Walking no
-            // further keeps the scan linear on any bytes.
+            // Walk the records to the marker that closes the set. One that
+            // never closes within the image (cut short, or lost its step)
+            // ends at its last whole record before the next marker. Walks
+            // that do not close share a budget of a few passes over the
+            // image, so the split stays linear on any bytes.
             const std::size_t next = nextMarker(image, m + hRecords);
-            Walk w = walkRecords(image, m, set.isDoseSet(), next);
+            Walk w = walkRecords(image, m, set.isDoseSet(), dataEnd, walkBudget);
+            if (!w.closed) {
+                std::size_t bounded = dataEnd;
+                w = walkRecords(image, m, set.isDoseSet(), next, bounded);
+            }
             set.incomplete = !w.closed;
             pos = w.closed ? w.end : next;
             set.recordCount = w.records;

@@ -20,10 +20,10 @@ struct LoggerSetTable {
 };
 
 // Walks the image from its first byte: each set marker starts a set, whose
-// records and pause entries are counted up to the marker that closes it.
-// Every walk is bounded by the image: a set that runs out (or runs into
-// another set's marker) ends at its last whole record and is marked
-// incomplete; bytes between sets are skipped.
+// records and pause entries are counted, record by record, up to the marker
+// that closes it (markers inside a record do not count). A set that never
+// closes within the image ends at its last whole record before the next
+// marker and is marked incomplete; bytes between sets are skipped.
 LoggerSetTable splitSets(const LoggerImage& image);
 
 } // namespace km740

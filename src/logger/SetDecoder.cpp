@@ -150,9 +150,10 @@ void fillPanel(const LoggerSet& set, Bytes last, const Regional& regional, Setti
 std::vector<PauseRow> pauseRows(const LoggerSet& set, const StampFormatter& stamps)
 {
     std::vector<PauseRow> rows;
-    rows.reserve(set.pauses.size());
+    const std::size_t shown = set.pauses.size() - set.droppedPauses();
+    rows.reserve(shown);
     int k = 0;
-    for (const auto& p : set.pauses) {
+    for (const auto& p : std::span(set.pauses).first(shown)) {
         PauseRow row;
         row.times = std::to_string(++k);
         if (set.start) {

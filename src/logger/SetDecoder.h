@@ -12,6 +12,8 @@ namespace km740 {
 // panel texts, the pause rows and the records with their time stamps (a
 // DoseLoggerFile for a dose set, a LevelLoggerFile with its summary for a
 // level set). What the window's Save writes is exactly this value.
+// Pause entries beyond LoggerSet::maxPauses are left out of the pause rows
+// (droppedPauses() says how many); they still time the records.
 // A set whose interval code is unknown has no records to decode and gives a
 // data failure.
 Result<DataFile> decodeSet(const LoggerSet& set, const Regional& regional);

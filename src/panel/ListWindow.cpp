@@ -4,12 +4,12 @@
 #include "files/DataFileWriter.h"
 #include "panel/RealTimeListModel.h"
 #include "panel/SaveDialog.h"
+#include "panel/WindowRelay.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -47,12 +47,7 @@ ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader
 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    const QString icon = QStringLiteral(":/toolbar/save.svg");
-    SaveAction = Toolbar1->addAction(QFile::exists(icon) ? QIcon(icon)
-                                                         : style()->standardIcon(QStyle::SP_DialogSaveButton),
-                                     QStringLiteral("Save"));
-    SaveAction->setObjectName(QStringLiteral("Save"));
-    SaveAction->setToolTip(QStringLiteral("Save As"));
+    SaveAction = addSaveAction(Toolbar1);
     connect(SaveAction, &QAction::triggered, this, &ListWindow::onSaveClicked);
 
     recorder_.openList(state_);
@@ -248,35 +243,25 @@ void ListWindow::writeInBackground(QString path, RecordingHeader header,
 {
     ++savesRunning_;
     setCursor(Qt::BusyCursor);
-    // The relay lives on this thread until the writer is done with it; the
-    // writer's calls reach the window only if it still exists.
-    auto* relay = new QObject;
-    // Made and read on this thread only; the writer just passes it along.
-    auto self = std::make_shared<const QPointer<ListWindow>>(this);
+    const WindowRelay<ListWindow> relay(this);
     auto taken = std::make_shared<std::vector<RealTimeList::Row>>(std::move(rows));
-    QThreadPool::globalInstance()->start([relay, self, taken, path, header, automatic] {
+    QThreadPool::globalInstance()->start([relay, taken, path, header, automatic] {
         RealTimeFile list;
         list.kind = DataFileKind::realTimeList;
         list.settings = header.settingsBlock();
         list.records = std::move(*taken);
         const std::int64_t last = static_cast<std::int64_t>(list.records.size());
-        Status s = writeDataFile(path.toStdString(), list, [&](std::int64_t row) {
-            if (row > 0 && (row % kProgressEvery == 0 || row == last))
-                QMetaObject::invokeMethod(relay, [self, row] {
-                    if (*self)
-                        (*self)->showProgress(row);
-                }, Qt::QueuedConnection);
-            return true;
-        });
+        Status s = writeDataFile(path.toStdString(), list,
+                                 relay.progressEvery(kProgressEvery, last,
+                                                     [](ListWindow& w, std::int64_t row) { w.showProgress(row); }));
         // Handed back so that rows of a failed automatic save are not lost.
         *taken = std::move(list.records);
         const bool ok = s.ok();
         const QString reason = ok ? QString() : QString::fromStdString(s.error().message);
-        QMetaObject::invokeMethod(relay, [self, ok, path, reason, automatic, taken] {
-            if (*self)
-                (*self)->saveDone(ok, path, reason, automatic, taken.get());
-        }, Qt::QueuedConnection);
-        relay->deleteLater();
+        relay.post([ok, path, reason, automatic, taken](ListWindow& w) {
+            w.saveDone(ok, path, reason, automatic, taken.get());
+        });
+        relay.finish();
     });
 }
 

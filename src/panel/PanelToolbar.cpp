@@ -29,6 +29,7 @@ constexpr std::array<ButtonInfo, PanelToolbar::buttonCount> buttonInfo{{
     {"Erase", "Erase Data Logger", "erase"},
     {"Setup", "Meter Setup", "setup"},
     {"User", "Help", "user"},
+    {"AddText", "Report Header", "addtext"},
 }};
 
 QIcon picture(const char* name)

@@ -10,12 +10,13 @@ class QAction;
 
 namespace km740 {
 
-// Toolbar1 of the main window: twelve keyed buttons with tooltips and
-// pictures. Clicks come out as the button's key.
+// Toolbar1 of the main window: keyed buttons with tooltips and pictures, the
+// twelve of the meter's program and "AddText" (the report header) after
+// them. Clicks come out as the button's key.
 class PanelToolbar : public QToolBar {
     Q_OBJECT
 public:
-    static constexpr int buttonCount = 12;
+    static constexpr int buttonCount = 13;
 
     explicit PanelToolbar(QWidget* parent = nullptr);
 

@@ -198,6 +198,7 @@ void PanelWindow::buildWindow()
     left->addLayout(levelRow);
     lbldB_ = new QLabel(central); // empty until the first poll
     lbldB_->setObjectName(QStringLiteral("LbldB"));
+    lbldB_->setAccessibleName(tr("Sound level"));
     QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     digits.setPointSize(54);
     digits.setBold(true);
@@ -218,6 +219,7 @@ void PanelWindow::buildWindow()
 
     lblCOM_ = new QLabel(QStringLiteral("No COM"), central);
     lblCOM_->setObjectName(QStringLiteral("LblCOM"));
+    lblCOM_->setAccessibleDescription(tr("Click for the version; double-click for the service code"));
     QFont comFont = font();
     comFont.setPointSize(13);
     comFont.setBold(true);
@@ -237,6 +239,7 @@ void PanelWindow::buildWindow()
     service->addWidget(cmdDelAny_);
     combo6162_ = new QComboBox(central);
     combo6162_->setObjectName(QStringLiteral("Combo6162"));
+    combo6162_->setAccessibleName(tr("Service value"));
     combo6162_->setEditable(true);
     combo6162_->setInsertPolicy(QComboBox::NoInsert);
     combo6162_->setCompleter(nullptr);
@@ -252,6 +255,7 @@ void PanelWindow::buildWindow()
 
     picManual_ = new QGroupBox(central);
     picManual_->setObjectName(QStringLiteral("PicManual"));
+    picManual_->setAccessibleName(tr("Manual language"));
     auto* manualLayout = new QVBoxLayout(picManual_);
     optManual_ = new QButtonGroup(picManual_);
     for (int index : helpOrder) {
@@ -274,9 +278,11 @@ void PanelWindow::buildWindow()
     lblRecording_->setVisible(false);
     lblCount_ = new QLabel(central);
     lblCount_->setObjectName(QStringLiteral("LblCount"));
+    lblCount_->setAccessibleName(tr("Records recorded"));
     lblCount_->setMinimumWidth(70);
     lblFileName_ = new QLabel(central);
     lblFileName_->setObjectName(QStringLiteral("LblFileName"));
+    lblFileName_->setAccessibleName(tr("Recording file"));
     bottom->addWidget(lblRecording_);
     bottom->addWidget(lblCount_);
     bottom->addWidget(lblFileName_, 1);
@@ -580,12 +586,14 @@ RecordingHeader PanelWindow::recordingHeader() const
     return RecordingHeader::fromPanel(settings_->headerPairs(), state_.peakTypeText);
 }
 
-void PanelWindow::eraseLogger()
+void PanelWindow::eraseLogger(QWidget* parent, const std::function<void()>& sent)
 {
-    if (!worker_ || !dialogs_.confirmErase || !dialogs_.confirmErase(this))
+    if (!worker_ || !dialogs_.confirmErase || !dialogs_.confirmErase(parent ? parent : this))
         return;
     worker_->post<Done>(
         this, [](MeterLink& link) { return link.eraseLogger(); }, [](const Status&) {});
+    if (sent)
+        sent();
 }
 
 // ---- manual chooser

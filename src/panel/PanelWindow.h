@@ -110,6 +110,10 @@ public:
     void onCmdDelAnyClick();
     void onCombo6162Click();
     void onOptManualClick(int index);
+    // "Erase" (the toolbar key and the Memory window's LblRemain): asks over
+    // parent whether to delete the logger memory; on OK sends "S" and calls
+    // sent. Cancel sends nothing.
+    void eraseLogger(QWidget* parent = nullptr, const std::function<void()>& sent = {});
 
 signals:
     // The window was closed: the program ends.
@@ -133,7 +137,6 @@ private:
     void showRecordingStopped(const QString& file, const QString& reason);
     void openListWindow();
     RecordingHeader recordingHeader() const;
-    void eraseLogger();
     void restorePortLabel();
     void refreshRegional();
 

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QAction;
+class QToolBar;
 class QWidget;
 
 namespace km740 {
@@ -12,5 +14,8 @@ namespace km740 {
 // added to a name typed without an extension. The full path, or empty when
 // the user cancelled.
 QString chooseDataFileToSave(QWidget* parent, const QString& folder);
+
+// The "Save" key of a list window's toolbar (tooltip "Save As").
+QAction* addSaveAction(QToolBar* toolbar);
 
 } // namespace km740

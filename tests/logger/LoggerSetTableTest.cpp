@@ -179,18 +179,51 @@ TEST(SplitSets, TableLimitsHold)
     EXPECT_TRUE(o.sets[0].incomplete);
     EXPECT_EQ(o.sets[0].recordCount, 1u);
 
-    // More pause entries than a set can hold: the set ends before the one
-    // too many and the scan goes on at the next set.
+    // More pause entries than the pause list holds: the set keeps every
+    // record and every entry, and says how many the list leaves out.
     ImageBuilder pauses;
     pauses.set().dose("1");
     for (std::size_t i = 0; i <= LoggerSet::maxPauses; ++i)
         pauses.pause(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1));
+    pauses.dose("2").dose("3");
     pauses.set().dose("1");
     const LoggerSetTable p = split(pauses);
     ASSERT_EQ(p.sets.size(), 2u);
-    EXPECT_TRUE(p.sets[0].incomplete);
-    EXPECT_EQ(p.sets[0].pauses.size(), LoggerSet::maxPauses);
+    EXPECT_FALSE(p.sets[0].incomplete);
+    EXPECT_EQ(p.sets[0].recordCount, 3u);
+    EXPECT_EQ(p.sets[0].pauses.size(), LoggerSet::maxPauses + 1);
+    EXPECT_EQ(p.sets[0].droppedPauses(), 1u);
     EXPECT_FALSE(p.sets[1].incomplete);
+}
+
+// The marker's four bytes in the free bytes of a dose record (offsets 0-2
+// and 13-15) neither cut the set nor start a set of their own.
+TEST(SplitSets, MarkerBytesInsideARecordDoNotSplitTheSet)
+{
+    ImageBuilder inner;
+    inner.dose("7");
+    std::vector<std::uint8_t> record = inner.bytes();
+    record[12] = 0x00, record[13] = 0x55, record[14] = 0xAA, record[15] = 0x00;
+    ImageBuilder b;
+    b.set().dose("1").add(record).dose("9");
+    b.set(levelHeader()).level(800).level(801).dose("0");
+    const LoggerSetTable t = split(b);
+    ASSERT_EQ(t.sets.size(), 2u);
+    EXPECT_FALSE(t.sets[0].incomplete);
+    EXPECT_EQ(t.sets[0].recordCount, 3u);
+    EXPECT_EQ(t.sets[0].block.size(), 16u + 3 * 48);
+    EXPECT_EQ(t.sets[1].recordCount, 2u);
+    EXPECT_TRUE(t.sets[1].hasSummary());
+
+    // A set that never closes still ends at the next marker.
+    ImageBuilder open;
+    open.set().dose("1").add({0x11, 0x22, 0x33});
+    open.set().dose("1").dose("2");
+    const LoggerSetTable o = split(open);
+    ASSERT_EQ(o.sets.size(), 2u);
+    EXPECT_TRUE(o.sets[0].incomplete);
+    EXPECT_EQ(o.sets[0].recordCount, 1u);
+    EXPECT_EQ(o.sets[1].recordCount, 2u);
 }
 
 } // namespace

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "logger/LoggerImageFile.h"
+
+#include "files/AtomicFile.h"
+
+#include <fstream>
+#include <iterator>
+#include <string_view>
+
+namespace km740 {
+
+Result<LoggerImage> readLoggerImageFile(const std::filesystem::path& path)
+{
+    const std::string name = path.string();
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec)
+        return failure(FailureKind::io, "cannot read " + name + ": " + ec.message());
+    if (size > maxLoggerImageFileSize)
+        return failure(FailureKind::data,
+                       name + " is larger than any logger memory (" + std::to_string(size) + " bytes)");
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return failure(FailureKind::io, "cannot open " + name);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    if (in.bad())
+        return failure(FailureKind::io, "cannot read " + name);
+    return LoggerImage(std::move(bytes));
+}
+
+Status writeLoggerImageFile(const std::filesystem::path& target, std::span<const std::uint8_t> downloaded)
+{
+    auto created = AtomicFile::create(target);
+    if (!created)
+        return created.error();
+    AtomicFile out = std::move(created).value();
+    if (auto s = out.write(std::string_view(reinterpret_cast<const char*>(downloaded.data()), downloaded.size())); !s)
+        return s;
+    return out.commit();
+}
+
+} // namespace km740
