@@ -297,6 +297,13 @@ void RecWindow::onCmdStartRecClick()
     write([i = *interval](MeterLink& link) { return link.startIntervalRecording(i); }, true);
 }
 
+void RecWindow::done(int result)
+{
+    timer1_->stop();
+    panel_.state().meterInUse = false;
+    QDialog::done(result);
+}
+
 void RecWindow::closeEvent(QCloseEvent* event)
 {
     timer1_->stop();

@@ -55,6 +55,9 @@ public:
     QPushButton* cmdStartRec() const { return cmdStartRec_; }
     QTimer* timer1() const { return timer1_; }
 
+    // Escape and close both end here: the window lets go of the meter.
+    void done(int result) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

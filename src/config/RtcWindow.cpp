@@ -6,6 +6,7 @@
 #include "panel/MeterWorker.h"
 #include "panel/PanelWindow.h"
 
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
@@ -167,6 +168,20 @@ void RtcWindow::onCmdSetTimeClick()
             cmdSetTime_->setEnabled(true);
             timer1_->start();
         });
+}
+
+void RtcWindow::done(int result)
+{
+    timer1_->stop();
+    panel_.state().meterInUse = false;
+    QDialog::done(result);
+}
+
+void RtcWindow::closeEvent(QCloseEvent* event)
+{
+    timer1_->stop();
+    panel_.state().meterInUse = false;
+    QDialog::closeEvent(event);
 }
 
 void RtcWindow::onCmdExitClick()

@@ -45,6 +45,12 @@ public:
     QTimer* timer1() const { return timer1_; }
     bool showsMeterTime() const { return meterShown_; }
 
+    // Escape and close both end here: the window lets go of the meter.
+    void done(int result) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     PanelWindow& panel_;
     Now now_;

@@ -8,6 +8,7 @@
 #include "panel/PanelWindow.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -89,6 +90,12 @@ SetupWindow::~SetupWindow()
 {
     // The window lets go of the meter however it closes.
     panel_.state().meterInUse = false;
+}
+
+void SetupWindow::closeEvent(QCloseEvent* event)
+{
+    panel_.state().meterInUse = false;
+    QWidget::closeEvent(event);
 }
 
 void SetupWindow::buildWindow()

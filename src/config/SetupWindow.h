@@ -56,6 +56,9 @@ public:
     // The texts of user row k (0..8), averaging label included.
     PresetRow userRow(int k) const;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildWindow();
     void setRow(int row, const PresetRow& texts);
