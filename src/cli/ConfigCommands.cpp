@@ -23,6 +23,8 @@ namespace km740::cli {
 namespace {
 
 using nlohmann::json;
+// Output keeps its keys in the order written, as the help shows them.
+using Out = nlohmann::ordered_json;
 
 constexpr const char* jsonHelp = R"(
 JSON of the configuration commands:
@@ -64,7 +66,7 @@ int refused(const std::string& message)
 }
 
 // A row cell as JSON: a number where the text is a plain number.
-json cell(const std::string& text)
+Out cell(const std::string& text)
 {
     if (!text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); }))
         return std::stoi(text);
@@ -135,7 +137,7 @@ int runPreset(const ToolRun& run, const std::string& set, bool asJson)
             preset = *wanted;
         }
         if (asJson)
-            std::cout << json{{"preset", preset}, {"name", presetCaption(preset)}}.dump() << '\n';
+            std::cout << Out{{"preset", preset}, {"name", presetCaption(preset)}}.dump() << '\n';
         else
             std::cout << (wanted ? "Preset set to " : "Preset ") << preset << ' ' << presetCaption(preset) << '\n';
         return exitOk;
@@ -145,17 +147,17 @@ int runPreset(const ToolRun& run, const std::string& set, bool asJson)
 constexpr std::array<const char*, presetColumnCount> rowKeys{
     "time_weighting", "frequency_weighting", "threshold", "criterion", "exchange_rate", "peak", "range"};
 
-json rowsJson(int preset, const UserPresetRows& rows)
+Out rowsJson(int preset, const UserPresetRows& rows)
 {
-    json list = json::array();
+    Out list = Out::array();
     for (std::size_t k = 0; k < rows.size(); ++k) {
-        json r{{"name", presetCaption(firstUserPreset + static_cast<int>(k))}};
+        Out r{{"name", presetCaption(firstUserPreset + static_cast<int>(k))}};
         for (int c = 0; c < presetColumnCount; ++c)
             r[rowKeys[static_cast<std::size_t>(c)]] = cell(rows[k][static_cast<PresetColumn>(c)]);
         r["average"] = rows[k].average;
         list.push_back(r);
     }
-    return json{{"preset", preset}, {"name", presetCaption(preset)}, {"user_presets", list}};
+    return Out{{"preset", preset}, {"name", presetCaption(preset)}, {"user_presets", list}};
 }
 
 // Puts the JSON file's values over the rows read from the meter.
@@ -265,7 +267,7 @@ void printSettings(std::uint8_t settings, bool asJson)
 {
     const MeterSettings m = DecodeSettings(settings, 0, 0);
     if (asJson) {
-        std::cout << json{{"time_weighting", m.timeWeightingText}, {"frequency_weighting", m.freqWeightingText},
+        std::cout << Out{{"time_weighting", m.timeWeightingText}, {"frequency_weighting", m.freqWeightingText},
                           {"average", m.averageText}, {"peak", m.peakText}, {"range", rangeText(m.rangeTop)},
                           {"exchange_rate", m.exchangeRate}, {"settings", settings}}
                          .dump()
@@ -381,16 +383,16 @@ Status applyRecordingOptions(const RecordingOptions& o, RecordingTexts& t)
 void printRecording(const RecordingTexts& t, bool asJson)
 {
     if (asJson) {
-        json rows = json::array();
+        Out rows = Out::array();
         constexpr std::array<const char*, scheduleFieldCount> keys{"start_date", "start_hour", "start_minute",
                                                                    "stop_date",  "stop_hour",  "stop_minute"};
         for (std::size_t i = 0; i < t.rows.size(); ++i) {
-            json r{{"no", i + 1}, {"enabled", t.rows[i].enabled}};
+            Out r{{"no", i + 1}, {"enabled", t.rows[i].enabled}};
             for (std::size_t f = 0; f < keys.size(); ++f)
                 r[keys[f]] = t.rows[i].cells[f];
             rows.push_back(r);
         }
-        std::cout << json{{"interval", t.interval}, {"period", t.period}, {"repeat", t.repeat}, {"schedule", rows}}
+        std::cout << Out{{"interval", t.interval}, {"period", t.period}, {"repeat", t.repeat}, {"schedule", rows}}
                          .dump(2)
                   << '\n';
         return;

@@ -31,20 +31,6 @@ const std::array<std::vector<std::string>, presetColumnCount>& setupLists()
     return lists;
 }
 
-const std::array<std::vector<std::string>, presetColumnCount>& meterSetupLists()
-{
-    static const std::array<std::vector<std::string>, presetColumnCount> lists{{
-        {"Fast", "Slow"},
-        {"A", "C"},
-        numbers(70, 90),
-        {"80", "84", "85", "90"},
-        {"3", "4", "5", "6"},
-        {"Lcpk", "Llpk"},
-        {"60-130", "70-140"},
-    }};
-    return lists;
-}
-
 struct StandardPreset {
     const char* caption;
     PresetRow row;
@@ -108,7 +94,14 @@ const std::vector<std::string>& setupItems(PresetColumn column)
 
 const std::vector<std::string>& meterSetupItems(PresetColumn column)
 {
-    return meterSetupLists()[static_cast<std::size_t>(column)];
+    // The meter setup window lists the two weightings the other way round.
+    static const std::vector<std::string> time{"Fast", "Slow"};
+    static const std::vector<std::string> freq{"A", "C"};
+    if (column == PresetColumn::timeWeighting)
+        return time;
+    if (column == PresetColumn::freqWeighting)
+        return freq;
+    return setupItems(column);
 }
 
 bool isKnownText(PresetColumn column, std::string_view text)

@@ -6,6 +6,7 @@
 #include "panel/AppState.h"
 #include "panel/MeterWorker.h"
 #include "panel/PanelWindow.h"
+#include "panel/PresetReader.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -35,45 +36,27 @@ PresetColumn col(int c) { return static_cast<PresetColumn>(c); }
 
 QString columnTitle(int c) { return QString::fromLatin1(columnTitles[static_cast<std::size_t>(c)]).replace('\n', ' '); }
 
-struct PresetRead {
-    int index = 0;
-    UserPresetTable table;
-};
-
 } // namespace
 
 void SetupWindow::openFromMeter(PanelWindow& panel)
 {
-    MeterWorker* worker = panel.worker();
-    if (!worker)
+    if (!panel.worker())
         return;
-    AppState& state = panel.state();
-    state.meterInUse = true;
-    worker->post<PresetRead>(
-        &panel,
-        [](MeterLink& link) -> Result<PresetRead> {
-            auto index = link.readPresetIndex();
-            if (!index)
-                return index.error();
-            auto table = link.readUserPresetTable();
-            if (!table)
-                return table.error();
-            return PresetRead{*index, *table};
-        },
-        [&panel](const Result<PresetRead>& r) {
-            AppState& s = panel.state();
-            if (!r) {
-                // The lost-link handling takes over; the window does not open.
-                s.meterInUse = false;
-                return;
-            }
-            s.presetIndex = r->index;
-            s.userPresetTable = encodeUserPresetTable(r->table);
-            auto* w = new SetupWindow(panel, &panel);
-            w->setAttribute(Qt::WA_DeleteOnClose);
-            w->show();
-            w->fill(r->index, r->table);
-        });
+    panel.state().meterInUse = true;
+    presetReaderFor(panel.worker())(&panel, [&panel](const Result<PresetReply>& r) {
+        AppState& s = panel.state();
+        if (!r) {
+            // The lost-link handling takes over; the window does not open.
+            s.meterInUse = false;
+            return;
+        }
+        s.presetIndex = r->presetIndex;
+        s.userPresetTable = encodeUserPresetTable(r->table);
+        auto* w = new SetupWindow(panel, &panel);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->show();
+        w->fill(r->presetIndex, r->table);
+    });
 }
 
 SetupWindow::SetupWindow(PanelWindow& panel, QWidget* parent) : QWidget(parent, Qt::Window), panel_(panel)

@@ -11,7 +11,9 @@
 #include "config/RtcWindow.h"
 #include "config/SetupWindow.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -517,4 +519,32 @@ TEST(ButtonsWindow, KeysSendTheirCharacterAndTheDisplayFollowsThePoll)
 
     w->close();
     ASSERT_TRUE(waitFor([&] { return !b.state.keypadOpen; }, 2000));
+}
+
+TEST(ConfigWindows, EveryControlHasAnAccessibleName)
+{
+    PanelBench b;
+    ASSERT_TRUE(b.waitForFirstPoll());
+    std::vector<QWidget*> windows;
+    // "RecSetup" last: its window holds the meter and the toolbar waits.
+    for (const char* key : {"Setup", "Btn", "RecSetup"})
+        b.panel->onToolbarButtonClick(QString::fromLatin1(key));
+    windows.push_back(waitForWindow<SetupWindow>(b));
+    windows.push_back(waitForWindow<MeterSetupWindow>(b));
+    windows.push_back(waitForWindow<ButtonsWindow>(b));
+    windows.push_back(new RecWindow(*b.panel, RecordingRead{}, b.panel.get()));
+    windows.push_back(new RtcWindow(*b.panel, {}, b.panel.get()));
+    for (QWidget* w : windows) {
+        ASSERT_NE(w, nullptr);
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+        for (QWidget* c : w->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QAbstractButton*>(c) || qobject_cast<QComboBox*>(c) ||
+                                 c->objectName().startsWith("Ima") || c->objectName().startsWith("Lbl") ||
+                                 c->objectName().startsWith("lbl");
+            if (control) {
+                EXPECT_FALSE(c->accessibleName().isEmpty())
+                    << w->objectName().toStdString() << ": " << c->objectName().toStdString();
+            }
+        }
+    }
 }
