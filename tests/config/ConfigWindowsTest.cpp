@@ -476,8 +476,9 @@ TEST(ButtonsWindow, KeysSendTheirCharacterAndTheDisplayFollowsThePoll)
         return true;
     }, 3000));
 
-    // The Left button, image and label each send "\".
+    // The Left button, image and label each send "\", each held 0.2 s.
     std::size_t mark = b.sentCount();
+    const std::size_t writes = b.writeCount();
     w->button(Key::left)->click();
     QLabel* image = w->image(Key::left);
     QTest::mousePress(image, Qt::LeftButton);
@@ -487,6 +488,7 @@ TEST(ButtonsWindow, KeysSendTheirCharacterAndTheDisplayFollowsThePoll)
     QTest::mouseClick(w->label(Key::left), Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return b.sentApartFromPolls(mark).size() >= 3; }, 3000));
     EXPECT_EQ(b.sentApartFromPolls(mark), (Bytes{'\\', '\\', '\\'}));
+    EXPECT_GE(b.waitAfter('\\', writes).value_or(0), 0.2);
 
     // Menu puts the meter into its menu: the next polls light MENU (LCD6, element 2).
     EXPECT_FALSE(w->drawing()->lit(6, 2));
