@@ -62,7 +62,8 @@ void ButtonsWindow::open(PanelWindow& panel)
     w->activateWindow();
 }
 
-ButtonsWindow::ButtonsWindow(PanelWindow& panel, QWidget* parent) : QWidget(parent, Qt::Window), panel_(panel)
+ButtonsWindow::ButtonsWindow(PanelWindow& panel, QWidget* parent)
+    : QWidget(parent, Qt::Window), panel_(panel), state_(panel.state())
 {
     setObjectName(QStringLiteral("Buttons"));
     setWindowTitle(QStringLiteral("Control Panel"));
@@ -127,7 +128,7 @@ ButtonsWindow::ButtonsWindow(PanelWindow& panel, QWidget* parent) : QWidget(pare
 
 ButtonsWindow::~ButtonsWindow()
 {
-    panel_.state().keypadOpen = false;
+    state_.keypadOpen = false;
 }
 
 void ButtonsWindow::showPolledSegments()

@@ -15,6 +15,7 @@ class QPushButton;
 namespace km740 {
 
 class MeterDrawing;
+struct AppState;
 class PanelWindow;
 
 // Form Buttons, "Control Panel": the meter's six keys pressed from the
@@ -58,6 +59,7 @@ private:
     QColor shapeColour(Key key) const;
 
     PanelWindow& panel_;
+    AppState& state_; // outlives the panel, which may be gone when this window is
     MeterDrawing* drawing_ = nullptr;
     std::array<KeyTargets, keyCount> keys_{};
     QColor savedColour_; // the pressed key's colour, given back on release

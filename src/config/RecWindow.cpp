@@ -62,7 +62,7 @@ void RecWindow::openFromMeter(PanelWindow& panel)
 }
 
 RecWindow::RecWindow(PanelWindow& panel, const RecordingRead& read, QWidget* parent)
-    : QDialog(parent), panel_(panel), read_(read)
+    : QDialog(parent), panel_(panel), state_(panel.state()), read_(read)
 {
     setObjectName(QStringLiteral("REC"));
     setWindowTitle(QStringLiteral("Recording Option"));
@@ -79,7 +79,7 @@ RecWindow::RecWindow(PanelWindow& panel, const RecordingRead& read, QWidget* par
 
 RecWindow::~RecWindow()
 {
-    panel_.state().meterInUse = false;
+    state_.meterInUse = false;
 }
 
 void RecWindow::buildWindow()
@@ -300,14 +300,14 @@ void RecWindow::onCmdStartRecClick()
 void RecWindow::done(int result)
 {
     timer1_->stop();
-    panel_.state().meterInUse = false;
+    state_.meterInUse = false;
     QDialog::done(result);
 }
 
 void RecWindow::closeEvent(QCloseEvent* event)
 {
     timer1_->stop();
-    panel_.state().meterInUse = false;
+    state_.meterInUse = false;
     QDialog::closeEvent(event);
 }
 

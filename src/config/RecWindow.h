@@ -16,6 +16,7 @@ class QTimer;
 namespace km740 {
 
 class MeterLink;
+struct AppState;
 class PanelWindow;
 class PickCombo;
 
@@ -69,6 +70,7 @@ private:
     void refuse(const Failure& why);
 
     PanelWindow& panel_;
+    AppState& state_; // outlives the panel, which may be gone when this window is
     RecordingRead read_;
     PickCombo* comboIntv_ = nullptr;
     PickCombo* comboSingle_ = nullptr;

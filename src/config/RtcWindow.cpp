@@ -58,7 +58,8 @@ void RtcWindow::open(PanelWindow& panel)
 }
 
 RtcWindow::RtcWindow(PanelWindow& panel, Now now, QWidget* parent)
-    : QDialog(parent), panel_(panel), now_(now ? std::move(now) : Now(desktopNow))
+    : QDialog(parent), panel_(panel), state_(panel.state()),
+      now_(now ? std::move(now) : Now(desktopNow))
 {
     setObjectName(QStringLiteral("RTC"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -102,7 +103,7 @@ RtcWindow::RtcWindow(PanelWindow& panel, Now now, QWidget* parent)
 
 RtcWindow::~RtcWindow()
 {
-    panel_.state().meterInUse = false;
+    state_.meterInUse = false;
 }
 
 void RtcWindow::onTimer1Timer()
@@ -173,14 +174,14 @@ void RtcWindow::onCmdSetTimeClick()
 void RtcWindow::done(int result)
 {
     timer1_->stop();
-    panel_.state().meterInUse = false;
+    state_.meterInUse = false;
     QDialog::done(result);
 }
 
 void RtcWindow::closeEvent(QCloseEvent* event)
 {
     timer1_->stop();
-    panel_.state().meterInUse = false;
+    state_.meterInUse = false;
     QDialog::closeEvent(event);
 }
 

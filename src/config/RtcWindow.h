@@ -13,6 +13,7 @@ class QTimer;
 
 namespace km740 {
 
+struct AppState;
 class PanelWindow;
 
 // Form RTC: the meter's clock beside the computer's, and a button that sets
@@ -53,6 +54,7 @@ protected:
 
 private:
     PanelWindow& panel_;
+    AppState& state_; // outlives the panel, which may be gone when this window is
     Now now_;
     QPushButton* lblMeterTime_ = nullptr;
     QPushButton* lblPCTime_ = nullptr;

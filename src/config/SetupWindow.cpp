@@ -59,7 +59,8 @@ void SetupWindow::openFromMeter(PanelWindow& panel)
     });
 }
 
-SetupWindow::SetupWindow(PanelWindow& panel, QWidget* parent) : QWidget(parent, Qt::Window), panel_(panel)
+SetupWindow::SetupWindow(PanelWindow& panel, QWidget* parent)
+    : QWidget(parent, Qt::Window), panel_(panel), state_(panel.state())
 {
     setObjectName(QStringLiteral("Setup"));
     setWindowTitle(QStringLiteral("Recording Setup"));
@@ -72,12 +73,12 @@ SetupWindow::SetupWindow(PanelWindow& panel, QWidget* parent) : QWidget(parent, 
 SetupWindow::~SetupWindow()
 {
     // The window lets go of the meter however it closes.
-    panel_.state().meterInUse = false;
+    state_.meterInUse = false;
 }
 
 void SetupWindow::closeEvent(QCloseEvent* event)
 {
-    panel_.state().meterInUse = false;
+    state_.meterInUse = false;
     QWidget::closeEvent(event);
 }
 

@@ -15,6 +15,7 @@ class QRadioButton;
 
 namespace km740 {
 
+struct AppState;
 class PanelWindow;
 class PickCombo;
 
@@ -67,6 +68,7 @@ private:
     void copyUserRowToEditRow(int k);
 
     PanelWindow& panel_;
+    AppState& state_; // outlives the panel, which may be gone when this window is
     std::array<QRadioButton*, presetCount> opt_{};
     std::array<QRadioButton*, 2> newOpt_{};
     QButtonGroup* optGroup_ = nullptr;

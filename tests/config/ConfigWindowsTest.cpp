@@ -17,6 +17,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -61,6 +62,13 @@ W* waitForWindow(PanelBench& b)
         return w != nullptr;
     }, 5000);
     return w;
+}
+
+// Waits until the window has closed; it may be deleted by then.
+bool waitClosed(QWidget* w)
+{
+    QPointer<QWidget> p(w);
+    return waitFor([&] { return !p || !p->isVisible(); }, 5000);
 }
 
 // The bytes from the first `command` on, `count` of them.
@@ -152,7 +160,7 @@ TEST(SetupWindow, OpensOnTheMetersPresetAndWritesPresetAndTable)
     const std::size_t okWrites = b.writeCount();
     w->cmdOK()->click();
     EXPECT_FALSE(w->cmdOK()->isEnabled());
-    ASSERT_TRUE(waitFor([&] { return !w->isVisible(); }, 5000));
+    ASSERT_TRUE(waitClosed(w));
     const Bytes sent = from(b.sentSince(okMark), 'Q', 3 + UserPresetTable::size);
     EXPECT_EQ(sent, cat({{'Q', 10, 'K'}, Bytes(wantBytes.begin(), wantBytes.end())}));
     EXPECT_GE(b.waitBetween('Q', 1, okWrites).value_or(0), 0.2);
@@ -204,7 +212,7 @@ TEST(SetupWindow, RefusesAValueNoListHoldsUntilOneIsPicked)
     pick(w->combo(8, Col::criterion), "85");
     EXPECT_EQ(w->combo(8, Col::criterion)->findText("code 7"), -1);
     w->cmdOK()->click();
-    ASSERT_TRUE(waitFor([&] { return !w->isVisible(); }, 5000));
+    ASSERT_TRUE(waitClosed(w));
     EXPECT_EQ(meterState(b).userPresets[35], 2);
 }
 
@@ -234,7 +242,7 @@ TEST(MeterSetupWindow, WritesTheSettingsByteAndSetsThePanelLevels)
     const std::size_t mark = b.sentCount();
     const std::size_t writes = b.writeCount();
     w->cmdOK()->click();
-    ASSERT_TRUE(waitFor([&] { return !w->isVisible(); }, 5000));
+    ASSERT_TRUE(waitClosed(w));
     EXPECT_EQ(from(b.sentSince(mark), '_', 4), (Bytes{'_', 0x35, 0x00, 0x00}));
     EXPECT_GE(b.waitAfter('_', writes).value_or(0), 0.2);
     EXPECT_EQ(b.state.panelThreshold, 86);
@@ -254,7 +262,7 @@ TEST(MeterSetupWindow, WritesTheSettingsByteAndSetsThePanelLevels)
     pick(w->combo(Col::exchangeRate), "6");
     const std::size_t mark2 = b.sentCount();
     w->cmdOK()->click();
-    ASSERT_TRUE(waitFor([&] { return !w->isVisible(); }, 5000));
+    ASSERT_TRUE(waitClosed(w));
     EXPECT_EQ(from(b.sentSince(mark2), '_', 4), (Bytes{'_', 0xC8, 0x00, 0x00}));
     EXPECT_EQ(meterState(b).settings, 0xC8);
 }
@@ -326,7 +334,7 @@ TEST(RecWindow, ShowsTheReadsAndStartsTheSchedule)
     const std::size_t startMark = b.sentCount();
     const std::size_t writes = b.writeCount();
     w->cmd16()->click();
-    ASSERT_TRUE(waitFor([&] { return !w->isVisible(); }, 5000));
+    ASSERT_TRUE(waitClosed(w));
     EXPECT_EQ(from(b.sentSince(startMark), 'V', 2 + 2 + 97 + 2 + 3 + 2),
               cat({{'V', 8, 'O', 0, 'J'}, Bytes(wantTable.begin(), wantTable.end()), {'P', 0, 'T', 0x80, 0x21, 'W', 'Y'}}));
     EXPECT_GE(b.waitBetween('V', 1, writes).value_or(0), 0.1);
@@ -350,7 +358,7 @@ TEST(RecWindow, ShowsTheReadsAndStartsTheSchedule)
     pick(again->comboIntv(), "10 Sec");
     const std::size_t recMark = b.sentCount();
     again->cmdStartRec()->click();
-    ASSERT_TRUE(waitFor([&] { return !again->isVisible(); }, 5000));
+    ASSERT_TRUE(waitClosed(again));
     EXPECT_EQ(b.sentApartFromPolls(recMark), (Bytes{'V', 4, 'X', 'Y'}));
     EXPECT_EQ(meterState(b).intervalCode, 4);
     EXPECT_TRUE(meterState(b).recording);
@@ -378,7 +386,7 @@ TEST(RecWindow, DurationLimitedStartAndSetupWithoutStarting)
 
     mark = b.sentCount();
     w->cmdLimit()->click();
-    ASSERT_TRUE(waitFor([&] { return !w->isVisible(); }, 5000));
+    ASSERT_TRUE(waitClosed(w));
     EXPECT_EQ(b.sentApartFromPolls(mark), (Bytes{'V', 8, 'O', 4, 'W', 'Y'}));
     EXPECT_TRUE(meterState(b).recording);
 }
