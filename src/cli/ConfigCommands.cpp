@@ -519,7 +519,9 @@ void addConfigCommands(CLI::App& app, ToolRun& run)
     setup->add_option("--range", so->range, "60-130 or 70-140");
     setup->add_option("--exchange-rate", so->exchangeRate, "3, 4, 5 or 6");
     setup->add_flag("--json", *setupJson, "Print one JSON object");
-    setup->callback([&run, so, setupJson] { run.action = [&run, so, setupJson] { return runSetup(run, *so, *setupJson); }; });
+    setup->callback([&run, so, setupJson] {
+        run.action = [&run, so, setupJson] { return runSetup(run, *so, *setupJson); };
+    });
 
     auto* rec = app.add_subcommand("recording", "Read the recording settings and schedule, write them, or start "
                                                 "the meter recording");
@@ -530,10 +532,13 @@ void addConfigCommands(CLI::App& app, ToolRun& run)
     rec->add_option("--period", ro->period, "Single recording period: \"Off\", \" 5 Min\" .. \"24 Hour\"");
     rec->add_option("--repeat", ro->repeat, "Schedule repeat count: Always or 0..19");
     rec->add_option("--enable", ro->enable, "Schedule entries enabled, e.g. 1,16, or none");
-    rec->add_option("--entry", ro->entries, "A schedule entry: N=date,hour,minute,date,hour,minute (date Any or 1..31)");
+    rec->add_option("--entry", ro->entries,
+                    "A schedule entry: N=date,hour,minute,date,hour,minute (date Any or 1..31)");
     rec->add_option("--start", ro->start, "Start recording: plain, limited or schedule");
     rec->add_flag("--json", *recJson, "Print JSON");
-    rec->callback([&run, ro, recJson] { run.action = [&run, ro, recJson] { return runRecording(run, *ro, *recJson); }; });
+    rec->callback([&run, ro, recJson] {
+        run.action = [&run, ro, recJson] { return runRecording(run, *ro, *recJson); };
+    });
 
     auto* key = app.add_subcommand("key", "Press one of the meter's keys");
     key->fallthrough();

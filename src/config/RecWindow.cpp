@@ -148,9 +148,10 @@ void RecWindow::buildWindow()
         ckEnable_[static_cast<std::size_t>(i)] = ck;
         grid->addWidget(ck, line, 1, Qt::AlignCenter);
         for (int f = 0; f < scheduleFieldCount; ++f) {
-            auto* box = new PickCombo(QStringLiteral("Combo%1%2").arg(QLatin1String(fieldKeys[static_cast<std::size_t>(f)])).arg(i),
+            const auto fi = static_cast<std::size_t>(f);
+            auto* box = new PickCombo(QStringLiteral("Combo%1%2").arg(QLatin1String(fieldKeys[fi])).arg(i),
                                       frameSchedule_);
-            box->setAccessibleName(tr("Recording %1 %2").arg(i + 1).arg(QLatin1String(fieldNames[static_cast<std::size_t>(f)])));
+            box->setAccessibleName(tr("Recording %1 %2").arg(i + 1).arg(QLatin1String(fieldNames[fi])));
             box->setItems(scheduleFieldItems(static_cast<ScheduleField>(f)));
             box->setText(f == 0 || f == 3 ? QStringLiteral("Any") : QStringLiteral("0"));
             fields_[static_cast<std::size_t>(i)][static_cast<std::size_t>(f)] = box;
@@ -200,7 +201,8 @@ void RecWindow::onTimer1Timer()
     applyScheduleMode();
     for (int i = 0; i < rows; ++i)
         for (int f = 0; f < scheduleFieldCount; ++f)
-            field(i, static_cast<ScheduleField>(f))->setText(t.rows[static_cast<std::size_t>(i)].cells[static_cast<std::size_t>(f)]);
+            field(i, static_cast<ScheduleField>(f))
+                ->setText(t.rows[static_cast<std::size_t>(i)].cells[static_cast<std::size_t>(f)]);
     timer1_->stop();
 }
 
@@ -253,8 +255,8 @@ void RecWindow::write(std::function<Status(MeterLink&)> work, bool closeAfter)
         setEnabled(true);
         if (!s) {
             if (panel_.dialogs().message)
-                panel_.dialogs().message(this, tr("The recording settings were not written: %1").arg(q(s.error().message)),
-                                         false);
+                panel_.dialogs().message(
+                    this, tr("The recording settings were not written: %1").arg(q(s.error().message)), false);
             return;
         }
         if (closeAfter)

@@ -135,7 +135,8 @@ void RtcWindow::onTimer1Timer()
             // runs on its own; a click asks again.
             meterShown_ = false;
             lblMeterTime_->setText(meterCaption);
-            lblNote_->setText(tr("The meter did not answer; its time is not shown. Click \"Meter Time\" to try again."));
+            lblNote_->setText(
+                tr("The meter did not answer; its time is not shown. Click \"Meter Time\" to try again."));
             lblNote_->setVisible(true);
         });
 }

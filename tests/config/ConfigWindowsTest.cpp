@@ -336,7 +336,8 @@ TEST(RecWindow, ShowsTheReadsAndStartsTheSchedule)
     w->cmd16()->click();
     ASSERT_TRUE(waitClosed(w));
     EXPECT_EQ(from(b.sentSince(startMark), 'V', 2 + 2 + 97 + 2 + 3 + 2),
-              cat({{'V', 8, 'O', 0, 'J'}, Bytes(wantTable.begin(), wantTable.end()), {'P', 0, 'T', 0x80, 0x21, 'W', 'Y'}}));
+              cat({{'V', 8, 'O', 0, 'J'}, Bytes(wantTable.begin(), wantTable.end()),
+                   {'P', 0, 'T', 0x80, 0x21, 'W', 'Y'}}));
     EXPECT_GE(b.waitBetween('V', 1, writes).value_or(0), 0.1);
     EXPECT_GE(b.waitBetween('V', 2, writes).value_or(0), 0.3);
     EXPECT_GE(b.waitAfter('J', writes).value_or(0), 0.1);
