@@ -1,26 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // km740-tool's meter commands: status, memory, download, clock.
-#include "cli/ToolCommands.h"
+#include "cli/ToolMeter.h"
 
 #include "files/AtomicFile.h"
-#include "link/Clock.h"
-#include "link/MeterLink.h"
 #include "link/WriteCheck.h"
-#ifdef KM740_HAVE_SERIAL
-#include "link/SerialTransport.h"
-#endif
-#include "sim/VirtualMeter.h"
 
-#include <atomic>
-#include <csignal>
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
-#include <langinfo.h>
-#include <locale.h>
 #include <memory>
-#include <sstream>
 #include <system_error>
 #include <unistd.h>
 #include <variant>
@@ -28,95 +16,6 @@
 namespace km740::cli {
 
 namespace {
-
-// Set by SIGINT / SIGTERM; every wait of the link checks it.
-std::atomic<bool> interrupted{false};
-
-extern "C" void onInterrupt(int)
-{
-    interrupted.store(true);
-}
-
-void catchInterrupts()
-{
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
-}
-
-// The user's decimal separator, read without touching the program's locale.
-Regional userRegional()
-{
-    Regional r;
-    if (locale_t loc = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0))) {
-        const char* radix = nl_langinfo_l(RADIXCHAR, loc);
-        if (radix && radix[0] == ',')
-            r.decimal = ',';
-        freelocale(loc);
-    }
-    return r;
-}
-
-std::string json(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        if (static_cast<unsigned char>(c) < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-            continue;
-        }
-        out += c;
-    }
-    return out + "\"";
-}
-
-// The meter a command talks to: a serial port or the built-in virtual meter.
-struct Meter {
-    SteadyClock clock;
-    std::unique_ptr<Transport> transport;
-    std::unique_ptr<MeterLink> link;
-};
-
-// Opens the meter chosen on the command line; on failure gives the exit code.
-std::variant<std::unique_ptr<Meter>, int> openMeter(const ToolRun& run)
-{
-    if (run.simulate && !run.port.empty())
-        return fail(exitUsage, "give either --port or --simulate, not both");
-    if (!run.simulate && run.port.empty())
-        return fail(exitUsage, "no meter given: use --port DEVICE or --simulate");
-    auto meter = std::make_unique<Meter>();
-    if (run.simulate) {
-        meter->transport = std::make_unique<VirtualMeter>(meter->clock);
-    } else {
-#ifdef KM740_HAVE_SERIAL
-        SerialTransport::ensureQtCore();
-        meter->transport = std::make_unique<SerialTransport>(run.port);
-#else
-        return fail(exitUsage, "this build has no serial port support; use --simulate");
-#endif
-    }
-    if (auto s = meter->transport->open(); !s)
-        return fail(exitFailure, "No Device Found! " + s.error().message);
-    meter->link = std::make_unique<MeterLink>(*meter->transport, meter->clock);
-    meter->link->setStopFlag(&interrupted);
-    catchInterrupts();
-    return meter;
-}
-
-int meterFailure(const Failure& f)
-{
-    switch (f.kind) {
-    case FailureKind::cancelled:
-        return fail(exitFailure, "interrupted");
-    case FailureKind::io:
-        return fail(exitFailure, "the port failed: " + f.message);
-    default:
-        return fail(exitFailure, "the meter does not answer: " + f.message);
-    }
-}
 
 // ---------------------------------------------------------------- status
 

@@ -21,6 +21,7 @@ enum Exit : int {
 struct ToolRun {
     std::string port;      // --port DEVICE
     bool simulate = false; // --simulate: the in-process virtual meter
+    bool trace = false;    // --trace: every exchange on standard error
     std::function<int()> action;
 };
 

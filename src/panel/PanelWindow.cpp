@@ -433,6 +433,7 @@ void PanelWindow::applyPoll(const LivePoll& poll)
         settings_->setValue(Field::CalTime, q(live.calTimeText));
         settings_->setValue(Field::CaldB, q(live.calLevelText));
     }
+    emit polled();
 }
 
 // ---- sampling

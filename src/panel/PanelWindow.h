@@ -118,6 +118,8 @@ public:
 signals:
     // The window was closed: the program ends.
     void closed();
+    // A live poll was shown; state().live holds what it read.
+    void polled();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -8,7 +8,7 @@
 namespace km740::test {
 
 PanelBench::PanelBench(PanelBenchOptions options)
-    : clock(options.speed), recorder(options.recordsPerPart)
+    : speed(options.speed), clock(options.speed), recorder(options.recordsPerPart)
 {
     wire->failOpen = options.failOpen;
     auto m = std::make_unique<TappedMeter>(clock, wire);
@@ -52,6 +52,40 @@ Bytes PanelBench::sentApartFromPolls(std::size_t from)
         if (wire->sent[i] != 'F' && wire->sent[i] != 0x60)
             out.push_back(wire->sent[i]);
     return out;
+}
+
+Bytes PanelBench::sentSince(std::size_t from)
+{
+    std::lock_guard lock(wire->mutex);
+    if (from >= wire->sent.size())
+        return {};
+    return Bytes(wire->sent.begin() + static_cast<std::ptrdiff_t>(from), wire->sent.end());
+}
+
+std::size_t PanelBench::writeCount()
+{
+    std::lock_guard lock(wire->mutex);
+    return wire->timed.size();
+}
+
+std::optional<double> PanelBench::waitAfter(std::uint8_t command, std::size_t fromWrite)
+{
+    return waitBetween(command, 1, fromWrite);
+}
+
+std::optional<double> PanelBench::waitBetween(std::uint8_t command, int nth, std::size_t fromWrite)
+{
+    std::lock_guard lock(wire->mutex);
+    const auto& w = wire->timed;
+    for (std::size_t i = fromWrite; i < w.size(); ++i) {
+        if (w[i].second != command)
+            continue;
+        const std::size_t j = i + static_cast<std::size_t>(nth);
+        if (j >= w.size())
+            return std::nullopt;
+        return (w[j].first - w[i].first) * speed;
+    }
+    return std::nullopt;
 }
 
 QStringList PanelBench::visibleKeys() const

@@ -28,6 +28,7 @@ struct PanelBenchOptions {
 };
 
 struct PanelBench {
+    double speed = 10.0;
     FastClock clock;
     std::shared_ptr<Wire> wire = std::make_shared<Wire>();
     TappedMeter* meter = nullptr;
@@ -55,6 +56,15 @@ struct PanelBench {
     std::size_t sentCount();
     // Bytes sent since `from`, without the live poll's "F" and grave accent.
     Bytes sentApartFromPolls(std::size_t from = 0);
+    // Bytes sent since `from`, polls included.
+    Bytes sentSince(std::size_t from);
+    // Writes so far (each command and each block of parameter bytes is one).
+    std::size_t writeCount();
+    // The link seconds between the first write after write `fromWrite` that
+    // begins with `command` and the write after it; empty when there is none.
+    std::optional<double> waitAfter(std::uint8_t command, std::size_t fromWrite = 0);
+    // The same for the write `nth` writes after that command (1 = the next).
+    std::optional<double> waitBetween(std::uint8_t command, int nth, std::size_t fromWrite = 0);
     // The keys of the toolbar buttons now visible.
     QStringList visibleKeys() const;
     // A value of the main window's settings panel.

@@ -1,0 +1,245 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// km740-tool's configuration commands against km740-sim on a pseudo-terminal:
+// the bytes each sends (from --trace), their waits, and what a later read finds.
+#include "support/RunProgram.h"
+#include "support/SimProcess.h"
+#include "support/TempFolder.h"
+
+#include <nlohmann/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+using namespace km740::test;
+using Bytes = std::vector<std::uint8_t>;
+using nlohmann::json;
+
+namespace {
+
+struct Write {
+    double at = 0;
+    Bytes bytes;
+};
+
+struct Tool {
+    ProgramRun run;
+    std::vector<Write> writes; // from the trace
+
+    // Every byte written, in order.
+    Bytes sent() const
+    {
+        Bytes all;
+        for (const Write& w : writes)
+            all.insert(all.end(), w.bytes.begin(), w.bytes.end());
+        return all;
+    }
+    // Every byte written from the first write that is `command` on.
+    Bytes sentFrom(std::uint8_t command) const
+    {
+        Bytes all;
+        bool on = false;
+        for (const Write& w : writes) {
+            on = on || w.bytes == Bytes{command};
+            if (on)
+                all.insert(all.end(), w.bytes.begin(), w.bytes.end());
+        }
+        return all;
+    }
+    // Seconds from the write that is `command` to the write `nth` after it,
+    // with the millisecond the trace rounds away given back.
+    std::optional<double> waitAfter(std::uint8_t command, int nth = 1) const
+    {
+        for (std::size_t i = 0; i < writes.size(); ++i)
+            if (writes[i].bytes == Bytes{command} && i + static_cast<std::size_t>(nth) < writes.size())
+                return writes[i + static_cast<std::size_t>(nth)].at - writes[i].at + 0.001;
+        return std::nullopt;
+    }
+};
+
+class ConfigTool : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_FALSE(sim.device().empty()) << "km740-sim did not start"; }
+
+    Tool tool(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"--port", sim.device(), "--trace"});
+        Tool t;
+        t.run = runProgram(KM740_TOOL_PATH, args);
+        std::istringstream err(t.run.err);
+        std::string line;
+        while (std::getline(err, line)) {
+            std::istringstream in(line);
+            std::string word, dir;
+            Write w;
+            if (!(in >> word >> w.at >> dir) || word != "trace" || dir != ">")
+                continue;
+            std::string hex;
+            while (in >> hex)
+                w.bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex, nullptr, 16)));
+            t.writes.push_back(w);
+        }
+        return t;
+    }
+
+    json jsonOf(std::vector<std::string> args)
+    {
+        const Tool t = tool(std::move(args));
+        EXPECT_EQ(t.run.exitCode, 0) << t.run.err;
+        return json::parse(t.run.out, nullptr, false);
+    }
+
+    SimProcess sim{KM740_SIM_PATH, {}};
+};
+
+Bytes cat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+// The virtual meter's user presets as it comes from the factory.
+const Bytes factoryTable{0x80, 80, 80, 3, 0x40, 80, 80, 2, 0x11, 75, 75, 2, 0x75, 75, 75, 2, 0x00, 80, 80, 2,
+                         0x90, 85, 85, 3, 0x01, 70, 70, 0, 0xC0, 90, 90, 3, 0x08, 80, 80, 2};
+
+} // namespace
+
+TEST_F(ConfigTool, PresetSelectsAndReadsBack)
+{
+    const Tool set = tool({"preset", "--set", "User3"});
+    ASSERT_EQ(set.run.exitCode, 0) << set.run.err;
+    EXPECT_EQ(set.run.out, "Preset set to 10 User3\n");
+    // "R" and "C" as the window opens, then its OK: "Q" 10 and "K" with the table.
+    EXPECT_EQ(set.sent(), cat({{'R', 'C', 'Q', 10, 'K'}, factoryTable}));
+    EXPECT_GE(set.waitAfter('Q').value_or(0), 0.2);
+    EXPECT_GE(set.waitAfter('Q', 2).value_or(0), 0.7);
+    EXPECT_GE(set.waitAfter('K').value_or(0), 0.2);
+
+    EXPECT_EQ(jsonOf({"preset", "--json"}), (json{{"preset", 10}, {"name", "User3"}}));
+    const Tool bad = tool({"preset", "--set", "User10"});
+    EXPECT_EQ(bad.run.exitCode, 2);
+    EXPECT_TRUE(bad.writes.empty());
+}
+
+TEST_F(ConfigTool, UserPresetsFromAFileAndBack)
+{
+    TempFolder dir;
+    const auto file = dir / "presets.json";
+    std::ofstream(file) << R"({"user_presets": [{}, {"name": "User2"},
+        {"time_weighting": "Fast", "frequency_weighting": "C", "threshold": 75, "criterion": "85",
+         "exchange_rate": 4, "peak": "Lcpk", "range": "60-130"}]})";
+    const Tool set = tool({"user-presets", "--set", file.string()});
+    ASSERT_EQ(set.run.exitCode, 0) << set.run.err;
+    Bytes want = factoryTable;
+    want[8] = 0x75;
+    EXPECT_EQ(set.sent(), cat({{'R', 'C', 'Q', 0, 'K'}, want}));
+    EXPECT_GE(set.waitAfter('K').value_or(0), 0.2);
+
+    const json read = jsonOf({"user-presets", "--json"});
+    ASSERT_TRUE(read.contains("user_presets")) << read.dump();
+    const json& u3 = read["user_presets"][2];
+    EXPECT_EQ(u3["name"], "User3");
+    EXPECT_EQ(u3["exchange_rate"], 4);
+    EXPECT_EQ(u3["range"], "60-130");
+    EXPECT_EQ(u3["frequency_weighting"], "C");
+    EXPECT_EQ(read["user_presets"][8]["average"], "min");
+
+    // A value no list holds is refused before anything is written.
+    std::ofstream(file, std::ios::trunc) << R"({"user_presets": [{"threshold": 95}]})";
+    const Tool refused = tool({"user-presets", "--set", file.string()});
+    EXPECT_EQ(refused.run.exitCode, 1);
+    EXPECT_NE(refused.run.err.find("User1: the threshold level \"95\" is not one of the listed values"),
+              std::string::npos)
+        << refused.run.err;
+    EXPECT_EQ(refused.sent(), (Bytes{'R', 'C'}));
+}
+
+TEST_F(ConfigTool, SetupWritesTheSettingsByteAndReadsItBack)
+{
+    const Tool set = tool({"setup", "--time-weighting", "Fast", "--frequency-weighting", "C", "--peak", "Lcpk",
+                           "--range", "60-130", "--exchange-rate", "3", "--json"});
+    ASSERT_EQ(set.run.exitCode, 0) << set.run.err;
+    const Bytes after = set.sentFrom('_');
+    ASSERT_GE(after.size(), 5u);
+    EXPECT_EQ(Bytes(after.begin(), after.begin() + 5), (Bytes{'_', 0x35, 0x00, 0x00, 'F'}));
+    EXPECT_EQ(set.sent().front(), 'F'); // a poll first: the meter is there
+    EXPECT_GE(set.waitAfter('_').value_or(0), 0.2);
+    EXPECT_GE(set.waitAfter('_', 2).value_or(0), 0.4);
+    EXPECT_EQ(json::parse(set.run.out)["settings"], 0x35);
+    EXPECT_EQ(jsonOf({"setup", "--json"})["range"], "60-130");
+
+    const Tool bad = tool({"setup", "--time-weighting", "Imp"});
+    EXPECT_EQ(bad.run.exitCode, 0) << "the meter's own impulse setting may be written back";
+    const Tool wrong = tool({"setup", "--range", "60-140"});
+    EXPECT_EQ(wrong.run.exitCode, 1);
+    EXPECT_TRUE(wrong.sentFrom('_').empty());
+}
+
+TEST_F(ConfigTool, RecordingStartsTheScheduleAndReadsBack)
+{
+    const Tool start = tool({"recording", "--interval", " 1 Min", "--repeat", "0", "--enable", "1,16", "--entry",
+                             "1=Any,5,30,12,23,59", "--start", "schedule"});
+    ASSERT_EQ(start.run.exitCode, 0) << start.run.err;
+    Bytes table(96, 0);
+    table[0] = 0, table[1] = 5, table[2] = 30, table[3] = 12, table[4] = 23, table[5] = 59;
+    EXPECT_EQ(start.sent(), cat({{'B', 'E', 'G', 'H', 'U', 'V', 8, 'O', 0, 'J'}, table,
+                                 {'P', 0, 'T', 0x80, 0x01, 'W', 'Y'}}));
+    EXPECT_GE(start.waitAfter('V').value_or(0), 0.1);
+    EXPECT_GE(start.waitAfter('V', 2).value_or(0), 0.3);
+    EXPECT_GE(start.waitAfter('W').value_or(0), 0.2);
+
+    const json read = jsonOf({"recording", "--json"});
+    EXPECT_EQ(read["interval"], " 1 Min");
+    EXPECT_EQ(read["repeat"], "0");
+    EXPECT_EQ(read["schedule"][0]["start_hour"], "5");
+    EXPECT_EQ(read["schedule"][0]["enabled"], true);
+    EXPECT_EQ(read["schedule"][15]["enabled"], true);
+    EXPECT_EQ(read["schedule"][1]["enabled"], false);
+
+    const Tool plain = tool({"recording", "--start", "plain", "--interval", "10 Sec"});
+    ASSERT_EQ(plain.run.exitCode, 0) << plain.run.err;
+    EXPECT_EQ(plain.sentFrom('V'), (Bytes{'V', 4, 'X', 'Y'}));
+    // A limited start needs a period: refused, nothing written.
+    const Tool limited = tool({"recording", "--start", "limited"});
+    EXPECT_EQ(limited.run.exitCode, 2);
+    EXPECT_EQ(limited.sent(), (Bytes{'B', 'E', 'G', 'H', 'U'}));
+    const Tool odd = tool({"recording", "--interval", "1 Min"});
+    EXPECT_EQ(odd.run.exitCode, 1);
+    EXPECT_TRUE(odd.sentFrom('V').empty());
+}
+
+TEST_F(ConfigTool, KeysWorkTheMetersMenu)
+{
+    // Menu, Up, Enter, Menu: the first menu page's value moves from Slow to Fast.
+    EXPECT_EQ(jsonOf({"setup", "--json"})["time_weighting"], "Slow");
+    for (const char* key : {"menu", "up", "enter", "menu"}) {
+        const Tool t = tool({"key", key});
+        ASSERT_EQ(t.run.exitCode, 0) << t.run.err;
+        ASSERT_FALSE(t.writes.empty());
+        EXPECT_EQ(t.sent().front(), 'F'); // the poll that shows the meter is there
+    }
+    const Tool left = tool({"key", "left"});
+    EXPECT_EQ(left.sent().back(), '\\');
+    EXPECT_EQ(jsonOf({"setup", "--json"})["time_weighting"], "Fast");
+}
+
+TEST(ConfigToolSilent, AWriteToASilentMeterFails)
+{
+    SimProcess sim{KM740_SIM_PATH, {"--silent-after", "0"}};
+    ASSERT_FALSE(sim.device().empty());
+    for (std::vector<std::string> args : {std::vector<std::string>{"key", "up"},
+                                          {"setup", "--time-weighting", "Fast"},
+                                          {"preset", "--set", "3"},
+                                          {"recording", "--start", "plain"}}) {
+        args.insert(args.begin(), {"--port", sim.device()});
+        const ProgramRun r = runProgram(KM740_TOOL_PATH, args);
+        EXPECT_EQ(r.exitCode, 1) << args[2];
+        EXPECT_NE(r.err.find("does not answer"), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+}
