@@ -35,6 +35,23 @@ namespace {
 
 using Field = SettingsPanel::Field;
 
+// The help key needs no meter: it is shown, enabled, opens the chooser, and a
+// language choice reaches the manual (or says it is not installed).
+void expectHelpUsable(PanelBench& b)
+{
+    QAction* help = b.panel->toolbar()->button(QStringLiteral("User"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->isEnabled());
+    EXPECT_TRUE(b.panel->toolbar()->isEnabled());
+    help->trigger();
+    ASSERT_TRUE(b.panel->picManual()->isVisibleTo(b.panel.get()));
+    const auto before = b.messages.size() + b.openedFiles.size();
+    b.panel->onOptManualClick(0);
+    EXPECT_EQ(b.messages.size() + b.openedFiles.size(), before + 1);
+    EXPECT_FALSE(b.panel->picManual()->isVisibleTo(b.panel.get()));
+}
+
 } // namespace
 
 TEST(PanelWindow, ShowsTheMetersLevelAndSettings)
@@ -85,7 +102,8 @@ TEST(PanelWindow, LostLinkShowsNoComAndRecovers)
     b.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
     ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "No COM"; }, 5000));
     EXPECT_TRUE(b.state.linkBusy);
-    EXPECT_EQ(b.visibleKeys(), QStringList{"Open"});
+    EXPECT_EQ(b.visibleKeys(), (QStringList{"Open", "User"}));
+    expectHelpUsable(b);
     const QString frozen = b.panel->lbldB()->text();
 
     // The lost-link loop keeps asking with "F".
@@ -109,7 +127,8 @@ TEST(PanelWindow, NoDeviceLeavesOnlyOpen)
     PanelBench b({.failOpen = true});
     ASSERT_TRUE(waitFor([&] { return !b.messages.isEmpty(); }, 3000));
     EXPECT_EQ(b.messages, QStringList{"No Device Found!"});
-    EXPECT_EQ(b.visibleKeys(), QStringList{"Open"});
+    EXPECT_EQ(b.visibleKeys(), (QStringList{"Open", "User"}));
+    expectHelpUsable(b);
     EXPECT_FALSE(b.panel->timer1()->isActive());
     EXPECT_FALSE(b.panel->timer2()->isActive());
     EXPECT_EQ(b.panel->lblCOM()->text(), "No COM");
@@ -127,6 +146,7 @@ TEST(PanelWindow, NoDeviceLeavesOnlyOpen)
     EXPECT_EQ(messages, QStringList{"No Device Found!"});
     EXPECT_FALSE(panel.toolbar()->button(QStringLiteral("Save"))->isVisible());
     EXPECT_TRUE(panel.toolbar()->button(QStringLiteral("Open"))->isVisible());
+    EXPECT_TRUE(panel.toolbar()->button(QStringLiteral("User"))->isVisible());
 }
 
 TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)

@@ -38,6 +38,7 @@ struct PanelBench {
 
     // The answers the dialogs give, and the messages shown.
     QStringList messages;
+    QStringList openedFiles; // what the desktop viewer was asked to open
     std::optional<QString> saveAnswer;
     std::optional<QString> codeAnswer;
     bool eraseAnswer = false;
