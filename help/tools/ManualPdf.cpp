@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
@@ -257,12 +256,11 @@ void drawTitlePage(QPainter& p, const QRectF& page, const Manual& m, const QStri
                QStringLiteral("KM740 · %1").arg(version));
 }
 
-// The contents pages; returns how many were drawn (they carry no number).
-int drawContents(QPdfWriter& writer, QPainter& p, const QRectF& page, const QString& heading,
+// The contents pages, as many as the headings need; they carry no number.
+void drawContents(QPdfWriter& writer, QPainter& p, const QRectF& page, const QString& heading,
                  const std::vector<Heading>& headings)
 {
     const double inch = kDpi;
-    int pages = 1;
     double y = page.top();
     p.setPen(kAccent);
     p.setFont(font(QStringLiteral("DejaVu Sans"), 20, true));
@@ -274,7 +272,6 @@ int drawContents(QPdfWriter& writer, QPainter& p, const QRectF& page, const QStr
         const double lineHeight = QFontMetricsF(f, &writer).height() * (chapter ? 1.7 : 1.35);
         if (y + lineHeight > page.bottom()) {
             writer.newPage();
-            ++pages;
             y = page.top();
         }
         p.setFont(f);
@@ -296,7 +293,6 @@ int drawContents(QPdfWriter& writer, QPainter& p, const QRectF& page, const QStr
             p.drawLine(QPointF(from, baseline), QPointF(textRight, baseline));
         y += lineHeight;
     }
-    return pages;
 }
 
 } // namespace
@@ -350,7 +346,6 @@ int main(int argc, char** argv)
     QTextDocument doc;
     doc.documentLayout()->setPaintDevice(&writer);
     doc.setDefaultFont(font(QStringLiteral("DejaVu Sans"), kBodyPoints));
-    doc.setDefaultStyleSheet(QStringLiteral("code { font-family: 'DejaVu Sans Mono'; }"));
     doc.setMarkdown(manual.markdown, QTextDocument::MarkdownDialectGitHub);
     // After the Markdown: setting it clears the document's resources.
     QString missing;
