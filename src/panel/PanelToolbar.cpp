@@ -81,8 +81,9 @@ void PanelToolbar::setAvailable(const QString& key, bool available)
 
 void PanelToolbar::reduceToOpen()
 {
-    for (QAction* a : buttons_)
-        a->setVisible(a->objectName() == QLatin1String("Open"));
+    constexpr int meterButtons = 11;
+    for (int n = 1; n <= meterButtons; ++n)
+        button(n)->setVisible(n == 2); // "Open"
 }
 
 void PanelToolbar::showAll()

@@ -28,7 +28,8 @@ public:
     // Enables a key whose window exists; the others stay greyed out.
     void setAvailable(const QString& key, bool available);
 
-    // Lost link or no device: only "Open" is left on the bar.
+    // Lost link or no device: of the meter's buttons 1 to 11 only "Open" is
+    // left; the keys after them (help) need no meter and stay.
     void reduceToOpen();
     // Every button back.
     void showAll();

@@ -173,7 +173,17 @@ QString PanelWindow::helpFileName(int index)
 
 QString PanelWindow::helpFolder()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
+    // help/ beside the program in a build tree; share/km740/help of the
+    // prefix the program was installed into; then the system's data folders.
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    QStringList folders{programDir.filePath(QStringLiteral("help")),
+                        programDir.filePath(QStringLiteral("../share/km740/help"))};
+    folders += QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("km740/help"),
+                                         QStandardPaths::LocateDirectory);
+    for (const QString& folder : folders)
+        if (QFileInfo::exists(QDir(folder).filePath(helpFileName(0))))
+            return QDir::cleanPath(folder);
+    return folders.front();
 }
 
 void PanelWindow::buildWindow()

@@ -72,7 +72,8 @@ public:
     // The help files by OptManual index 0..5 (English, French, German,
     // Italian, Portuguese, Spanish).
     static QString helpFileName(int index);
-    // The folder the manuals are looked for in: help/ beside the program.
+    // The folder the manuals are looked for in: help/ beside the program,
+    // else the installed share/km740/help.
     static QString helpFolder();
 
     // Window pieces, named as the controls they are.

@@ -32,7 +32,10 @@ PanelDialogs PanelBench::dialogs()
     d.confirmErase = [this](QWidget*) { return eraseAnswer; };
     d.serviceCode = [this](QWidget*) { return codeAnswer; };
     d.message = [this](QWidget*, const QString& text, bool) { messages << text; };
-    d.openFile = [](const QString&) { return true; };
+    d.openFile = [this](const QString& path) {
+        openedFiles << path;
+        return true;
+    };
     d.openDataFile = [this](QWidget*) { return openAnswer; };
     d.locale = [this] { return locale; };
     return d;

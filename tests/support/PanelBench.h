@@ -39,6 +39,7 @@ struct PanelBench {
 
     // The answers the dialogs give, and the messages shown.
     QStringList messages;
+    QStringList openedFiles; // what the desktop viewer was asked to open
     std::optional<QString> saveAnswer;
     std::optional<QString> codeAnswer;
     std::optional<QString> openAnswer; // the file "Open" picks
