@@ -65,7 +65,7 @@ TEST(DerivedFromFile, RealTimeRowsFromTheFile)
     bad.replace(bad.find("Exchange Rate:5"), 15, "Exchange Rate:x");
     const FileListTable b = tableOf(bad);
     EXPECT_EQ(b.cell(0, 4, Regional::point()), "----");
-    EXPECT_EQ(b.derivedProblem(), "the exchange rate is not a positive number of dB");
+    EXPECT_EQ(b.derivedProblem(), "the exchange rate is not a number of dB from 1 to 10");
 }
 
 TEST(DerivedFromFile, LevelSetDistributionLeavesOutTheGap)
