@@ -4,17 +4,16 @@
 #include "panel/PanelToolbar.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QTimer>
 
 namespace km740::test {
 
 PanelBench::PanelBench(PanelBenchOptions options)
-    : clock(options.speed), recorder(options.recordsPerPart)
+    : WorkerBench(options.speed, options.failOpen), recorder(options.recordsPerPart)
 {
-    wire->failOpen = options.failOpen;
-    auto m = std::make_unique<TappedMeter>(clock, wire);
-    meter = m.get();
-    worker = std::make_unique<MeterWorker>(std::move(m), clock);
-    state.portNumber = 1;
+    state.portNumber = options.portDevice.empty() ? 1 : 0;
+    state.portDevice = options.portDevice;
     panel = std::make_unique<PanelWindow>(state, worker.get(), recorder, dialogs());
     worker->start();
 }
@@ -22,35 +21,21 @@ PanelBench::PanelBench(PanelBenchOptions options)
 PanelBench::~PanelBench()
 {
     panel.reset();
-    worker->stop();
 }
 
 PanelDialogs PanelBench::dialogs()
 {
     PanelDialogs d;
     d.saveFile = [this](QWidget*, const QString&) { return saveAnswer; };
-    d.confirmErase = [this](QWidget*) { return eraseAnswer; };
+    d.confirmErase = [this](QWidget*) {
+        ++eraseAsked;
+        return eraseAnswer;
+    };
     d.serviceCode = [this](QWidget*) { return codeAnswer; };
     d.message = [this](QWidget*, const QString& text, bool) { messages << text; };
     d.openFile = [](const QString&) { return true; };
     d.locale = [this] { return locale; };
     return d;
-}
-
-std::size_t PanelBench::sentCount()
-{
-    std::lock_guard lock(wire->mutex);
-    return wire->sent.size();
-}
-
-Bytes PanelBench::sentApartFromPolls(std::size_t from)
-{
-    std::lock_guard lock(wire->mutex);
-    Bytes out;
-    for (std::size_t i = from; i < wire->sent.size(); ++i)
-        if (wire->sent[i] != 'F' && wire->sent[i] != 0x60)
-            out.push_back(wire->sent[i]);
-    return out;
 }
 
 QStringList PanelBench::visibleKeys() const
@@ -70,6 +55,22 @@ QString PanelBench::value(SettingsPanel::Field f) const
 bool PanelBench::waitForFirstPoll(int ms)
 {
     return waitFor([&] { return !value(SettingsPanel::Field::CalTime).isEmpty(); }, ms);
+}
+
+Bytes PanelBench::sentBy(const std::function<void()>& action, int ms)
+{
+    const bool polling = panel->timer1()->isActive();
+    panel->timer1()->stop();
+    waitFor([&] { return worker->idle(); }, ms);
+    const std::size_t mark = sentCount();
+    action();
+    // A result comes back to this thread and may post the next job.
+    waitFor([&] { return worker->idle(); }, ms);
+    QCoreApplication::processEvents();
+    waitFor([&] { return worker->idle(); }, ms);
+    if (polling)
+        panel->timer1()->start();
+    return sentApartFromPolls(mark);
 }
 
 } // namespace km740::test
