@@ -76,7 +76,8 @@ TEST(SimEndToEnd, LinkAndToolTalkToTheVirtualMeterOverAPty)
 
 TEST(SimEndToEnd, ToolDownloadsExactlyTheUsedMemory)
 {
-    SimProcess sim(KM740_SIM_PATH, {});
+    // About a kilobyte of sets: half a second at the line rate.
+    SimProcess sim(KM740_SIM_PATH, {"--fill-kb", "1"});
     ASSERT_FALSE(sim.device().empty()) << "km740-sim did not start";
     auto memory = runTool("--port " + sim.device() + " memory --json");
     const auto at = memory.out.find("\"end\": ");

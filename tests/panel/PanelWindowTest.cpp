@@ -207,7 +207,9 @@ TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
 
 TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
 {
-    PanelBench b;
+    PanelBenchOptions fourSamplesASecond;
+    fourSamplesASecond.sampleMs = 250;
+    PanelBench b(fourSamplesASecond);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("rt.sonx"));
     ASSERT_TRUE(waitFor([&] { return !b.value(Field::CalTime).isEmpty(); }, 10000));
@@ -227,11 +229,11 @@ TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
     EXPECT_EQ(b.panel->lblCount()->text(), QString::number(b.state.fileRecordCount));
 
     // Another window holds the meter: no poll, so after 2 s no records, and
-    // the panel says the recording waits.
+    // the panel says the recording waits (over several sampling ticks).
     b.state.meterInUse = true;
     ASSERT_TRUE(waitFor([&] { return b.panel->lblRecording()->text() == "Waiting for the meter"; }, 10000));
     const long long held = b.state.fileRecordCount;
-    QTest::qWait(1200);
+    QTest::qWait(800);
     EXPECT_EQ(b.state.fileRecordCount, held);
     EXPECT_TRUE(b.panel->lblRecording()->isVisibleTo(b.panel.get()));
     b.state.meterInUse = false;

@@ -15,6 +15,7 @@ PanelBench::PanelBench(PanelBenchOptions options)
     state.portNumber = options.portDevice.empty() ? 1 : 0;
     state.portDevice = options.portDevice;
     panel = std::make_unique<PanelWindow>(state, worker.get(), recorder, dialogs());
+    panel->timer2()->setInterval(options.sampleMs);
     worker->start();
 }
 

@@ -27,6 +27,7 @@ struct PanelBenchOptions {
     bool failOpen = false;         // the port cannot be opened
     long long recordsPerPart = RealTimeRecorder::kRecordsPerPart;
     std::string portDevice;        // a device no COM number stands for; else COM 1
+    int sampleMs = PanelWindow::timer2Interval; // Timer2: tests that count records shorten it
 };
 
 struct PanelBench : WorkerBench {
