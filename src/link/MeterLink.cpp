@@ -214,11 +214,12 @@ Result<Bytes> MeterLink::collect(std::uint8_t command, std::size_t expected)
 }
 
 template <typename T>
-Result<T> MeterLink::freshRead(std::uint8_t command, std::size_t expected, Decoder<T> decode)
+Result<T> MeterLink::freshReply(Exchange exchange, std::uint8_t command, std::size_t expected,
+                                Decoder<T> decode)
 {
     if (auto s = discardInput(); !s)
         return s.error();
-    auto r = singleShot(command, readWait);
+    auto r = exchange == Exchange::collect ? collect(command, expected) : singleShot(command, readWait);
     if (!r)
         return r.error();
     if (r->size() != expected)
@@ -228,22 +229,9 @@ Result<T> MeterLink::freshRead(std::uint8_t command, std::size_t expected, Decod
     return malformedReply(command);
 }
 
-template <typename T>
-Result<T> MeterLink::freshCollect(std::uint8_t command, std::size_t expected, Decoder<T> decode)
-{
-    if (auto s = discardInput(); !s)
-        return s.error();
-    auto r = collect(command, expected);
-    if (!r)
-        return r.error();
-    if (auto value = decode(*r))
-        return *value;
-    return malformedReply(command);
-}
-
 Result<std::uint8_t> MeterLink::readOneByte(std::uint8_t command)
 {
-    return freshRead<std::uint8_t>(command, 1, decodeOneByte);
+    return freshReply<std::uint8_t>(Exchange::shortRead, command, 1, decodeOneByte);
 }
 
 // ---------------------------------------------------------------- live poll
@@ -301,7 +289,8 @@ Result<int> MeterLink::readPresetIndex()
 
 Result<UserPresetTable> MeterLink::readUserPresetTable()
 {
-    return freshCollect<UserPresetTable>(cmd::userTable, UserPresetTable::size, decodeUserPresetTable);
+    return freshReply<UserPresetTable>(Exchange::collect, cmd::userTable, UserPresetTable::size,
+                                       decodeUserPresetTable);
 }
 
 Status MeterLink::selectPreset(int preset)
@@ -330,7 +319,7 @@ Status MeterLink::writeMeasurementSettings(std::uint8_t settings)
 
 Result<TimedTable> MeterLink::readTimedTable()
 {
-    return freshCollect<TimedTable>(cmd::timedTable, TimedTable::size, decodeTimedTable);
+    return freshReply<TimedTable>(Exchange::collect, cmd::timedTable, TimedTable::size, decodeTimedTable);
 }
 
 Result<std::uint8_t> MeterLink::readIntervalCode()
@@ -350,7 +339,7 @@ Result<std::uint8_t> MeterLink::readRepeatCount()
 
 Result<std::uint16_t> MeterLink::readEnableMask()
 {
-    return freshRead<std::uint16_t>(cmd::mask, enableMaskSize, decodeEnableMask);
+    return freshReply<std::uint16_t>(Exchange::shortRead, cmd::mask, enableMaskSize, decodeEnableMask);
 }
 
 Status MeterLink::writeIntervalCode(std::uint8_t code)
@@ -437,7 +426,8 @@ Status MeterLink::startIntervalRecording(std::uint8_t intervalCode)
 // the lost-link routine follows, as for a short one.
 Result<MemoryStatus> MeterLink::readMemoryStatus()
 {
-    return freshRead<MemoryStatus>(cmd::memoryStatus, MemoryStatus::size, decodeMemoryStatus);
+    return freshReply<MemoryStatus>(Exchange::shortRead, cmd::memoryStatus, MemoryStatus::size,
+                                    decodeMemoryStatus);
 }
 
 // Pattern 4: collect the dump. Bounded by the time since the last byte, not

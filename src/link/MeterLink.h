@@ -156,13 +156,12 @@ private:
     // (pattern 4 is dumpLogger, pattern 5 readClock and waitForMeter)
 
     // The reads that first drop what the port holds: one short read (pattern
-    // 1) or a collect (pattern 3), then the reply must decode.
+    // 1) or a collect (pattern 3); the reply must have its length and decode.
+    enum class Exchange { shortRead, collect };
     template <typename T>
     using Decoder = std::optional<T> (*)(std::span<const std::uint8_t>);
     template <typename T>
-    Result<T> freshRead(std::uint8_t command, std::size_t expected, Decoder<T> decode);
-    template <typename T>
-    Result<T> freshCollect(std::uint8_t command, std::size_t expected, Decoder<T> decode);
+    Result<T> freshReply(Exchange exchange, std::uint8_t command, std::size_t expected, Decoder<T> decode);
     Result<std::uint8_t> readOneByte(std::uint8_t command);
 
     Transport& transport_;

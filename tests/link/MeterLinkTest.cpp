@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/MeterLink.h"
 #include "support/ScriptedMeter.h"
+#include "support/StatusFrames.h"
 
 #include <gtest/gtest.h>
 
@@ -15,18 +16,13 @@ using km740::test::ScriptedMeter;
 
 namespace {
 
-Bytes frame(std::uint8_t low, std::uint8_t high, std::uint8_t settings = 0,
-            std::uint8_t peakLow = 0xB0, std::uint8_t peakHigh = 0x04)
+// A frame whose display bytes are not all zero.
+Bytes frame(std::uint8_t low, std::uint8_t high, std::uint8_t settings = 0, std::uint8_t peakLow = 0xB0,
+            std::uint8_t peakHigh = 0x04)
 {
-    StatusFrame f;
-    f.levelLow = low;
-    f.levelHigh = high;
-    f.settings = settings;
-    f.peakLow = peakLow;
-    f.peakHigh = peakHigh;
+    StatusFrame f = test::statusFrame(low, high, settings, peakLow, peakHigh);
     f.segments[2] = 0x81;
-    auto b = encodeStatusFrame(f);
-    return Bytes(b.begin(), b.end());
+    return test::bytesOf(f);
 }
 
 const Bytes calibration{0x05, 0x30, 0x14, 7, 3, 18, 0xF2, 0x03};
