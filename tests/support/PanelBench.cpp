@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <gtest/gtest.h>
+
 namespace km740::test {
 
 PanelBench::PanelBench(PanelBenchOptions options)
@@ -62,13 +64,14 @@ Bytes PanelBench::sentBy(const std::function<void()>& action, int ms)
 {
     const bool polling = panel->timer1()->isActive();
     panel->timer1()->stop();
-    waitFor([&] { return worker->idle(); }, ms);
+    auto idle = [&] { return worker->idle(); };
+    EXPECT_TRUE(waitFor(idle, ms)) << "the worker was busy before the action";
     const std::size_t mark = sentCount();
     action();
     // A result comes back to this thread and may post the next job.
-    waitFor([&] { return worker->idle(); }, ms);
+    EXPECT_TRUE(waitFor(idle, ms)) << "the worker was still busy after the action";
     QCoreApplication::processEvents();
-    waitFor([&] { return worker->idle(); }, ms);
+    EXPECT_TRUE(waitFor(idle, ms));
     if (polling)
         panel->timer1()->start();
     return sentApartFromPolls(mark);
