@@ -389,11 +389,7 @@ Status MeterLink::startScheduledRecording(const RecordingSetup& setup)
 {
     if (auto s = writeRecordingSetup(setup); !s)
         return s;
-    if (auto s = sendCommand(cmd::startScheduled); !s)
-        return s;
-    if (auto s = delay(0.2); !s)
-        return s;
-    return sendCommand(cmd::startLast);
+    return startWith(cmd::startScheduled);
 }
 
 Status MeterLink::startLimitedRecording(std::uint8_t intervalCode, std::uint8_t periodCode)
@@ -402,18 +398,20 @@ Status MeterLink::startLimitedRecording(std::uint8_t intervalCode, std::uint8_t 
         return s;
     if (auto s = writeDurationCode(periodCode); !s)
         return s;
-    if (auto s = sendCommand(cmd::startScheduled); !s)
-        return s;
-    if (auto s = delay(0.2); !s)
-        return s;
-    return sendCommand(cmd::startLast);
+    return startWith(cmd::startScheduled);
 }
 
 Status MeterLink::startIntervalRecording(std::uint8_t intervalCode)
 {
     if (auto s = writeIntervalCode(intervalCode); !s)
         return s;
-    if (auto s = sendCommand(cmd::startInterval); !s)
+    return startWith(cmd::startInterval);
+}
+
+// "W" or "X", 0.2 s, then "Y", the last command of every start sequence.
+Status MeterLink::startWith(std::uint8_t command)
+{
+    if (auto s = sendCommand(command); !s)
         return s;
     if (auto s = delay(0.2); !s)
         return s;

@@ -163,6 +163,7 @@ private:
     template <typename T>
     Result<T> freshReply(Exchange exchange, std::uint8_t command, std::size_t expected, Decoder<T> decode);
     Result<std::uint8_t> readOneByte(std::uint8_t command);
+    Status startWith(std::uint8_t command);
 
     Transport& transport_;
     Clock& clock_;
