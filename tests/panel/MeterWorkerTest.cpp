@@ -35,7 +35,7 @@ TEST(MeterWorker, RunsOneJobAtATimeAndDropsPollsMeanwhile)
     WorkerFixture f;
     QSignalSpy opened(f.worker.get(), &MeterWorker::portOpened);
     f.worker->start();
-    ASSERT_TRUE(opened.wait(10000));
+    ASSERT_TRUE(waitFor([&] { return !opened.isEmpty(); }, 10000)); // the signal may come before any wait
 
     std::atomic<bool> inJob{false}, release{false};
     int done = 0;
@@ -82,7 +82,7 @@ TEST(MeterWorker, VanishedPortIsDeviceGone)
     ASSERT_TRUE(waitFor([&] { return f.worker->idle(); }, 10000));
     f.meter->with([](VirtualMeter& m) { m.setVanished(true); });
     EXPECT_TRUE(f.poll([](const Result<LivePoll>&) {}));
-    ASSERT_TRUE(gone.wait(10000));
+    ASSERT_TRUE(waitFor([&] { return !gone.isEmpty(); }, 10000)); // the signal may come before any wait
     EXPECT_TRUE(f.worker->deviceGoneNow());
     EXPECT_FALSE(f.poll([](const Result<LivePoll>&) {}));
 }
@@ -95,7 +95,7 @@ TEST(MeterWorker, StopsEvenWhileWaitingForASilentMeter)
     ASSERT_TRUE(waitFor([&] { return f.worker->idle(); }, 5000));
     f.meter->with([](VirtualMeter& vm) { vm.setSilentAfter(vm.commandsTaken()); });
     f.poll([](const Result<LivePoll>&) {});
-    ASSERT_TRUE(lost.wait(10000));
+    ASSERT_TRUE(waitFor([&] { return !lost.isEmpty(); }, 10000)); // the signal may come before any wait
 
     // While lost, an action is handed back at once as cancelled.
     bool abandoned = false;
