@@ -48,11 +48,12 @@ void BM_SampleTickWithFileRecording(benchmark::State& st)
         st.SkipWithError("cannot create the recording file");
         return;
     }
+    const HeaderSource panel = [] { return RecordingHeader{}; };
     double now = 1.0;
     for (auto _ : st) {
         now += 1.0;
         freshLevel(s, now);
-        benchmark::DoNotOptimize(rec.sampleTick(s, LocalDateTime{}, now, Regional::point()));
+        benchmark::DoNotOptimize(rec.sampleTick(s, LocalDateTime{}, now, Regional::point(), panel));
     }
     rec.stopFileRecording(s);
     std::filesystem::remove(file);
@@ -71,6 +72,7 @@ void BM_ListWindowRowAtFullList(benchmark::State& st)
     for (long long i = 1; i <= full - 1000; ++i)
         rec.list().append(i, "2026/12/06 22:30:00", "80.0");
     s.listRecordCount = full - 1000;
+    const HeaderSource panel = [] { return RecordingHeader{}; };
     double now = 1.0;
     for (auto _ : st) {
         // Stay below the automatic save.
@@ -85,7 +87,7 @@ void BM_ListWindowRowAtFullList(benchmark::State& st)
         }
         now += 1.0;
         freshLevel(s, now);
-        w->showSample(rec.sampleTick(s, LocalDateTime{}, now, Regional::point()));
+        w->showSample(rec.sampleTick(s, LocalDateTime{}, now, Regional::point(), panel));
         QCoreApplication::processEvents();
     }
     delete w;

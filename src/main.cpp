@@ -71,11 +71,12 @@ int main(int argc, char** argv)
 
     if (parser.isSet(port)) {
         state.portDevice = parser.value(port).toStdString();
-        // The COM number the device is bound to, else 1.
+        // The COM number the device is bound to; none, and the panel shows
+        // the device by its own name.
         PortMap map;
         if (auto loaded = loadPortMap(defaultPortMapFile()))
             map = loaded->map;
-        state.portNumber = map.comFor(state.portDevice).value_or(1);
+        state.portNumber = map.comFor(state.portDevice).value_or(0);
         showPanel(std::make_unique<SerialTransport>(state.portDevice));
     } else {
         PortWindow::Options options;

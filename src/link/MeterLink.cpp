@@ -70,9 +70,21 @@ Failure lengthFailure(std::uint8_t command, std::size_t got, std::size_t expecte
     return got == 0 ? noReply(command) : wrongReply(command, got, expected);
 }
 
+Failure malformedReply(std::uint8_t command)
+{
+    return failure(FailureKind::protocol, "the reply to " + commandName(command) + " was malformed");
+}
+
 Failure cancelledFailure()
 {
     return failure(FailureKind::cancelled, "stopped");
+}
+
+std::optional<std::uint8_t> decodeOneByte(std::span<const std::uint8_t> reply)
+{
+    if (reply.size() != 1)
+        return std::nullopt;
+    return reply[0];
 }
 
 } // namespace
@@ -219,16 +231,25 @@ Result<Bytes> MeterLink::collect(std::uint8_t command, std::size_t expected)
     return reply;
 }
 
-Result<std::uint8_t> MeterLink::readOneByte(std::uint8_t command)
+template <typename T>
+Result<T> MeterLink::freshReply(Exchange exchange, std::uint8_t command, std::size_t expected,
+                                Decoder<T> decode)
 {
     if (auto s = discardInput(); !s)
         return s.error();
-    auto r = singleShot(command, readWait);
+    auto r = exchange == Exchange::collect ? collect(command, expected) : singleShot(command, readWait);
     if (!r)
         return r.error();
-    if (r->size() != 1)
-        return lengthFailure(command, r->size(), 1);
-    return (*r)[0];
+    if (r->size() != expected)
+        return lengthFailure(command, r->size(), expected);
+    if (auto value = decode(*r))
+        return *value;
+    return malformedReply(command);
+}
+
+Result<std::uint8_t> MeterLink::readOneByte(std::uint8_t command)
+{
+    return freshReply<std::uint8_t>(Exchange::shortRead, command, 1, decodeOneByte);
 }
 
 // ---------------------------------------------------------------- live poll
@@ -237,6 +258,8 @@ Result<StatusFrame> MeterLink::readStatus()
 {
     // Up to four tries; a short reply and a full-length one with a bad first
     // or last byte count alike, so a run of bad frames cannot hold the tick.
+    // The last try decides what follows: a missing or short reply is a lost
+    // link, a full-length but badly framed one only ends this tick (data).
     std::optional<StatusFrame> frame;
     Failure last = noReply(cmd::status);
     for (int attempt = 0; attempt < pollAttempts && !frame; ++attempt) {
@@ -246,9 +269,8 @@ Result<StatusFrame> MeterLink::readStatus()
         frame = decodeStatusFrame(*r);
         if (!frame)
             last = r->size() < StatusFrame::size
-                       ? (r->empty() ? noReply(cmd::status)
-                                     : wrongReply(cmd::status, r->size(), StatusFrame::size))
-                       : failure(FailureKind::protocol, "the status frame was not framed by 0x02 .. 0x03");
+                       ? lengthFailure(cmd::status, r->size(), StatusFrame::size)
+                       : failure(FailureKind::data, "the status frame was not framed by 0x02 .. 0x03");
     }
     if (!frame)
         return last;
@@ -293,12 +315,8 @@ Result<int> MeterLink::readPresetIndex()
 
 Result<UserPresetTable> MeterLink::readUserPresetTable()
 {
-    if (auto s = discardInput(); !s)
-        return s.error();
-    auto r = collect(cmd::userTable, UserPresetTable::size);
-    if (!r)
-        return r.error();
-    return *decodeUserPresetTable(*r);
+    return freshReply<UserPresetTable>(Exchange::collect, cmd::userTable, UserPresetTable::size,
+                                       decodeUserPresetTable);
 }
 
 Status MeterLink::selectPreset(int preset)
@@ -327,12 +345,7 @@ Status MeterLink::writeMeasurementSettings(std::uint8_t settings)
 
 Result<TimedTable> MeterLink::readTimedTable()
 {
-    if (auto s = discardInput(); !s)
-        return s.error();
-    auto r = collect(cmd::timedTable, TimedTable::size);
-    if (!r)
-        return r.error();
-    return *decodeTimedTable(*r);
+    return freshReply<TimedTable>(Exchange::collect, cmd::timedTable, TimedTable::size, decodeTimedTable);
 }
 
 Result<std::uint8_t> MeterLink::readIntervalCode()
@@ -352,15 +365,7 @@ Result<std::uint8_t> MeterLink::readRepeatCount()
 
 Result<std::uint16_t> MeterLink::readEnableMask()
 {
-    if (auto s = discardInput(); !s)
-        return s.error();
-    auto r = singleShot(cmd::mask, readWait);
-    if (!r)
-        return r.error();
-    auto mask = decodeEnableMask(*r);
-    if (!mask)
-        return lengthFailure(cmd::mask, r->size(), enableMaskSize);
-    return *mask;
+    return freshReply<std::uint16_t>(Exchange::shortRead, cmd::mask, enableMaskSize, decodeEnableMask);
 }
 
 Status MeterLink::writeIntervalCode(std::uint8_t code)
@@ -410,11 +415,7 @@ Status MeterLink::startScheduledRecording(const RecordingSetup& setup)
 {
     if (auto s = writeRecordingSetup(setup); !s)
         return s;
-    if (auto s = sendCommand(cmd::startScheduled); !s)
-        return s;
-    if (auto s = delay(0.2); !s)
-        return s;
-    return sendCommand(cmd::startLast);
+    return startWith(cmd::startScheduled);
 }
 
 Status MeterLink::startLimitedRecording(std::uint8_t intervalCode, std::uint8_t periodCode)
@@ -423,18 +424,20 @@ Status MeterLink::startLimitedRecording(std::uint8_t intervalCode, std::uint8_t 
         return s;
     if (auto s = writeDurationCode(periodCode); !s)
         return s;
-    if (auto s = sendCommand(cmd::startScheduled); !s)
-        return s;
-    if (auto s = delay(0.2); !s)
-        return s;
-    return sendCommand(cmd::startLast);
+    return startWith(cmd::startScheduled);
 }
 
 Status MeterLink::startIntervalRecording(std::uint8_t intervalCode)
 {
     if (auto s = writeIntervalCode(intervalCode); !s)
         return s;
-    if (auto s = sendCommand(cmd::startInterval); !s)
+    return startWith(cmd::startInterval);
+}
+
+// "W" or "X", 0.2 s, then "Y", the last command of every start sequence.
+Status MeterLink::startWith(std::uint8_t command)
+{
+    if (auto s = sendCommand(command); !s)
         return s;
     if (auto s = delay(0.2); !s)
         return s;
@@ -443,20 +446,12 @@ Status MeterLink::startIntervalRecording(std::uint8_t intervalCode)
 
 // ---------------------------------------------------------------- logger
 
+// A 6-byte reply without its 0x02 .. 0x03 framing is a failed exchange too:
+// the lost-link routine follows, as for a short one.
 Result<MemoryStatus> MeterLink::readMemoryStatus()
 {
-    if (auto s = discardInput(); !s)
-        return s.error();
-    auto r = singleShot(cmd::memoryStatus, readWait);
-    if (!r)
-        return r.error();
-    auto status = decodeMemoryStatus(*r);
-    if (!status) {
-        if (r->size() != MemoryStatus::size)
-            return lengthFailure(cmd::memoryStatus, r->size(), MemoryStatus::size);
-        return failure(FailureKind::protocol, "the memory status was malformed");
-    }
-    return *status;
+    return freshReply<MemoryStatus>(Exchange::shortRead, cmd::memoryStatus, MemoryStatus::size,
+                                    decodeMemoryStatus);
 }
 
 // Pattern 4: collect the dump. Bounded by the time since the last byte, not

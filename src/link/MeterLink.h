@@ -49,8 +49,10 @@ using ExchangeLog = std::function<void(char direction, std::span<const std::uint
 
 // Failures and what the caller does with them. MeterLink never runs the
 // lost-link loop itself; the caller (MeterWorker, km740-tool) does:
-//   - livePoll: any failure (four bad or short replies, port error) ->
-//     waitForMeter, the tick ends with the panels unchanged;
+//   - livePoll: four tries; when the last one was missing or short (timeout,
+//     protocol) or the port failed -> waitForMeter; when it was a full-length
+//     frame without its 0x02 .. 0x03 framing (data) the tick just ends and the
+//     next one polls again. Either way the panels stay unchanged;
 //   - readPresetIndex, readUserPresetTable, readTimedTable, readIntervalCode,
 //     readDurationCode, readRepeatCount, readEnableMask, readMemoryStatus,
 //     readClock: timeout / protocol -> waitForMeter, the action stops;
@@ -159,7 +161,15 @@ private:
     Result<Bytes> collect(std::uint8_t command, std::size_t expected);
     // (pattern 4 is dumpLogger, pattern 5 readClock and waitForMeter)
 
+    // The reads that first drop what the port holds: one short read (pattern
+    // 1) or a collect (pattern 3); the reply must have its length and decode.
+    enum class Exchange { shortRead, collect };
+    template <typename T>
+    using Decoder = std::optional<T> (*)(std::span<const std::uint8_t>);
+    template <typename T>
+    Result<T> freshReply(Exchange exchange, std::uint8_t command, std::size_t expected, Decoder<T> decode);
     Result<std::uint8_t> readOneByte(std::uint8_t command);
+    Status startWith(std::uint8_t command);
 
     Transport& transport_;
     Clock& clock_;

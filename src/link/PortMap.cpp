@@ -186,17 +186,4 @@ int portNumberFromChoice(std::string_view text, int current)
     return current;
 }
 
-std::vector<int> scanPorts(const PortMap& map, const PortProber& probe,
-                           const std::function<void(int)>& progress)
-{
-    std::vector<int> found;
-    for (int n = 1; n <= PortMap::kPortCount; ++n) {
-        if (progress)
-            progress(n);
-        if (probe && probe(map.device(n)) == ProbeResult::present)
-            found.push_back(n);
-    }
-    return found;
-}
-
 } // namespace km740

@@ -66,9 +66,4 @@ int portNumberFromChoice(std::string_view text, int current);
 enum class ProbeResult { present, absent };
 using PortProber = std::function<ProbeResult(const std::string& device)>;
 
-// Tries the sixteen mapped devices in order, calling progress(n) before
-// trying COM n; returns the COM numbers found present.
-std::vector<int> scanPorts(const PortMap& map, const PortProber& probe,
-                           const std::function<void(int)>& progress = {});
-
 } // namespace km740

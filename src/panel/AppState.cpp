@@ -1,11 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/AppState.h"
 
+#include "link/PortMap.h"
+
+#include <string_view>
+
 namespace km740 {
 
 std::string AppState::portCaption() const
 {
-    return "COM  " + std::to_string(portNumber);
+    // A device given on the command line that no COM number stands for is
+    // shown by its own name ("ttyUSB0", "pts/3"), not as a COM it is not.
+    if ((portNumber < 1 || portNumber > PortMap::kPortCount) && !portDevice.empty()) {
+        constexpr std::string_view devFolder = "/dev/";
+        const std::string_view d = portDevice;
+        return std::string(d.starts_with(devFolder) ? d.substr(devFolder.size()) : d);
+    }
+    return comName(portNumber);
 }
 
 bool AppState::levelFresh(double now, double maxAge) const

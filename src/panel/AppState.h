@@ -27,7 +27,8 @@ struct LiveReading {
 // touches it.
 struct AppState {
     // Link
-    int portNumber = 0;            // 1..16; 0 until the chooser sets it
+    int portNumber = 0;            // 1..16; 0 until the chooser sets it, or for a
+                                   // device given by path that no COM stands for
     bool simulated = false;        // COM 1 is the in-process virtual meter
     std::string portDevice;        // the device the COM number maps to
     bool linkBusy = false;         // lost-link recovery runs (or the device is gone)
@@ -80,7 +81,8 @@ struct AppState {
     double plotYMin = 0.0;
     double plotYMax = 0.0;
 
-    // "COM  3", the port label's text while the link is up.
+    // "COM  3", the port label's text while the link is up; the device's own
+    // name for a device no COM number stands for.
     std::string portCaption() const;
 
     // True when the live level was polled within maxAge seconds of now

@@ -32,8 +32,6 @@ class RealTimeListModel;
 class ListWindow : public QWidget {
     Q_OBJECT
 public:
-    // The main window's settings panel values for file headers.
-    using HeaderSource = std::function<RecordingHeader()>;
     // The save dialog; empty for a cancel.
     using FileChooser = std::function<QString(QWidget* parent, const QString& folder)>;
 

@@ -12,6 +12,18 @@
 
 namespace km740 {
 
+namespace {
+
+// A missing, short or late reply and a failed port are a lost link; a reply
+// that came whole but says something impossible (data) is the job's own
+// failure, and a cancelled job was meant to stop.
+bool startsLostLink(FailureKind kind)
+{
+    return kind == FailureKind::io || kind == FailureKind::timeout || kind == FailureKind::protocol;
+}
+
+} // namespace
+
 MeterWorker::MeterWorker(std::unique_ptr<Transport> transport, Clock& clock, QObject* parent)
     : QObject(parent), transport_(std::move(transport)), clock_(clock)
 {
@@ -116,7 +128,7 @@ void MeterWorker::threadMain()
             std::lock_guard lock(mutex_);
             running_ = false;
         }
-        if (!s && s.error().kind != FailureKind::cancelled && !cancel_.load())
+        if (!s && startsLostLink(s.error().kind) && !cancel_.load())
             recover();
         if (gone_.load())
             break;

@@ -25,11 +25,13 @@ class Transport;
 // Owns the port and the MeterLink on a thread of its own and runs one job at a
 // time, so no window ever waits on the meter. Windows post jobs (a function
 // over MeterLink&) and get the result back on their own thread by a queued
-// call. A job whose result is a failure (missing, short or late reply, port
-// error) puts the worker into the lost-link state: it emits linkLost(), polls
-// the meter until it answers (linkRestored()) or the port vanishes
-// (deviceGone()). Jobs queued at that moment are abandoned with a cancelled
-// failure, so their windows restore themselves.
+// call. A job whose result is a failure of the link (missing, short or late
+// reply: timeout, protocol; port error: io) puts the worker into the
+// lost-link state: it emits linkLost(), polls the meter until it answers
+// (linkRestored()) or the port vanishes (deviceGone()). Jobs queued at that
+// moment are abandoned with a cancelled failure, so their windows restore
+// themselves. A data failure (a whole reply with impossible content) is the
+// job's own and leaves the link as it is.
 class MeterWorker : public QObject {
     Q_OBJECT
 public:
@@ -48,9 +50,9 @@ public:
     bool stop(int boundMs = 3000);
 
     // Queues an action. work runs on the worker thread; done runs on the
-    // thread of context, unless context was destroyed meanwhile. A failed
-    // result (other than cancelled) starts the lost-link recovery after done
-    // was queued.
+    // thread of context, unless context was destroyed meanwhile. A failure
+    // of the link (io, timeout, protocol) starts the lost-link recovery after
+    // done was queued.
     template <typename T, typename Work, typename Done>
     void post(QObject* context, Work&& work, Done&& done)
     {

@@ -88,11 +88,6 @@ double monotonicSeconds()
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-struct PresetRead {
-    int index = 0;
-    UserPresetTable table;
-};
-
 } // namespace
 
 PanelDialogs PanelDialogs::desktop()
@@ -452,7 +447,8 @@ void PanelWindow::onTimer2Timer()
 {
     if (state_.linkBusy)
         return;
-    const SampleOutcome out = recorder_.sampleTick(state_, localNow(), monotonicSeconds(), regional_);
+    const SampleOutcome out = recorder_.sampleTick(state_, localNow(), monotonicSeconds(), regional_,
+                                                   [this] { return recordingHeader(); });
 
     if (listWindow_)
         listWindow_->showSample(out);
@@ -523,18 +519,8 @@ void PanelWindow::startFileRecording()
     // the worker while they run.
     saveStarting_ = true;
     timer2_->stop();
-    worker_->post<PresetRead>(
-        this,
-        [](MeterLink& link) -> Result<PresetRead> {
-            Result<int> index = link.readPresetIndex();
-            if (!index)
-                return index.error();
-            Result<UserPresetTable> table = link.readUserPresetTable();
-            if (!table)
-                return table.error();
-            return PresetRead{*index, *table};
-        },
-        [this, file = *path](const Result<PresetRead>& r) {
+    presetReaderFor(worker_.data())(
+        this, [this, file = *path](const Result<PresetReply>& r) {
             saveStarting_ = false;
             if (!state_.deviceGone)
                 timer2_->start();
@@ -542,7 +528,7 @@ void PanelWindow::startFileRecording()
                 state_.recordingFileChosen = false;
                 return;
             }
-            state_.presetIndex = r->index;
+            state_.presetIndex = r->presetIndex;
             state_.userPresetTable = encodeUserPresetTable(r->table);
             state_.peakTypeText = state_.peakTypeForPreset();
 

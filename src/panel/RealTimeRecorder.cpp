@@ -67,11 +67,11 @@ RealTimeRecorder::RealTimeRecorder(long long recordsPerPart)
 
 RealTimeRecorder::~RealTimeRecorder() = default;
 
-Status RealTimeRecorder::openPart(const std::string& path)
+Status RealTimeRecorder::openPart(const std::string& path, const RecordingHeader& header)
 {
     file_.reset();
     currentFile_ = path;
-    auto created = RecordingFile::create(path, header_.settingsBlock(), DataFileKind::realTimeData);
+    auto created = RecordingFile::create(path, header.settingsBlock(), DataFileKind::realTimeData);
     if (!created)
         return created.error();
     file_ = std::make_unique<RecordingFile>(std::move(created.value()));
@@ -105,8 +105,7 @@ Status RealTimeRecorder::startFileRecording(AppState& state, const std::string& 
                                             const RecordingHeader& header, const Regional&)
 {
     stopFileRecording(state);
-    header_ = header;
-    if (auto s = openPart(path); !s) {
+    if (auto s = openPart(path, header); !s) {
         (void)closeFile();
         return s;
     }
@@ -150,7 +149,8 @@ void RealTimeRecorder::closeList(AppState& state)
 }
 
 SampleOutcome RealTimeRecorder::sampleTick(AppState& state, const LocalDateTime& now,
-                                           double monotonicNow, const Regional& regional)
+                                           double monotonicNow, const Regional& regional,
+                                           const HeaderSource& panelNow)
 {
     SampleOutcome out;
     out.countText = state.fileRecording ? std::to_string(state.fileRecordCount) : std::string{};
@@ -198,7 +198,7 @@ SampleOutcome RealTimeRecorder::sampleTick(AppState& state, const LocalDateTime&
             ++state.filePart;
             const std::string next = continuationFileName(state.recordingFileName, state.filePart);
             if (written)
-                written = openPart(next);
+                written = openPart(next, panelNow());
             if (written)
                 out.continuedInto = next;
         }

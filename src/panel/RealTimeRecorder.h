@@ -9,6 +9,7 @@
 #include "panel/RecordTime.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,6 +40,9 @@ struct RecordingHeader {
     // Lines 5 to 13 of a real-time file.
     SettingsBlock settingsBlock() const;
 };
+
+// The header as the main window's panel shows it now.
+using HeaderSource = std::function<RecordingHeader()>;
 
 // The name of continuation file `part` of a recording: "-part" goes before
 // the extension of the file name itself ("rt.sonx" -> "rt-1.sonx"), or at the
@@ -92,9 +96,11 @@ public:
     void stopFileRecording(AppState& state);
 
     // The main window's Timer2 tick. `now` is the computer's clock,
-    // `monotonicNow` the clock of AppState::live.polledAt.
+    // `monotonicNow` the clock of AppState::live.polledAt. A continuation file
+    // begun by this tick takes its header from `panelNow`: the panel values
+    // of that moment, not those the recording started with.
     SampleOutcome sampleTick(AppState& state, const LocalDateTime& now, double monotonicNow,
-                             const Regional& regional);
+                             const Regional& regional, const HeaderSource& panelNow);
 
     // The rows of the real-time list (the List window shows them).
     RealTimeList& list() { return list_; }
@@ -105,21 +111,16 @@ public:
     // Ends the list: ListMode off, ListRecordCount 0, rows dropped.
     void closeList(AppState& state);
 
-    // The header the recording was started with (also used by the list's
-    // automatic save).
-    const RecordingHeader& header() const { return header_; }
-
     long long recordsPerPart() const { return recordsPerPart_; }
     // The file being written now (the continuation file after a boundary).
     const std::string& currentFile() const { return currentFile_; }
 
 private:
-    Status openPart(const std::string& path);
+    Status openPart(const std::string& path, const RecordingHeader& header);
     Status closeFile();
     Status writeRecord(const LevelRecord& record);
 
     long long recordsPerPart_;
-    RecordingHeader header_;
     RealTimeList list_;
     std::string currentFile_;
     std::unique_ptr<RecordingFile> file_;

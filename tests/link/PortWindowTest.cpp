@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/DeviceManagerWindow.h"
 #include "link/PortWindow.h"
+#include "support/PtyPeer.h"
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -13,9 +16,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 using namespace km740;
 namespace fs = std::filesystem;
@@ -23,15 +23,9 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Fixture {
-    fs::path dir = fs::temp_directory_path() / ("km740-portwin-" + std::to_string(::getpid()));
+    test::TempFolder dir;
     fs::path mapFile = dir / "ports.ini";
     std::vector<std::string> probed;
-    Fixture()
-    {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    ~Fixture() { fs::remove_all(dir); }
 
     PortWindow::Options options()
     {
@@ -108,7 +102,7 @@ TEST(PortWindow, AutoScanListsPresentPortsAndResetRestores)
     QTest::mouseClick(w.findChild<QPushButton*>("BtnAutoScan"), Qt::LeftButton);
     EXPECT_TRUE(w.scanning());
     EXPECT_FALSE(w.findChild<QPushButton*>("CmdOK")->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning(), 5000);
+    ASSERT_TRUE(test::waitFor([&] { return !w.scanning(); }, 10000));
     EXPECT_EQ(items(combo), QStringList({"COM  3", "COM  5"}));
     EXPECT_EQ(combo->currentText(), "COM  3");
     ASSERT_EQ(f.probed.size(), 16u);
@@ -123,13 +117,13 @@ TEST(PortWindow, AutoScanListsPresentPortsAndResetRestores)
     none.prober = [](const std::string&) { return ProbeResult::absent; };
     PortWindow empty(4, none);
     QTest::mouseClick(empty.findChild<QPushButton*>("BtnAutoScan"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!empty.scanning(), 5000);
+    ASSERT_TRUE(test::waitFor([&] { return !empty.scanning(); }, 10000));
     EXPECT_EQ(empty.findChild<QComboBox*>("TxtCOM")->count(), 0);
     // The in-process meter is always there.
     none.simulatedPort = 1;
     PortWindow simulated(0, none);
     QTest::mouseClick(simulated.findChild<QPushButton*>("BtnAutoScan"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!simulated.scanning(), 5000);
+    ASSERT_TRUE(test::waitFor([&] { return !simulated.scanning(); }, 10000));
     EXPECT_EQ(items(simulated.findChild<QComboBox*>("TxtCOM")), QStringList({"COM  1"}));
     QSignalSpy spy(&empty, &PortWindow::accepted);
     QTest::mouseClick(empty.findChild<QPushButton*>("CmdOK"), Qt::LeftButton);
@@ -169,21 +163,20 @@ TEST(DeviceManagerWindow, ListsPortsWithTheirComNumberAndBindsOne)
 TEST(SerialProbe, OpenBusyAndMissingDevices)
 {
     EXPECT_EQ(probeSerialDevice("/dev/km740-no-such-port"), ProbeResult::absent);
+    EXPECT_EQ(probeSerialDevice("/dev/null"), ProbeResult::absent) << "not a serial line";
 
-    // A pseudo-terminal stands in for a serial port.
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
-    const std::string slave = ::ptsname(master);
-    EXPECT_EQ(probeSerialDevice(slave), ProbeResult::present);
+    test::PtyPeer peer;
+    ASSERT_FALSE(peer.device().empty());
+    EXPECT_EQ(probeSerialDevice(peer.device()), ProbeResult::present);
 
-    // Held by another program (here: another port object): still present.
+    // Held by another program (here: another port object, which locks it):
+    // the probe cannot open it, and still counts it as present.
     QSerialPort holder;
-    holder.setPortName(QString::fromStdString(slave));
-    if (holder.open(QIODevice::ReadWrite)) {
-        EXPECT_EQ(probeSerialDevice(slave), ProbeResult::present);
-    }
+    holder.setPortName(QString::fromStdString(peer.device()));
+    ASSERT_TRUE(holder.open(QIODevice::ReadWrite)) << holder.errorString().toStdString();
+    QSerialPort second;
+    second.setPortName(QString::fromStdString(peer.device()));
+    ASSERT_FALSE(second.open(QIODevice::ReadWrite)) << "the holder does not hold the port";
+    EXPECT_EQ(probeSerialDevice(peer.device()), ProbeResult::present);
     holder.close();
-    ::close(master);
 }

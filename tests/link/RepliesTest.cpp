@@ -1,47 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/Replies.h"
+#include "support/StatusFrames.h"
 
 #include <gtest/gtest.h>
 
 using namespace km740;
 
-namespace {
-
-StatusFrame frameWith(std::uint8_t low, std::uint8_t high, std::uint8_t settings,
-                      std::uint8_t peakLow, std::uint8_t peakHigh)
-{
-    StatusFrame f;
-    f.levelLow = low;
-    f.levelHigh = high;
-    f.settings = settings;
-    f.peakLow = peakLow;
-    f.peakHigh = peakHigh;
-    return f;
-}
-
-} // namespace
-
 TEST(Replies, StatusFramePanelTexts)
 {
-    auto t = panelTexts(frameWith(0x52, 0x03, 0x00, 0xB0, 0x04), Regional::point());
+    auto t = panelTexts(test::statusFrame(0x52, 0x03, 0x00, 0xB0, 0x04), Regional::point());
     EXPECT_EQ(t.level, "85.0");
     EXPECT_EQ(t.peak, "120");
     EXPECT_EQ(t.range, "70-140");
     EXPECT_EQ(t.exchangeRate, 3);
-    EXPECT_EQ(panelTexts(frameWith(0x52, 0x03, 0, 0x0B, 0x04), Regional::comma()).peak, "103,5");
-    EXPECT_EQ(panelTexts(frameWith(0x52, 0x03, 0, 0, 0), Regional::comma()).level, "85,0");
+    EXPECT_EQ(panelTexts(test::statusFrame(0x52, 0x03, 0, 0x0B, 0x04), Regional::comma()).peak, "103,5");
+    EXPECT_EQ(panelTexts(test::statusFrame(0x52, 0x03, 0, 0, 0), Regional::comma()).level, "85,0");
 
     // Peak outside 10..1599 tenths: the text depends on the range.
-    EXPECT_EQ(panelTexts(frameWith(0, 0, 0x00, 5, 0), Regional::point()).peak, "< 103");
-    EXPECT_EQ(panelTexts(frameWith(0, 0, 0x20, 5, 0), Regional::point()).peak, "< 93");
-    EXPECT_EQ(panelTexts(frameWith(0, 0, 0x00, 0x40, 0x06), Regional::point()).peak, "< 103");
-    EXPECT_EQ(panelTexts(frameWith(0, 0, 0x00, 0x3F, 0x06), Regional::point()).peak, "159.9");
-    EXPECT_EQ(panelTexts(frameWith(0, 0, 0x00, 10, 0), Regional::point()).peak, "1");
+    EXPECT_EQ(panelTexts(test::statusFrame(0, 0, 0x00, 5, 0), Regional::point()).peak, "< 103");
+    EXPECT_EQ(panelTexts(test::statusFrame(0, 0, 0x20, 5, 0), Regional::point()).peak, "< 93");
+    EXPECT_EQ(panelTexts(test::statusFrame(0, 0, 0x00, 0x40, 0x06), Regional::point()).peak, "< 103");
+    EXPECT_EQ(panelTexts(test::statusFrame(0, 0, 0x00, 0x3F, 0x06), Regional::point()).peak, "159.9");
+    EXPECT_EQ(panelTexts(test::statusFrame(0, 0, 0x00, 10, 0), Regional::point()).peak, "1");
 }
 
 TEST(Replies, StatusFrameFramingAndLength)
 {
-    auto bytes = encodeStatusFrame(frameWith(1, 2, 3, 4, 5));
+    auto bytes = encodeStatusFrame(test::statusFrame(1, 2, 3, 4, 5));
     std::vector<std::uint8_t> longer(bytes.begin(), bytes.end());
     longer.push_back(0x99); // bytes after byte 19 are ignored
     auto f = decodeStatusFrame(longer);

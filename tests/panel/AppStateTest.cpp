@@ -41,6 +41,19 @@ TEST(AppState, LevelIsFreshForTwoSecondsAfterItsPoll)
     EXPECT_TRUE(s.levelFresh(101.9));
     EXPECT_TRUE(s.levelFresh(102.0));
     EXPECT_FALSE(s.levelFresh(102.1));
+}
+
+TEST(AppState, PortLabelIsTheComNumberOrElseTheDevicesOwnName)
+{
+    AppState s;
     s.portNumber = 3;
+    s.portDevice = "/dev/ttyUSB0"; // bound to COM 3 by the user
     EXPECT_EQ(s.portCaption(), "COM  3");
+    // Given by path, no COM number stands for it.
+    s.portNumber = 0;
+    EXPECT_EQ(s.portCaption(), "ttyUSB0");
+    s.portDevice = "/dev/pts/7";
+    EXPECT_EQ(s.portCaption(), "pts/7");
+    s.portDevice = "/home/ana/meter-link";
+    EXPECT_EQ(s.portCaption(), "/home/ana/meter-link");
 }

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/ListWindow.h"
+#include "support/SampleHeader.h"
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <QAbstractItemModel>
 #include <QDir>
@@ -11,16 +14,16 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 using namespace km740;
+using km740::test::readLines;
+using km740::test::waitFor;
 namespace fs = std::filesystem;
 
 namespace {
 
 struct ListFixture {
-    fs::path dir = fs::temp_directory_path() / ("km740-list-" + std::to_string(::getpid()));
+    test::TempFolder dir;
     AppState state;
     RealTimeRecorder recorder;
     double clock = 100.0;
@@ -28,32 +31,22 @@ struct ListFixture {
 
     explicit ListFixture(long long perPart = RealTimeRecorder::kRecordsPerPart) : recorder(perPart)
     {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         state.peakTypeText = "Lcpk";
         state.live.valid = true;
     }
-    ~ListFixture() { fs::remove_all(dir); }
 
+    // The list's files take the peak type from the state, not the header.
     static RecordingHeader header()
     {
-        RecordingHeader h;
-        h.calibratedDb = "94";
-        h.timeWeight = "Fast";
-        h.frequencyWeight = "C";
-        h.threshold = "80";
-        h.criterion = "90";
-        h.exchangeRate = "5";
+        RecordingHeader h = test::sampleHeader();
         h.peakType = "ignored";
-        h.range = "60-130";
-        h.calibratedTime = "2018/03/07 14:30:05";
         return h;
     }
 
     ListWindow* open()
     {
         auto* w = new ListWindow(state, recorder, {}, &ListFixture::header);
-        w->setDocumentsFolder(QString::fromStdString(dir.string()));
+        w->setDocumentsFolder(QString::fromStdString(dir.path().string()));
         return w;
     }
 
@@ -66,23 +59,11 @@ struct ListFixture {
         state.live.level.text = formatFixed(level, 1, Regional::point());
         LocalDateTime t{2024, 1, 5, 9, 3 + second / 60, second % 60};
         ++second;
-        SampleOutcome out = recorder.sampleTick(state, t, clock, Regional::point());
+        SampleOutcome out = recorder.sampleTick(state, t, clock, Regional::point(), &ListFixture::header);
         w->showSample(out);
         return out;
     }
 };
-
-std::vector<std::string> lines(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    std::vector<std::string> out;
-    std::string text = ss.str();
-    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
-        out.push_back(text.substr(at, end - at));
-    return out;
-}
 
 std::vector<fs::path> sonxFiles(const fs::path& dir)
 {
@@ -126,7 +107,8 @@ TEST(ListWindow, ShowsColumnsAndScrollsFromThe22ndRecord)
 
     // A stale level adds nothing and says why; the next reading clears it.
     f.clock += 5.0;
-    SampleOutcome stale = f.recorder.sampleTick(f.state, LocalDateTime{}, f.clock, Regional::point());
+    SampleOutcome stale =
+        f.recorder.sampleTick(f.state, LocalDateTime{}, f.clock, Regional::point(), &ListFixture::header);
     w->showSample(stale);
     EXPECT_EQ(m->rowCount(), 23);
     EXPECT_NE(w->statusText().indexOf("Waiting for the meter"), -1);
@@ -147,26 +129,26 @@ TEST(ListWindow, SavesAFullPartAutomaticallyIntoTheDocumentsFolder)
 {
     ListFixture f(5);
     ListWindow* w = f.open();
-    EXPECT_NE(w->statusText().indexOf(QString::fromStdString(f.dir.string())), -1);
+    EXPECT_NE(w->statusText().indexOf(QString::fromStdString(f.dir.path().string())), -1);
     QSignalSpy saved(w, &ListWindow::saveFinished);
     for (int i = 0; i < 5; ++i)
         f.tick(w, 60.0 + i);
     EXPECT_EQ(w->grid()->model()->rowCount(), 0);
     EXPECT_EQ(f.state.listSavePart, 1);
     f.tick(w, 99.9); // record 6 goes into the new list
-    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 5000);
+    ASSERT_TRUE(waitFor([&] { return saved.count() == 1; }, 10000));
     EXPECT_TRUE(saved.at(0).at(0).toBool());
     EXPECT_EQ(w->windowTitle(), "Real Time List");
 
-    auto files = sonxFiles(f.dir);
+    auto files = sonxFiles(f.dir.path());
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].filename().string().size(), 15u); // mmddhhnnss.sonx
-    auto got = lines(files[0]);
+    auto got = readLines(files[0]);
     ASSERT_EQ(got.size(), 19u);
     EXPECT_EQ(got[0], "Real Time List");
-    EXPECT_EQ(got[5], "Time Weight:Fast");
+    EXPECT_EQ(got[5], "Time Weight:Slow");
     EXPECT_EQ(got[10], "Peak Type:Lcpk");
-    EXPECT_EQ(got[11], "Range:60-130");
+    EXPECT_EQ(got[11], "Range:70-140");
     EXPECT_EQ(got[13], "No.s\t     Date Time    \tdB\t");
     EXPECT_EQ(got[14], "1\t2024/01/05 09:03:00\t60.0\t");
     EXPECT_EQ(got[18], "5\t2024/01/05 09:03:04\t64.0\t");
@@ -190,7 +172,7 @@ TEST(ListWindow, FailedAutomaticSaveKeepsTheRowsAndCancelChangesNothing)
     for (int i = 0; i < 3; ++i)
         f.tick(w);
     f.tick(w);
-    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 5000);
+    ASSERT_TRUE(waitFor([&] { return saved.count() == 1; }, 10000));
     EXPECT_FALSE(saved.at(0).at(0).toBool());
     QAbstractItemModel* m = w->grid()->model();
     ASSERT_EQ(m->rowCount(), 4);
@@ -209,7 +191,7 @@ TEST(ListWindow, FailedAutomaticSaveKeepsTheRowsAndCancelChangesNothing)
     EXPECT_TRUE(asked);
     EXPECT_EQ(w->windowTitle(), "Real Time List");
     EXPECT_TRUE(f.state.fileRecording);
-    EXPECT_TRUE(sonxFiles(f.dir).empty());
+    EXPECT_TRUE(sonxFiles(f.dir.path()).empty());
     w->close();
 }
 
@@ -240,19 +222,19 @@ TEST(ListWindow, SaveTakesThePeakTypeFromThePresetAndLeavesTheRecordingRunning)
     QSignalSpy saved(w, &ListWindow::saveFinished);
 
     w->onSaveClicked();
-    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 5000);
+    ASSERT_TRUE(waitFor([&] { return saved.count() == 1; }, 10000));
     EXPECT_TRUE(saved.at(0).at(0).toBool());
     EXPECT_TRUE(f.state.fileRecording);
-    EXPECT_EQ(f.state.lastSaveFolder, f.dir.string());
-    auto got = lines(target);
+    EXPECT_EQ(f.state.lastSaveFolder, f.dir.path().string());
+    auto got = readLines(target);
     ASSERT_EQ(got.size(), 17u);
     EXPECT_EQ(got[10], "Peak Type:Llpk");
     EXPECT_EQ(got[16], "3\t2024/01/05 09:03:02\t72.0\t");
 
     preset = 9;
     w->onSaveClicked();
-    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 2, 5000);
-    EXPECT_EQ(lines(target)[10], "Peak Type:Lcpk");
+    ASSERT_TRUE(waitFor([&] { return saved.count() == 2; }, 10000));
+    EXPECT_EQ(readLines(target)[10], "Peak Type:Lcpk");
     EXPECT_EQ(asked, 2);
 
     // No answer from the meter: no file.

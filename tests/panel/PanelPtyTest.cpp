@@ -13,13 +13,10 @@
 #include "panel/RealTimeRecorder.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QLabel>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <iostream>
 
 using namespace km740;
 using namespace km740::test;
@@ -44,55 +41,45 @@ TEST(PanelPty, PollsAtTheProtocolsPaceAndRecoversWhenTheMeterAnswersAgain)
     PanelWindow panel(state, worker.get(), recorder, dialogs);
     worker->start();
 
-    ASSERT_TRUE(waitFor([&] { return state.live.valid; }, 3000)) << messages.join(' ').toStdString();
+    ASSERT_TRUE(waitFor([&] { return state.live.valid; }, 10000)) << messages.join(' ').toStdString();
     EXPECT_EQ(panel.lblCOM()->text(), "COM  1");
 
-    // Three seconds of polling: "F", 0.2 s, grave accent, 0.2 s, every tick
-    // the worker is free for.
-    std::size_t from = 0;
-    {
+    // Four more polls: "F", at least 0.2 s, grave accent, at least 0.2 s,
+    // never two at once. (A loaded machine only makes the gaps longer.)
+    auto writesSoFar = [&] {
         std::lock_guard lock(wire->mutex);
-        from = wire->timed.size();
-    }
-    QTest::qWait(3000);
-    std::vector<std::pair<double, std::uint8_t>> writes;
-    {
-        std::lock_guard lock(wire->mutex);
-        writes.assign(wire->timed.begin() + static_cast<long>(from), wire->timed.end());
-    }
+        return wire->timed;
+    };
+    const std::size_t from = writesSoFar().size();
+    ASSERT_TRUE(waitFor([&] { return writesSoFar().size() >= from + 10; }, 20000));
+    std::vector<std::pair<double, std::uint8_t>> writes = writesSoFar();
+    writes.erase(writes.begin(), writes.begin() + static_cast<long>(from));
     while (!writes.empty() && writes.front().second != 'F')
         writes.erase(writes.begin());
     ASSERT_GE(writes.size(), 8u);
-    int polls = 0;
     double lastF = -1;
     for (std::size_t i = 0; i + 1 < writes.size(); i += 2) {
         ASSERT_EQ(writes[i].second, 'F') << "at write " << i;
         ASSERT_EQ(writes[i + 1].second, 0x60) << "at write " << i + 1;
-        const double gap = writes[i + 1].first - writes[i].first;
-        EXPECT_GE(gap, 0.195);
-        EXPECT_LT(gap, 0.35);
+        EXPECT_GE(writes[i + 1].first - writes[i].first, 0.195);
         if (lastF >= 0) {
             EXPECT_GE(writes[i].first - lastF, 0.395) << "two polls overlapped";
         }
         lastF = writes[i].first;
-        ++polls;
     }
-    EXPECT_GE(polls, 4);
-    EXPECT_LE(polls, 8);
-    std::cout << polls << " polls in 3 s over " << sim.device() << "\n";
 
     // The meter stops answering: "No COM", only "Open" left.
     ASSERT_EQ(::kill(sim.pid(), SIGSTOP), 0);
-    ASSERT_TRUE(waitFor([&] { return panel.lblCOM()->text() == "No COM"; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return panel.lblCOM()->text() == "No COM"; }, 10000));
     EXPECT_TRUE(panel.toolbar()->button(QStringLiteral("Open"))->isVisible());
     EXPECT_FALSE(panel.toolbar()->button(QStringLiteral("Save"))->isVisible());
 
     // It answers again: the port label, the toolbar and the poll come back.
     ASSERT_EQ(::kill(sim.pid(), SIGCONT), 0);
-    ASSERT_TRUE(waitFor([&] { return panel.lblCOM()->text() == "COM  1"; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return panel.lblCOM()->text() == "COM  1"; }, 10000));
     EXPECT_TRUE(panel.toolbar()->button(QStringLiteral("Save"))->isVisible());
     const double before = state.live.polledAt;
-    EXPECT_TRUE(waitFor([&] { return state.live.polledAt > before; }, 3000));
+    EXPECT_TRUE(waitFor([&] { return state.live.polledAt > before; }, 10000));
     EXPECT_TRUE(messages.isEmpty());
     worker->stop();
 }

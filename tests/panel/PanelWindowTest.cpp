@@ -13,20 +13,17 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <iostream>
 
 using namespace km740;
 using namespace km740::test;
@@ -61,7 +58,7 @@ TEST(PanelWindow, ShowsTheMetersLevelAndSettings)
 {
     PanelBench b;
     EXPECT_EQ(b.panel->windowTitle(), "KM740 Sonavex   V10.10");
-    ASSERT_TRUE(waitFor([&] { return !b.value(Field::CalTime).isEmpty(); }, 3000));
+    ASSERT_TRUE(waitFor([&] { return !b.value(Field::CalTime).isEmpty(); }, 10000));
     EXPECT_EQ(b.panel->lblCOM()->text(), "COM  1");
 
     std::uint8_t settings = 0;
@@ -89,45 +86,62 @@ TEST(PanelWindow, ShowsTheMetersLevelAndSettings)
         EXPECT_TRUE(levelForm.match(t).hasMatch()) << t.toStdString();
         seen.insert(t);
         return seen.size() >= 3;
-    }, 8000));
+    }, 15000));
     EXPECT_EQ(b.state.live.level.text, b.panel->lbldB()->text().toStdString());
 
     // A comma locale shows a comma at the next tick.
     b.locale = QLocale(QLocale::German, QLocale::Germany);
-    ASSERT_TRUE(waitFor([&] { return b.panel->lbldB()->text().contains(','); }, 3000));
+    ASSERT_TRUE(waitFor([&] { return b.panel->lbldB()->text().contains(','); }, 10000));
     EXPECT_TRUE(b.state.decimalComma);
 }
 
-TEST(PanelWindow, LostLinkShowsNoComAndRecovers)
+TEST(PanelWindow, OnlyAMissingReplyLosesTheLinkAndTheLabelComesBack)
 {
-    PanelBench b;
-    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1" && b.state.live.valid; }, 3000));
+    // A device given by path that no COM number stands for shows as itself.
+    PanelBench b({.portDevice = "/dev/pts/77"});
+    ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 10000));
+    EXPECT_EQ(b.panel->lblCOM()->text(), "pts/77");
+
+    // Four whole frames without their framing end one tick; the next polls again.
+    QSignalSpy lost(b.worker.get(), &MeterWorker::linkLost);
+    b.meter->with([](VirtualMeter& m) { m.corruptNextStatusFrames(4); });
+    ASSERT_TRUE(waitFor([&] {
+        int left = 1;
+        b.meter->with([&](VirtualMeter& m) { left = m.faults().corruptFrames; });
+        return left == 0;
+    }, 10000));
+    const double corruptedAt = b.state.live.polledAt;
+    ASSERT_TRUE(waitFor([&] { return b.state.live.polledAt > corruptedAt; }, 10000));
+    EXPECT_EQ(lost.count(), 0);
+    EXPECT_FALSE(b.state.linkBusy);
+    EXPECT_EQ(b.visibleKeys().size(), PanelToolbar::buttonCount);
+
+    // Silence is a lost link: "No COM", only "Open", and "F" asked again and again.
     b.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
-    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "No COM"; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "No COM"; }, 10000));
     EXPECT_TRUE(b.state.linkBusy);
     expectReducedToOpenAndHelp(b);
     const QString frozen = b.panel->lbldB()->text();
-
-    // The lost-link loop keeps asking with "F".
     const std::size_t mark = b.sentCount();
-    QTest::qWait(300);
-    EXPECT_GT(b.sentCount(), mark);
+    ASSERT_TRUE(waitFor([&] { return b.sentCount() > mark + 3; }, 10000));
     EXPECT_TRUE(b.sentApartFromPolls(mark).empty());
     EXPECT_EQ(b.panel->lbldB()->text(), frozen);
 
     b.meter->with([](VirtualMeter& m) { m.setSilentAfter(std::nullopt); });
-    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1"; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "pts/77"; }, 10000));
     EXPECT_FALSE(b.state.linkBusy);
     EXPECT_EQ(b.visibleKeys().size(), PanelToolbar::buttonCount);
-    const std::size_t after = b.sentCount();
-    EXPECT_TRUE(waitFor([&] { return b.sentCount() > after + 4; }, 3000)) << "polling resumed";
+    const double restoredAt = b.state.live.polledAt;
+    EXPECT_TRUE(waitFor([&] { return b.state.live.polledAt > restoredAt; }, 10000)) << "polling resumed";
 }
 
 TEST(PanelWindow, NoDeviceLeavesOnlyOpen)
 {
     // The port does not open.
-    PanelBench b({.failOpen = true});
-    ASSERT_TRUE(waitFor([&] { return !b.messages.isEmpty(); }, 3000));
+    PanelBenchOptions noPort;
+    noPort.failOpen = true;
+    PanelBench b(noPort);
+    ASSERT_TRUE(waitFor([&] { return !b.messages.isEmpty(); }, 10000));
     EXPECT_EQ(b.messages, QStringList{"No Device Found!"});
     expectReducedToOpenAndHelp(b);
     EXPECT_FALSE(b.panel->timer1()->isActive());
@@ -164,7 +178,7 @@ TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
         EXPECT_EQ(a->toolTip(), tips[n - 1]);
         EXPECT_FALSE(a->icon().isNull()) << keys[n - 1].toStdString();
     }
-    ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 10000));
 
     // "User" toggles the manual chooser, unless the meter is in use.
     b.panel->onToolbarButtonClick(QStringLiteral("User"));
@@ -172,8 +186,10 @@ TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
     b.state.meterInUse = true;
     b.panel->onToolbarButtonClick(QStringLiteral("User"));
     EXPECT_TRUE(b.panel->picManual()->isVisibleTo(b.panel.get()));
+    // Erase while another window holds the meter: not even asked.
     b.eraseAnswer = true;
-    b.panel->onToolbarButtonClick(QStringLiteral("Erase"));
+    EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(QStringLiteral("Erase")); }).empty());
+    EXPECT_EQ(b.eraseAsked, 0);
     b.state.meterInUse = false;
     b.panel->onToolbarButtonClick(QStringLiteral("User"));
     EXPECT_FALSE(b.panel->picManual()->isVisibleTo(b.panel.get()));
@@ -198,68 +214,59 @@ TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
     b.panel->onToolbarButtonClick(QStringLiteral("List"));
     EXPECT_EQ(b.panel->listWindow(), list);
     list->close();
-    QTRY_VERIFY_WITH_TIMEOUT(b.panel->listWindow() == nullptr, 1000);
+    ASSERT_TRUE(waitFor([&] { return b.panel->listWindow() == nullptr; }, 10000));
     EXPECT_FALSE(b.state.listMode);
 
     // "Erase": Cancel sends nothing, OK sends "S".
-    std::size_t mark = b.sentCount();
     b.eraseAnswer = false;
-    b.panel->onToolbarButtonClick(QStringLiteral("Erase"));
-    QTest::qWait(200);
-    EXPECT_TRUE(b.sentApartFromPolls(mark).empty());
+    EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(QStringLiteral("Erase")); }).empty());
+    EXPECT_EQ(b.eraseAsked, 1);
     b.eraseAnswer = true;
-    b.panel->onToolbarButtonClick(QStringLiteral("Erase"));
-    ASSERT_TRUE(waitFor([&] { return !b.sentApartFromPolls(mark).empty(); }, 2000));
-    EXPECT_EQ(b.sentApartFromPolls(mark), Bytes{'S'});
+    EXPECT_EQ(b.sentBy([&] { b.panel->onToolbarButtonClick(QStringLiteral("Erase")); }), Bytes{'S'});
+    EXPECT_EQ(b.eraseAsked, 2);
 }
 
 TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
 {
-    PanelBench b;
+    PanelBenchOptions fourSamplesASecond;
+    fourSamplesASecond.sampleMs = 250;
+    PanelBench b(fourSamplesASecond);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("rt.sonx"));
-    ASSERT_TRUE(waitFor([&] { return !b.value(Field::CalTime).isEmpty(); }, 3000));
+    ASSERT_TRUE(waitFor([&] { return !b.value(Field::CalTime).isEmpty(); }, 10000));
 
     b.saveAnswer = std::nullopt; // cancelled: nothing changes
-    std::size_t mark = b.sentCount();
-    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
-    QTest::qWait(100);
+    EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(QStringLiteral("Save")); }).empty());
     EXPECT_FALSE(b.state.fileRecording);
-    EXPECT_TRUE(b.sentApartFromPolls(mark).empty());
 
     b.meter->with([](VirtualMeter& m) { m.write(Bytes{'Q', 7}); });
     b.saveAnswer = path;
-    mark = b.sentCount();
-    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 3000));
-    const Bytes sent = b.sentApartFromPolls(mark);
-    EXPECT_EQ(sent, (Bytes{'R', 'C'}));
+    EXPECT_EQ(b.sentBy([&] { b.panel->onToolbarButtonClick(QStringLiteral("Save")); }), (Bytes{'R', 'C'}));
+    ASSERT_TRUE(b.state.fileRecording);
     EXPECT_EQ(b.state.peakTypeText, "Lcpk");
     EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Stop Recording");
     EXPECT_EQ(b.panel->lblFileName()->text(), "rt.sonx");
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= 2; }, 4000));
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= 2; }, 10000));
     EXPECT_EQ(b.panel->lblCount()->text(), QString::number(b.state.fileRecordCount));
 
     // Another window holds the meter: no poll, so after 2 s no records, and
-    // the panel says the recording waits.
+    // the panel says the recording waits (over several sampling ticks).
     b.state.meterInUse = true;
-    ASSERT_TRUE(waitFor([&] { return b.panel->lblRecording()->text() == "Waiting for the meter"; }, 4000));
+    ASSERT_TRUE(waitFor([&] { return b.panel->lblRecording()->text() == "Waiting for the meter"; }, 10000));
     const long long held = b.state.fileRecordCount;
-    QTest::qWait(1200);
+    QTest::qWait(800);
     EXPECT_EQ(b.state.fileRecordCount, held);
     EXPECT_TRUE(b.panel->lblRecording()->isVisibleTo(b.panel.get()));
     b.state.meterInUse = false;
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount > held; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount > held; }, 10000));
     EXPECT_EQ(b.panel->lblRecording()->text(), "Recording");
 
     // Stopping sends nothing, even to a meter that has gone quiet.
     b.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
-    mark = b.sentCount();
-    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(QStringLiteral("Save")); }).empty());
     EXPECT_FALSE(b.state.fileRecording);
     EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Save As");
     EXPECT_TRUE(b.panel->lblCount()->text().isEmpty());
-    EXPECT_TRUE(b.sentApartFromPolls(mark).empty());
 
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -276,11 +283,11 @@ TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
 TEST(PanelWindow, ServiceCodeCaptionAndServiceSends)
 {
     PanelBench b;
-    ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 10000));
 
     // Caption: short and long form, by the decimal separator.
     b.locale = QLocale(QLocale::German, QLocale::Germany);
-    ASSERT_TRUE(waitFor([&] { return b.state.decimalComma; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return b.state.decimalComma; }, 10000));
     QTest::mouseClick(b.panel->lblCOM(), Qt::LeftButton);
     EXPECT_EQ(b.panel->windowTitle(), "KM740 Sonavex   V10,10  180308,01");
     QTest::mouseClick(b.panel->lblCOM(), Qt::LeftButton);
@@ -322,66 +329,59 @@ TEST(PanelWindow, ServiceCodeCaptionAndServiceSends)
     std::size_t mark = b.sentCount();
     QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(b.panel->lblCOM()->text(), "Wait");
-    ASSERT_TRUE(waitFor([&] { return b.sentApartFromPolls(mark).size() == 2; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return b.sentApartFromPolls(mark).size() == 2; }, 10000));
     EXPECT_EQ(b.sentApartFromPolls(mark), (Bytes{rangeCommand, 0x7F}));
-    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1"; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1"; }, 10000));
 
     // Above 255: nothing sent, label back at once.
     combo->lineEdit()->clear();
     QTest::keyClicks(combo->lineEdit(), QStringLiteral("300"));
-    mark = b.sentCount();
-    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(b.panel->lblCOM()->text(), "COM  1");
-    QTest::qWait(200);
-    EXPECT_TRUE(b.sentApartFromPolls(mark).empty());
+    EXPECT_TRUE(b.sentBy([&] {
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(b.panel->lblCOM()->text(), "COM  1");
+    }).empty());
 
     // "Delete Any": "J" and an all-"Any" table of 96 zero bytes.
     mark = b.sentCount();
     QTest::mouseClick(b.panel->cmdDelAny(), Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return b.sentApartFromPolls(mark).size() >= 97; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return b.sentApartFromPolls(mark).size() >= 97; }, 10000));
     Bytes expected(97, 0);
     expected[0] = 'J';
     EXPECT_EQ(b.sentApartFromPolls(mark), expected);
-    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1"; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1"; }, 10000));
     std::array<std::uint8_t, 96> zeros{};
     b.meter->with([&](VirtualMeter& m) { EXPECT_EQ(m.state().schedule, zeros); });
 }
 
-TEST(PanelWindow, WindowStaysResponsiveWhilePollingAndRecording)
+TEST(PanelWindow, SaveWithoutAReplyToROrCWritesNoFileAndTheLinkComesBack)
 {
-    // Real pace: each poll holds its two 0.2 s waits on the worker thread.
-    PanelBench b({.speed = 1.0});
+    PanelBench b;
     QTemporaryDir dir;
-    ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 3000));
-    b.saveAnswer = dir.filePath(QStringLiteral("resp.sonx"));
+    const QString path = dir.filePath(QStringLiteral("rt.sonx"));
+    ASSERT_TRUE(b.waitForFirstPoll(10000));
+    b.saveAnswer = path;
+    for (const std::uint8_t unanswered : {std::uint8_t{'R'}, std::uint8_t{'C'}}) {
+        SCOPED_TRACE(std::string("no reply to ") + static_cast<char>(unanswered));
+        QSignalSpy lost(b.worker.get(), &MeterWorker::linkLost);
+        QSignalSpy restored(b.worker.get(), &MeterWorker::linkRestored);
+        b.meter->ignore({unanswered});
+        const std::size_t mark = b.sentCount();
+        b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+        ASSERT_TRUE(waitFor([&] { return restored.count() == 1; }, 20000));
+        b.meter->ignore({});
+        EXPECT_EQ(lost.count(), 1);
+        EXPECT_EQ(b.sentApartFromPolls(mark), unanswered == 'R' ? Bytes{'R'} : (Bytes{'R', 'C'}));
+        EXPECT_FALSE(b.state.fileRecording);
+        EXPECT_FALSE(QFile::exists(path));
+        EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Save As");
+        ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1"; }, 10000));
+        EXPECT_TRUE(b.panel->timer2()->isActive());
+    }
+    EXPECT_TRUE(b.messages.isEmpty()) << b.messages.join('\n').toStdString();
+
+    // The meter answers again: the same key starts the recording.
     b.panel->onToolbarButtonClick(QStringLiteral("Save"));
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 3000));
-
-    // A 10 ms timer measures its own lateness.
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.elapsed();
-    qint64 worst = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    probe.setInterval(10);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 nowMs = clock.elapsed();
-        worst = std::max(worst, nowMs - last - 10);
-        last = nowMs;
-    });
-    probe.start();
-    const long long polledBefore = b.worker->jobsRun();
-    QTest::qWait(10000);
-    probe.stop();
-    const long long polls = b.worker->jobsRun() - polledBefore;
-    std::cout << "longest window stall over 10 s: " << worst << " ms, " << polls << " polls, "
-              << b.state.fileRecordCount << " records\n";
-    ::testing::Test::RecordProperty("stall_ms", static_cast<int>(worst));
-    EXPECT_LT(worst, 100);
-    // About two polls a second at the protocol's pace.
-    EXPECT_GE(polls, 15);
-    EXPECT_LE(polls, 30);
-    EXPECT_GE(b.state.fileRecordCount, 9);
+    ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 10000));
+    EXPECT_TRUE(QFile::exists(path));
+    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
 }
-

@@ -1,67 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/RealTimeRecorder.h"
+#include "support/SampleHeader.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 using namespace km740;
+using km740::test::readLines;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct TempDir {
-    fs::path path;
-    TempDir()
-    {
-        path = fs::temp_directory_path() / ("km740-rec-" + std::to_string(::getpid()) + "-" +
-                                            std::to_string(counter()++));
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    static int& counter()
-    {
-        static int n = 0;
-        return n;
-    }
-};
-
-std::vector<std::string> readLines(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    std::string text = ss.str();
-    std::vector<std::string> lines;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find("\r\n", at);
-        EXPECT_NE(end, std::string::npos) << "line without CRLF in " << p;
-        if (end == std::string::npos)
-            break;
-        lines.push_back(text.substr(at, end - at));
-        at = end + 2;
-    }
-    return lines;
-}
-
-RecordingHeader header()
-{
-    RecordingHeader h;
-    h.calibratedDb = "94";
-    h.timeWeight = "Slow";
-    h.frequencyWeight = "A";
-    h.threshold = "80";
-    h.criterion = "85";
-    h.exchangeRate = "3";
-    h.peakType = "Lcpk";
-    h.range = "70-140";
-    h.calibratedTime = "2018/03/07 14:30:05";
-    return h;
-}
+RecordingHeader header() { return test::sampleHeader(); }
 
 // A meter that answered the poll at `at` (monotonic seconds).
 void polled(AppState& s, double at, double value, std::string text)
@@ -105,22 +57,29 @@ TEST(RecordTime, RegionalSeparatorsAndAutoSaveName)
 
 TEST(FileRecording, ContinuesIntoANewFileWithHeaderAndConsecutiveNumbers)
 {
-    TempDir dir;
-    fs::create_directories(dir.path / "site.2024");
-    const fs::path first = dir.path / "site.2024" / "rt.sonx";
+    test::TempFolder dir;
+    fs::create_directories(dir / "site.2024");
+    const fs::path first = dir / "site.2024" / "rt.sonx";
     AppState s;
     polled(s, 0.0, 85.0, "85.0");
     RealTimeRecorder rec(3);
     ASSERT_TRUE(rec.startFileRecording(s, first.string(), header(), Regional::point()));
     EXPECT_TRUE(s.fileRecording);
     EXPECT_EQ(s.maxLevelFile, "85.0");
-    EXPECT_EQ(s.lastSaveFolder, (dir.path / "site.2024").string());
+    EXPECT_EQ(s.lastSaveFolder, (dir / "site.2024").string());
 
+    // The panel as it is at each tick: after the second record the meter is
+    // set to another criterion and peak type.
+    RecordingHeader panel = header();
     const double levels[] = {84.5, 91.2, 90.0, 88.8, 70.1};
     std::vector<bool> blink;
     for (int i = 0; i < 5; ++i) {
+        if (i == 2) {
+            panel.criterion = "90";
+            panel.peakType = "Llpk";
+        }
         polled(s, i + 0.5, levels[i], formatFixed(levels[i], 1, Regional::point()));
-        SampleOutcome out = rec.sampleTick(s, at(i), i + 1.0, Regional::point());
+        SampleOutcome out = rec.sampleTick(s, at(i), i + 1.0, Regional::point(), [&] { return panel; });
         ASSERT_TRUE(out.fileRecordWritten);
         EXPECT_EQ(out.countText, std::to_string(i + 1));
         blink.push_back(out.recordingVisible);
@@ -134,12 +93,14 @@ TEST(FileRecording, ContinuesIntoANewFileWithHeaderAndConsecutiveNumbers)
     EXPECT_EQ(s.fileRecordCount, 0);
 
     auto a = readLines(first);
-    auto b = readLines(dir.path / "site.2024" / "rt-1.sonx");
+    auto b = readLines(dir / "site.2024" / "rt-1.sonx");
     std::vector<std::string> wantA = kHeaderLines;
     wantA.push_back("1\t2024/01/05 09:03:00\t84.5\t");
     wantA.push_back("2\t2024/01/05 09:03:01\t91.2\t");
     wantA.push_back("3\t2024/01/05 09:03:02\t90.0\t");
     std::vector<std::string> wantB = kHeaderLines;
+    wantB[8] = "Criterion Level:90";
+    wantB[10] = "Peak Type:Llpk";
     wantB.push_back("4\t2024/01/05 09:03:03\t88.8\t");
     wantB.push_back("5\t2024/01/05 09:03:04\t70.1\t");
     EXPECT_EQ(a, wantA);
@@ -148,8 +109,8 @@ TEST(FileRecording, ContinuesIntoANewFileWithHeaderAndConsecutiveNumbers)
 
 TEST(FileRecording, StaleLevelWritesNothingAndSaysItWaits)
 {
-    TempDir dir;
-    const fs::path file = dir.path / "rt.sonx";
+    test::TempFolder dir;
+    const fs::path file = dir / "rt.sonx";
     AppState s;
     polled(s, 10.0, 80.0, "80.0");
     RealTimeRecorder rec;
@@ -157,8 +118,8 @@ TEST(FileRecording, StaleLevelWritesNothingAndSaysItWaits)
     rec.openList(s);
 
     // Polled 2 s ago still counts; 2.5 s ago does not.
-    EXPECT_TRUE(rec.sampleTick(s, at(0), 12.0, Regional::point()).fileRecordWritten);
-    SampleOutcome stale = rec.sampleTick(s, at(1), 12.5, Regional::point());
+    EXPECT_TRUE(rec.sampleTick(s, at(0), 12.0, Regional::point(), header).fileRecordWritten);
+    SampleOutcome stale = rec.sampleTick(s, at(1), 12.5, Regional::point(), header);
     EXPECT_TRUE(stale.sampled);
     EXPECT_TRUE(stale.waitingForMeter);
     EXPECT_FALSE(stale.fileRecordWritten);
@@ -167,7 +128,7 @@ TEST(FileRecording, StaleLevelWritesNothingAndSaysItWaits)
     EXPECT_TRUE(s.fileRecording);
 
     polled(s, 13.0, 81.0, "81.0");
-    SampleOutcome back = rec.sampleTick(s, at(2), 13.2, Regional::point());
+    SampleOutcome back = rec.sampleTick(s, at(2), 13.2, Regional::point(), header);
     EXPECT_TRUE(back.fileRecordWritten);
     EXPECT_FALSE(s.recordingWaiting);
     rec.stopFileRecording(s);
@@ -182,17 +143,17 @@ TEST(FileRecording, StaleLevelWritesNothingAndSaysItWaits)
 
 TEST(FileRecording, WriteErrorStopsWithFileNameAndReason)
 {
-    TempDir dir;
-    const fs::path file = dir.path / "rt.sonx";
+    test::TempFolder dir;
+    const fs::path file = dir / "rt.sonx";
     AppState s;
     polled(s, 0.0, 80.0, "80.0");
     RealTimeRecorder rec;
     ASSERT_TRUE(rec.startFileRecording(s, file.string(), header(), Regional::point()));
-    ASSERT_TRUE(rec.sampleTick(s, at(0), 0.5, Regional::point()).fileRecordWritten);
+    ASSERT_TRUE(rec.sampleTick(s, at(0), 0.5, Regional::point(), header).fileRecordWritten);
 
     fs::remove(file);
     polled(s, 1.0, 80.0, "80.0");
-    SampleOutcome out = rec.sampleTick(s, at(1), 1.5, Regional::point());
+    SampleOutcome out = rec.sampleTick(s, at(1), 1.5, Regional::point(), header);
     ASSERT_TRUE(out.recordingStopped.has_value());
     EXPECT_NE(out.recordingStopped->message.find(file.string()), std::string::npos);
     EXPECT_NE(out.recordingStopped->message.find("removed"), std::string::npos);
@@ -207,7 +168,7 @@ TEST(FileRecording, WriteErrorStopsWithFileNameAndReason)
         EXPECT_NE(st.error().message.find("No space"), std::string::npos);
         EXPECT_FALSE(s.fileRecording);
     }
-    Status missing = rec.startFileRecording(s, (dir.path / "no" / "rt.sonx").string(), header(),
+    Status missing = rec.startFileRecording(s, (dir / "no" / "rt.sonx").string(), header(),
                                             Regional::point());
     EXPECT_FALSE(missing);
 }
@@ -219,7 +180,7 @@ TEST(Sampling, LinkBusyAndIntervalAndMeterInUse)
     RealTimeRecorder rec(4);
     rec.openList(s);
     s.linkBusy = true;
-    EXPECT_FALSE(rec.sampleTick(s, at(0), 0.1, Regional::point()).sampled);
+    EXPECT_FALSE(rec.sampleTick(s, at(0), 0.1, Regional::point(), header).sampled);
     EXPECT_EQ(s.sampleTick, 0);
     s.linkBusy = false;
 
@@ -228,7 +189,7 @@ TEST(Sampling, LinkBusyAndIntervalAndMeterInUse)
     bool autoSave = false;
     for (int i = 0; i < 8; ++i) {
         polled(s, i, 80.0 + i, formatFixed(80.0 + i, 1, Regional::point()));
-        SampleOutcome out = rec.sampleTick(s, at(i), i + 0.1, Regional::point());
+        SampleOutcome out = rec.sampleTick(s, at(i), i + 0.1, Regional::point(), header);
         samples += out.sampled;
         autoSave = autoSave || out.listAutoSaveDue;
     }
@@ -238,7 +199,7 @@ TEST(Sampling, LinkBusyAndIntervalAndMeterInUse)
     s.sampleInterval = 1;
 
     s.meterInUse = true;
-    SampleOutcome out = rec.sampleTick(s, at(9), 8.5, Regional::point());
+    SampleOutcome out = rec.sampleTick(s, at(9), 8.5, Regional::point(), header);
     EXPECT_TRUE(out.listClosed);
     EXPECT_FALSE(out.listRowAdded);
     EXPECT_FALSE(s.listMode);

@@ -37,7 +37,7 @@ public:
         ::close(out[1]);
         out_ = out[0];
         if (pid_ > 0)
-            device_ = firstLine(std::chrono::seconds(5));
+            device_ = firstLine(std::chrono::seconds(30));
     }
     ~SimProcess() { stop(); }
     SimProcess(const SimProcess&) = delete;
@@ -48,17 +48,32 @@ public:
     // The simulator's process (to pause it with SIGSTOP / SIGCONT).
     pid_t pid() const { return pid_; }
 
-    void stop()
+    // SIGTERM, then its exit status; -1 when it was killed or had to be
+    // (it did not end within 10 s).
+    int stop()
     {
+        int code = -1;
         if (pid_ > 0) {
             ::kill(pid_, SIGTERM);
             int status = 0;
-            ::waitpid(pid_, &status, 0);
+            bool ended = false;
+            for (int i = 0; i < 1000 && !ended; ++i) {
+                ended = ::waitpid(pid_, &status, WNOHANG) == pid_;
+                if (!ended)
+                    ::usleep(10000);
+            }
+            if (!ended) {
+                ::kill(pid_, SIGKILL);
+                ::waitpid(pid_, &status, 0);
+            } else if (WIFEXITED(status)) {
+                code = WEXITSTATUS(status);
+            }
             pid_ = -1;
         }
         if (out_ >= 0)
             ::close(out_);
         out_ = -1;
+        return code;
     }
 
 private:

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -22,6 +23,7 @@ namespace km740::test {
 class FastClock final : public Clock {
 public:
     explicit FastClock(double speed) : speed_(speed), start_(std::chrono::steady_clock::now()) {}
+    double speed() const { return speed_; }
     double now() const override
     {
         const std::chrono::duration<double> d = std::chrono::steady_clock::now() - start_;
@@ -43,10 +45,12 @@ struct Wire {
     std::mutex mutex;
     Bytes sent;          // every byte written, in order
     std::vector<std::pair<double, std::uint8_t>> timed; // (steady seconds, first byte) of each write
+    std::set<std::thread::id> portThreads; // every thread that wrote to or read from the port
     bool failOpen = false;
 
     void record(std::span<const std::uint8_t> bytes)
     {
+        portThreads.insert(std::this_thread::get_id());
         sent.insert(sent.end(), bytes.begin(), bytes.end());
         if (!bytes.empty()) {
             const std::chrono::duration<double> t = std::chrono::steady_clock::now().time_since_epoch();
@@ -73,7 +77,14 @@ public:
         }
         return inner_->write(bytes);
     }
-    Result<Bytes> takeReceived() override { return inner_->takeReceived(); }
+    Result<Bytes> takeReceived() override
+    {
+        {
+            std::lock_guard lock(wire_->mutex);
+            wire_->portThreads.insert(std::this_thread::get_id());
+        }
+        return inner_->takeReceived();
+    }
 
 private:
     std::unique_ptr<Transport> inner_;
@@ -108,11 +119,14 @@ public:
     {
         std::lock_guard lock(wire_->mutex);
         wire_->record(bytes);
+        if (bytes.size() == 1 && ignored_.contains(bytes[0]))
+            return success(); // on the wire, but the meter never answers it
         return meter_.write(bytes);
     }
     Result<Bytes> takeReceived() override
     {
         std::lock_guard lock(wire_->mutex);
+        wire_->portThreads.insert(std::this_thread::get_id());
         return meter_.takeReceived();
     }
     // Runs fn on the meter under the lock (fault switches, state).
@@ -121,9 +135,16 @@ public:
         std::lock_guard lock(wire_->mutex);
         fn(meter_);
     }
+    // Commands the meter does not hear from now on (none: all again).
+    void ignore(std::set<std::uint8_t> commands)
+    {
+        std::lock_guard lock(wire_->mutex);
+        ignored_ = std::move(commands);
+    }
 
 private:
     VirtualMeter meter_;
+    std::set<std::uint8_t> ignored_;
     std::shared_ptr<Wire> wire_;
 };
 

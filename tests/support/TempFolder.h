@@ -6,6 +6,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace km740::test {
 
@@ -39,6 +40,20 @@ inline std::string readBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The lines of a file written with CRLF line ends; a last line without one
+// is kept as it stands, so a comparison shows it.
+inline std::vector<std::string> readLines(const std::filesystem::path& path)
+{
+    const std::string text = readBytes(path);
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    for (std::size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at, end - at));
+    if (at < text.size())
+        lines.push_back(text.substr(at));
+    return lines;
 }
 
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes)
