@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // km740-tool's configuration commands against km740-sim on a pseudo-terminal:
 // the bytes each sends (from --trace), their waits, and what a later read finds.
-#include "support/RunProgram.h"
+#include "support/ToolProcess.h"
 #include "support/SimProcess.h"
 #include "support/TempFolder.h"
 
@@ -26,7 +26,7 @@ struct Write {
 };
 
 struct Tool {
-    ProgramRun run;
+    ToolResult run;
     std::vector<Write> writes; // from the trace
 
     // Every byte written, in order.
@@ -237,7 +237,7 @@ TEST(ConfigToolSilent, AWriteToASilentMeterFails)
                                           {"preset", "--set", "3"},
                                           {"recording", "--start", "plain"}}) {
         args.insert(args.begin(), {"--port", sim.device()});
-        const ProgramRun r = runProgram(KM740_TOOL_PATH, args);
+        const ToolResult r = runProgram(KM740_TOOL_PATH, args);
         EXPECT_EQ(r.exitCode, 1) << args[2];
         EXPECT_NE(r.err.find("does not answer"), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty()) << r.out;

@@ -5,6 +5,8 @@
 
 #include "support/ArgumentList.h"
 
+#include <chrono>
+#include <csignal>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,9 +27,9 @@ struct ToolResult {
 
 // `inChild` runs in the child just before the program starts (a resource
 // limit, say). Its output comes through pipes, which no file-size limit
-// touches.
+// touches. A program still running after `limitSeconds` is killed.
 inline ToolResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                             const std::function<void()>& inChild = {})
+                             const std::function<void()>& inChild = {}, int limitSeconds = 60)
 {
     ArgumentList argv(program, args);
 
@@ -56,12 +58,16 @@ inline ToolResult runProgram(const std::string& program, const std::vector<std::
     ::close(err[1]);
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     std::string* into[2] = {&r.out, &r.err};
-    for (int open = 2; open > 0;) {
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+    int open = 2;
+    while (open > 0) {
+        if (std::chrono::steady_clock::now() >= until)
             break;
-        }
+        const int ready = ::poll(fds, 2, 100);
+        if (ready < 0 && errno != EINTR)
+            break;
+        if (ready <= 0)
+            continue;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0)
                 continue;
@@ -80,10 +86,13 @@ inline ToolResult runProgram(const std::string& program, const std::vector<std::
         if (f.fd >= 0)
             ::close(f.fd);
     int status = 0;
-    if (pid > 0)
+    if (pid > 0) {
+        if (open > 0)
+            ::kill(pid, SIGKILL);
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
-    r.exitCode = pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    r.exitCode = pid > 0 && open == 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
 }
 
