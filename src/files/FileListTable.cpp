@@ -10,6 +10,8 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <type_traits>
+#include <variant>
 
 namespace km740 {
 
@@ -87,6 +89,34 @@ std::string_view TextColumn::at(std::size_t row) const
         return {};
     const std::uint64_t begin = row == 0 ? 0 : ends_[row - 1];
     return std::string_view(chars_).substr(begin, ends_[row] - begin);
+}
+
+FileListTable FileListTable::of(const DataFile& file)
+{
+    DataFileHeader header;
+    header.kind = kindOf(file);
+    header.title = std::string(dataFileTitle(header.kind));
+    header.settings = settingsOf(file);
+    if (const auto* dose = std::get_if<DoseLoggerFile>(&file)) {
+        header.pauses = dose->pauses;
+    } else if (const auto* level = std::get_if<LevelLoggerFile>(&file)) {
+        header.pauses = level->pauses;
+        header.summary = level->summary;
+    }
+    FileListTable table;
+    table.setHeader(header);
+    std::visit(
+        [&table](const auto& f) {
+            table.reserve(f.records.size());
+            for (const auto& record : f.records) {
+                if constexpr (std::is_same_v<std::decay_t<decltype(record)>, DoseRow>)
+                    table.addDose(record);
+                else
+                    table.addLevel(record);
+            }
+        },
+        file);
+    return table;
 }
 
 int FileListTable::columnCount() const

@@ -41,6 +41,10 @@ private:
 // asked for, so a window formats just the rows it paints.
 class FileListTable {
 public:
+    // The table of a data file held in memory: what its file list window
+    // shows once the file is written and read back.
+    static FileListTable of(const DataFile& file);
+
     FileListKind window() const { return window_; }
     const DataFileHeader& header() const { return header_; }
     // "Max. dB" lines of the file, for the caption.

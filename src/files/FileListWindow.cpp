@@ -6,12 +6,11 @@
 #include "files/CsvExport.h"
 #include "files/FileListModel.h"
 #include "files/FileWindows.h"
-#include "files/PrintPages.h"
+#include "files/ListPrint.h"
 #include "panel/PanelWindow.h"
 #include "panel/SettingsPanel.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPrinter>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -27,7 +25,6 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <array>
 
 namespace km740 {
@@ -36,18 +33,7 @@ namespace {
 
 using Field = SettingsPanel::Field;
 
-constexpr int kPrintProgressEvery = 2000;
-
 const char* const kPlotMessage = "Move mouse pointer to the list data then click to plot.";
-
-// The printer note shown before a printout, line by line.
-const char* const kPrinterNote =
-    "Note\r"
-    "The effect of the properties of the Printer settings\r"
-    "depends on the driver supplied by the printer manufacturer.\r"
-    "Some property settings may have no effect, or several different property settings\r"
-    "may all have the same effect. Settings outside the accepted range may or may not produce an error.\r"
-    "For more information, see the manufacturer's documentation for the specific driver.";
 
 // Column width samples of the record grids.
 QString widthSample(FileListKind kind, int column)
@@ -417,56 +403,9 @@ void FileListWindow::showDistribution(Resolution resolution)
 
 void FileListWindow::printList()
 {
-    const FileListDialogs& dialogs = windows_.dialogs();
-    if (!dialogs.printer)
-        return;
-    std::unique_ptr<QPrinter> printer = dialogs.printer(this);
-    if (!printer)
-        return;
-    if (dialogs.message)
-        dialogs.message(this, QString::fromLatin1(kPrinterNote), false);
-    int perRow = 1;
-    if (table_->printKind() == PrintKind::fileDb) {
-        for (;;) {
-            const std::optional<QString> answer = dialogs.recordsPerRow ? dialogs.recordsPerRow(this) : std::nullopt;
-            const RecordsPerRowAnswer a = readRecordsPerRow(answer ? answer->toStdString() : std::string());
-            if (a.outcome == RecordsPerRowAnswer::Outcome::cancel)
-                return;
-            if (a.outcome == RecordsPerRowAnswer::Outcome::accept) {
-                perRow = a.recordsPerRow;
-                break;
-            }
-        }
-    }
-    // Copies are printed by us, one after the other in one job.
-    const int copies = std::max(1, printer->copyCount());
-    printer->setCopyCount(1);
-    const QString caption = windowTitle();
     printing_ = true;
     updateChartKeys();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    {
-        PrintPages pages(*printer);
-        const PrintSource source = table_->printSource(regional_);
-        std::size_t lines = 0;
-        for (int copy = 0; copy < copies && pages.isActive(); ++copy) {
-            if (copy > 0)
-                pages.newCopy();
-            layOutPrint(table_->printKind(), source, perRow,
-                        [&](std::string_view line, std::optional<std::size_t> row) {
-                            pages.line(line);
-                            if (row && ++lines % kPrintProgressEvery == 0) {
-                                setWindowTitle(QString::number(*row));
-                                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                            }
-                        });
-        }
-        pages.finish();
-        if (!pages.isActive() && lines == 0 && dialogs.message && printer->printerState() == QPrinter::Error)
-            dialogs.message(this, tr("The printer could not be used."), true);
-    }
-    QApplication::restoreOverrideCursor();
-    setWindowTitle(caption);
+    printListTable(*this, windows_.dialogs(), *table_, regional_);
     printing_ = false;
     updateChartKeys();
 }

@@ -8,33 +8,13 @@
 
 #include <QFile>
 #include <QFileDialog>
-#include <QInputDialog>
-#include <QPrintDialog>
-#include <QPrinter>
 
 namespace km740 {
 
 FileListDialogs FileListDialogs::desktop()
 {
     FileListDialogs d;
-    // The panel's own non-modal message box.
-    d.message = PanelDialogs::desktop().message;
-    d.printer = [](QWidget* parent) -> std::unique_ptr<QPrinter> {
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        QPrintDialog dialog(printer.get(), parent);
-        if (dialog.exec() != QDialog::Accepted)
-            return nullptr;
-        return printer;
-    };
-    d.recordsPerRow = [](QWidget* parent) -> std::optional<QString> {
-        bool ok = false;
-        const QString answer = QInputDialog::getText(parent, QString(),
-                                                     QStringLiteral("Input record(s) to print in one row (1-5)"),
-                                                     QLineEdit::Normal, QStringLiteral("1"), &ok);
-        if (!ok)
-            return std::nullopt;
-        return answer;
-    };
+    static_cast<PrintDialogs&>(d) = PrintDialogs::desktop();
     d.saveCsv = [](QWidget* parent, const QString& suggested) -> std::optional<QString> {
         const QString path = QFileDialog::getSaveFileName(parent, QObject::tr("Export CSV"), suggested,
                                                           QObject::tr("CSV Files (*.csv);;All Files (*)"));

@@ -4,6 +4,7 @@
 #include "common/Regional.h"
 #include "exposure/PlotInputs.h"
 #include "files/ChartSink.h"
+#include "files/ListPrint.h"
 
 #include <QObject>
 #include <QPointer>
@@ -14,7 +15,6 @@
 #include <memory>
 #include <optional>
 
-class QPrinter;
 class QWidget;
 
 namespace km740 {
@@ -22,17 +22,9 @@ namespace km740 {
 class FileListWindow;
 class PanelWindow;
 
-// The desktop dialogs of the file list windows. Tests replace them so
-// nothing blocks.
-struct FileListDialogs {
-    // A message the user must see; critical for a file that cannot be shown.
-    std::function<void(QWidget*, const QString& text, bool critical)> message;
-    // The printer dialog ("Print to PDF" among its printers): a printer set
-    // up with the user's choice and copies, or null when cancelled.
-    std::function<std::unique_ptr<QPrinter>(QWidget*)> printer;
-    // "Input record(s) to print in one row (1-5)", default "1": the answer,
-    // empty when cancelled.
-    std::function<std::optional<QString>(QWidget*)> recordsPerRow;
+// The desktop dialogs of the file list windows: the printout's and
+// "Export CSV". Tests replace them so nothing blocks.
+struct FileListDialogs : PrintDialogs {
     // Where "Export CSV" writes, suggested name given: empty when cancelled.
     std::function<std::optional<QString>(QWidget*, const QString& suggested)> saveCsv;
 

@@ -6,6 +6,7 @@ if(KM740_WITH_QT)
     ${CMAKE_CURRENT_LIST_DIR}/FileWindows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FileListWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FileListModel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ListPrint.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ChartSink.h
   )
 endif()

@@ -3,10 +3,8 @@
 
 #include "panel/AppState.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace km740 {
@@ -15,11 +13,6 @@ DataListWindow::DataListWindow(AppState& state, FileChooser chooser, QWidget* pa
     : LoggerListWindow(QStringLiteral("DataList"), QStringLiteral("Data List "), state, std::move(chooser), panel),
       state_(state)
 {
-    PrintAction = toolbar()->addAction(QStringLiteral("Print"));
-    PrintAction->setObjectName(QStringLiteral("Print"));
-    PrintAction->setToolTip(QStringLiteral("Print"));
-    PrintAction->setEnabled(false);
-
     static const char* const names[3] = {"Name", "Sector", "Company"};
     for (int i = 2; i >= 0; --i) {
         auto* l = new QLabel(this);

@@ -20,8 +20,6 @@ public:
     // LblMessage(0..2): name, sector, company.
     void setHeaderText(const HeaderText& text);
     QLabel* lblMessage(int i) const { return LblMessage[static_cast<std::size_t>(i)]; }
-    // The "Print" key: there until the list can be printed, disabled.
-    QAction* printAction() const { return PrintAction; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -29,7 +27,6 @@ protected:
 private:
     AppState& state_;
     std::array<QLabel*, 3> LblMessage{};
-    QAction* PrintAction = nullptr;
 };
 
 } // namespace km740

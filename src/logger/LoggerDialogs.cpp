@@ -42,6 +42,7 @@ LoggerDialogs LoggerDialogs::desktop()
     d.saveImage = [](QWidget* parent) {
         return ask(parent, QObject::tr("Save Logger Image"), image, QStringLiteral("km740img"), true);
     };
+    d.print = PrintDialogs::desktop();
     return d;
 }
 

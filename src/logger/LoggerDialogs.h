@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/ListPrint.h"
+
 #include <QString>
 
 #include <functional>
@@ -9,8 +11,8 @@ class QWidget;
 
 namespace km740 {
 
-// The file dialogs of the logger windows. Each gives the chosen path, or an
-// empty string when the user cancelled. Tests answer them without a dialog.
+// The dialogs of the logger windows. Each file dialog gives the chosen path,
+// or an empty string when the user cancelled. Tests answer them without a dialog.
 struct LoggerDialogs {
     // Report header texts: ".nse" and ".cna".
     std::function<QString(QWidget*)> openHeaderText;
@@ -18,6 +20,8 @@ struct LoggerDialogs {
     // Raw logger images: ".km740img".
     std::function<QString(QWidget*)> openImage;
     std::function<QString(QWidget*)> saveImage;
+    // The printout of DataList and DataListdB.
+    PrintDialogs print;
 
     static LoggerDialogs desktop();
 };

@@ -2,6 +2,7 @@
 #include "logger/LoggerListWindow.h"
 
 #include "files/DataFileWriter.h"
+#include "files/FileListTable.h"
 #include "logger/LoggerRecordModel.h"
 #include "panel/AppState.h"
 #include "panel/SaveDialog.h"
@@ -62,6 +63,11 @@ LoggerListWindow::LoggerListWindow(const QString& form, const QString& caption, 
     Toolbar1->setAccessibleName(tr("Toolbar"));
     SaveAction = addSaveAction(Toolbar1);
     connect(SaveAction, &QAction::triggered, this, &LoggerListWindow::onSaveClicked);
+    PrintAction = Toolbar1->addAction(QStringLiteral("Print"));
+    PrintAction->setObjectName(QStringLiteral("Print"));
+    PrintAction->setToolTip(QStringLiteral("Print"));
+    PrintAction->setEnabled(false);
+    connect(PrintAction, &QAction::triggered, this, &LoggerListWindow::onPrintClicked);
 
     settings_ = new SettingsPanel(this);
 
@@ -174,6 +180,7 @@ void LoggerListWindow::showSet(DataFile file, const QString& note)
     LblStatus->setMaximumWidth(width + settings_->sizeHint().width());
     showKindExtras(*file_);
     LblStatus->setText(note);
+    PrintAction->setEnabled(true);
 }
 
 void LoggerListWindow::onSaveClicked()
@@ -202,6 +209,23 @@ void LoggerListWindow::onSaveClicked()
         relay.post([ok, target, reason](LoggerListWindow& w) { w.saveDone(ok, target, reason); });
         relay.finish();
     });
+}
+
+void LoggerListWindow::onPrintClicked()
+{
+    if (!file_ || printing_)
+        return;
+    printing_ = true;
+    PrintAction->setEnabled(false);
+    // The set prints as its saved file does in the file list window. Its
+    // cells are texts already; the regional only shapes the derived columns
+    // of real-time files.
+    printListTable(*this, printDialogs_, FileListTable::of(*file_), Regional::point());
+    // A save that ended meanwhile has given the caption back already.
+    if (savesRunning_ == 0)
+        setWindowTitle(caption_);
+    PrintAction->setEnabled(true);
+    printing_ = false;
 }
 
 void LoggerListWindow::showProgress(qint64 rows)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "files/DataFile.h"
+#include "files/ListPrint.h"
 
 #include <QPointer>
 #include <QString>
@@ -25,9 +26,9 @@ class LoggerRecordModel;
 class SettingsPanel;
 
 // What DataList and DataListdB share: the settings panel, the pause list,
-// the records in one table, a message line, and Save, which writes the
-// decoded set as its data file in the background with the row count in the
-// caption.
+// the records in one table, a message line; Save, which writes the decoded
+// set as its data file in the background with the row count in the caption;
+// and Print, which prints it as the file list window prints that file.
 class LoggerListWindow : public QWidget {
     Q_OBJECT
 public:
@@ -47,11 +48,15 @@ public:
     QLabel* plPause() const { return PlPause; }
     QLabel* messageLine() const { return LblStatus; }
     QToolBar* toolbar() const { return Toolbar1; }
+    QAction* printAction() const { return PrintAction; }
     QString caption() const { return caption_; }
     int savesRunning() const { return savesRunning_; }
 
-    // Toolbar key "Save".
+    void setPrintDialogs(PrintDialogs dialogs) { printDialogs_ = std::move(dialogs); }
+
+    // Toolbar keys "Save" and "Print".
     void onSaveClicked();
+    void onPrintClicked();
 
 signals:
     void saveFinished(bool ok, const QString& pathOrReason);
@@ -78,9 +83,12 @@ private:
     QString caption_;
     std::shared_ptr<const DataFile> file_;
     int savesRunning_ = 0;
+    PrintDialogs printDialogs_;
+    bool printing_ = false;
 
     QToolBar* Toolbar1 = nullptr;
     QAction* SaveAction = nullptr;
+    QAction* PrintAction = nullptr;
     SettingsPanel* settings_ = nullptr;
     QLabel* PlPause = nullptr;
     QTableView* GridPause = nullptr;

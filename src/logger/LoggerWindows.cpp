@@ -143,6 +143,7 @@ void LoggerWindows::openSet(int number)
     if (set->isDoseSet()) {
         auto* w = new DataListWindow(state, chooser, &panel_);
         dataList_ = w;
+        w->setPrintDialogs(dialogs_.print);
         w->showSet(std::move(decoded).value(), note);
         if (addText_)
             w->setHeaderText(addText_->text());
@@ -152,6 +153,7 @@ void LoggerWindows::openSet(int number)
             dataListdB_->close();
         auto* w = new DataListdBWindow(state, chooser, &panel_);
         dataListdB_ = w;
+        w->setPrintDialogs(dialogs_.print);
         w->showSet(std::move(decoded).value(), note);
         w->show();
     }

@@ -6,6 +6,9 @@
 #include "support/PanelBench.h"
 #include "support/TempFolder.h"
 
+#include "files/FileListWindow.h"
+#include "files/FileWindows.h"
+
 #include "link/PortWindow.h"
 #include "logger/AddTextWindow.h"
 #include "logger/DataListWindow.h"
@@ -22,6 +25,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -110,6 +114,16 @@ QString toolExport(const std::filesystem::path& image, int set, const std::files
     return {};
 }
 
+// What pdftotext reads off a printout's pages, in their layout.
+QString pdfText(const QString& path)
+{
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!text.waitForFinished(20000))
+        return {};
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
 } // namespace
 
 TEST(LoggerWindows, DownloadListsTheSetsAndEachOpensItsList)
@@ -141,13 +155,13 @@ TEST(LoggerWindows, DownloadListsTheSetsAndEachOpensItsList)
     EXPECT_EQ(row(dir, 0)[2], "60");
     EXPECT_EQ(row(dir, 1)[2], "1");
 
-    // A dose set: DataList with its panel, header labels, Print there but off.
+    // A dose set: DataList with its panel, header labels and Print.
     clickRow(m, 0);
     DataListWindow* dl = windowsOf(b).dataList();
     ASSERT_TRUE(dl);
     EXPECT_EQ(dl->windowTitle(), "Data List ");
     EXPECT_TRUE(b.state.dataListOpen);
-    EXPECT_FALSE(dl->printAction()->isEnabled());
+    EXPECT_TRUE(dl->printAction()->isEnabled());
     EXPECT_EQ(dl->printAction()->toolTip(), "Print");
     const auto decoded0 = std::get<DoseLoggerFile>(decodeSet(table.sets[0], Regional::point()).value());
     const QAbstractItemModel* records = dl->gridN()->model();
@@ -188,7 +202,7 @@ TEST(LoggerWindows, DownloadListsTheSetsAndEachOpensItsList)
     // km740-tool exports from them.
     TempFolder dir2;
     const auto imagePath = dir2 / "capture.km740img";
-    windowsOf(b).setDialogs({{}, {}, {}, [&](QWidget*) { return QString::fromStdString(imagePath.string()); }});
+    windowsOf(b).setDialogs({{}, {}, {}, [&](QWidget*) { return QString::fromStdString(imagePath.string()); }, {}});
     m->cmdSaveImage()->click();
     EXPECT_EQ(readBytes(imagePath), std::string(image.begin(), image.end()));
     struct Case {
@@ -324,6 +338,85 @@ TEST(LoggerWindows, CutAndCancelledDownloadsLetTheMeterGo)
     EXPECT_TRUE(pollsAgain());
 }
 
+// DataList and DataListdB print their set as FileList and FileListdB print
+// the file km740-tool exports for it: the same text on the pages.
+TEST(LoggerWindows, ListsPrintAsTheFileListsPrintTheirSavedSet)
+{
+    PanelBench b;
+    ASSERT_TRUE(b.waitForFirstPoll());
+    MemoryWindow* m = download(b);
+    ASSERT_TRUE(m);
+    TempFolder dir;
+    const auto imagePath = dir / "capture.km740img";
+    const Bytes image = meterImage(b);
+    writeBytes(imagePath, std::string(image.begin(), image.end()));
+    const LoggerSetTable table = splitSets(LoggerImage(image));
+
+    QString pdf;
+    QStringList notes;
+    QStringList perRow;
+    PrintDialogs print;
+    print.message = [&](QWidget*, const QString& text, bool) { notes << text; };
+    print.printer = [&](QWidget*) {
+        auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        p->setOutputFormat(QPrinter::PdfFormat);
+        p->setOutputFileName(pdf);
+        return p;
+    };
+    print.recordsPerRow = [&](QWidget*) -> std::optional<QString> {
+        return perRow.isEmpty() ? std::nullopt : std::optional(perRow.takeFirst());
+    };
+    LoggerDialogs loggerDialogs;
+    loggerDialogs.print = print;
+    windowsOf(b).setDialogs(loggerDialogs);
+    FileListDialogs fileDialogs;
+    static_cast<PrintDialogs&>(fileDialogs) = print;
+    FileWindows& files = FileWindows::of(*b.panel);
+    files.setDialogs(fileDialogs);
+
+    // Set 3: dose records and two pauses; set 2: levels, three to a line.
+    for (const int set : {3, 2}) {
+        const bool dose = set == 3;
+        clickRow(m, set - 1);
+        LoggerListWindow* list = dose ? static_cast<LoggerListWindow*>(windowsOf(b).dataList())
+                                      : static_cast<LoggerListWindow*>(windowsOf(b).dataListdB());
+        ASSERT_TRUE(list);
+        pdf = QString::fromStdString((dir / ("list" + std::to_string(set) + ".pdf")).string());
+        perRow = QStringList{"0", "3"};
+        list->printAction()->trigger();
+        EXPECT_EQ(perRow.size(), dose ? 2 : 0) << "set " << set;
+        EXPECT_EQ(list->windowTitle(), list->caption());
+        const QString fromList = pdfText(pdf);
+
+        const auto exported = dir / ("tool" + std::to_string(set) + ".sonx");
+        ASSERT_EQ(toolExport(imagePath, set, exported), QString());
+        const FileListKind kind = dose ? FileListKind::dose : FileListKind::level;
+        ASSERT_TRUE(files.open(QString::fromStdString(exported.string())));
+        ASSERT_TRUE(waitFor([&] { return files.window(kind) && files.window(kind)->table(); }, 10000));
+        pdf = QString::fromStdString((dir / ("file" + std::to_string(set) + ".pdf")).string());
+        perRow = QStringList{"3"};
+        files.window(kind)->action(QStringLiteral("Print"))->trigger();
+        const QString fromFile = pdfText(pdf);
+
+        EXPECT_EQ(fromList.toStdString(), fromFile.toStdString()) << "set " << set;
+        const QString flat = fromList.simplified();
+        const DataFile decoded = decodeSet(table.sets[static_cast<std::size_t>(set - 1)], Regional::point()).value();
+        if (dose) {
+            const DoseRow& last = std::get<DoseLoggerFile>(decoded).records.back();
+            EXPECT_TRUE(flat.contains(QString::fromStdString(last.number + " " + last.dateTime + " " + last.dose +
+                                                             " " + last.twa)));
+            EXPECT_TRUE(flat.contains("Times Pause Release Period"));
+        } else {
+            const auto& r = std::get<LevelLoggerFile>(decoded).records;
+            EXPECT_TRUE(flat.contains(QString::fromStdString("1 " + r[0].dateTime + " " + r[0].level + " " +
+                                                             r[1].level + " " + r[2].level + " 4 ")));
+        }
+    }
+    ASSERT_EQ(notes.size(), 4);
+    for (const QString& n : notes)
+        EXPECT_TRUE(n.startsWith("Note\r")) << n.toStdString();
+}
+
 // Offline: a capture opens without asking the meter; marker bytes inside a
 // record and a 255th pause entry cost no record.
 TEST(LoggerWindows, ImageFileDecodesWhole)
@@ -413,6 +506,7 @@ TEST(LoggerWindows, ReportHeaderTextsReachDataList)
     const auto saved = dir / "b.cna";
     windowsOf(b).setDialogs({[&](QWidget*) { return QString::fromStdString((dir / "a.nse").string()); },
                              [&](QWidget*) { return QString::fromStdString(saved.string()); },
+                             {},
                              {},
                              {}});
     t->cmdOpen()->click();
