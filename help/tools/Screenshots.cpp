@@ -2,16 +2,24 @@
 // km740-screenshots: the program's windows on the virtual meter, saved as
 // PNG files for the manual. help/make-screenshots runs it under Xvfb.
 //
-//   km740-screenshots OUTDIR [KEY=NAME[:MS] ...]
+//   km740-screenshots OUTDIR [KEY[@ARG][>CLICK...]=NAME[:MS] ...]
 //
 // The port chooser, the Device Manager window and the panel are always
 // taken. Each KEY=NAME clicks that toolbar key, waits MS milliseconds
 // (default 2500) and saves every window the click opened as NAME.png
 // (NAME-2.png, ... for more than one), then closes them. A key that is not on
 // the bar or not enabled is skipped with a note.
+//
+// "Open@FILE" answers the file dialog of the Open key with FILE;
+// "Image@FILE#N" opens a logger image in the Data Logger window and set N of
+// it in its list. Each ">CLICK" then, a second apart, triggers the toolbar
+// action or presses the button of that text in the windows opened so far
+// (">Ln>1 dB": the histogram of a file list). Such a shot saves only the
+// windows its last step opened.
 #include "link/Clock.h"
 #include "link/DeviceManagerWindow.h"
 #include "link/PortWindow.h"
+#include "logger/LoggerWindows.h"
 #include "panel/AppState.h"
 #include "panel/MeterWorker.h"
 #include "panel/PanelToolbar.h"
@@ -19,6 +27,7 @@
 #include "panel/RealTimeRecorder.h"
 #include "sim/VirtualMeter.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -40,18 +49,25 @@ namespace {
 
 struct KeyShot {
     QString key;
+    QString arg;          // after '@'
+    QStringList clicks;   // after each '>'
     QString name;
     int waitMs = 2500;
 };
 
-// "Logger=logger:8000"
+// "Logger=logger:8000", "Open@/tmp/a.sonx>Ln>1 dB=histogram:3000"
 std::optional<KeyShot> parseShot(const QString& arg)
 {
     const int eq = arg.indexOf(QLatin1Char('='));
     if (eq <= 0)
         return std::nullopt;
     KeyShot shot;
-    shot.key = arg.left(eq);
+    shot.clicks = arg.left(eq).split(QLatin1Char('>'));
+    shot.key = shot.clicks.takeFirst();
+    if (const int at = shot.key.indexOf(QLatin1Char('@')); at >= 0) {
+        shot.arg = shot.key.mid(at + 1);
+        shot.key = shot.key.left(at);
+    }
     QString rest = arg.mid(eq + 1);
     if (const int colon = rest.indexOf(QLatin1Char(':')); colon >= 0) {
         bool ok = false;
@@ -68,7 +84,10 @@ std::optional<KeyShot> parseShot(const QString& arg)
 
 class Photographer {
 public:
-    Photographer(QDir out, PanelWindow& panel) : out_(std::move(out)), panel_(panel) {}
+    Photographer(QDir out, PanelWindow& panel, QString& openPath)
+        : out_(std::move(out)), panel_(panel), openPath_(openPath)
+    {
+    }
 
     bool save(QWidget* w, const QString& name)
     {
@@ -96,6 +115,29 @@ private:
             return;
         }
         const KeyShot shot = shots_[index_++];
+        before_ = visibleWindows();
+        beforeLast_ = before_;
+        const int clicksMs = 1000 * static_cast<int>(shot.clicks.size());
+        for (int i = 0; i < shot.clicks.size(); ++i)
+            QTimer::singleShot(1000 * (i + 1), [this, click = shot.clicks[i], last = i + 1 == shot.clicks.size()] {
+                clickInOpened(click, last);
+            });
+        if (shot.key == QLatin1String("Image")) {
+            const QString file = shot.arg.section(QLatin1Char('#'), 0, 0);
+            const int set = shot.arg.section(QLatin1Char('#'), 1).toInt();
+            LoggerWindows* logger = LoggerWindows::of(panel_);
+            if (!logger || !logger->openImageFile(file)) {
+                std::fprintf(stderr, "skipped %s: %s is not open\n", qPrintable(shot.name), qPrintable(file));
+                QTimer::singleShot(0, [this] { next(); });
+                return;
+            }
+            if (set > 0) {
+                beforeLast_ = visibleWindows();
+                logger->openSet(set);
+            }
+            QTimer::singleShot(shot.waitMs + clicksMs, [this, shot] { grabOpened(shot); });
+            return;
+        }
         QAction* button = panel_.toolbar()->button(shot.key);
         if (!button || !button->isEnabled() || !button->isVisible()) {
             std::fprintf(stderr, "skipped %s: the key \"%s\" is not enabled\n", qPrintable(shot.name),
@@ -103,14 +145,34 @@ private:
             QTimer::singleShot(0, [this] { next(); });
             return;
         }
-        before_.clear();
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible())
-                before_.insert(w);
+        openPath_ = shot.arg;
         // A modal window blocks the click until it closes; the grab below
         // runs inside its loop and closes it.
-        QTimer::singleShot(shot.waitMs, [this, shot] { grabOpened(shot); });
+        QTimer::singleShot(shot.waitMs + clicksMs, [this, shot] { grabOpened(shot); });
         QTimer::singleShot(0, button, [button] { button->trigger(); });
+    }
+
+    // Triggers the action or presses the button of that text in the windows
+    // opened by this shot.
+    void clickInOpened(const QString& text, bool last)
+    {
+        if (last)
+            beforeLast_ = visibleWindows();
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible() || before_.contains(w))
+                continue;
+            for (QAction* a : w->findChildren<QAction*>())
+                if (a->text() == text && a->isEnabled()) {
+                    a->trigger();
+                    return;
+                }
+            for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+                if (b->text() == text && b->isVisible() && b->isEnabled()) {
+                    b->click();
+                    return;
+                }
+        }
+        std::fprintf(stderr, "no \"%s\" to click\n", qPrintable(text));
     }
 
     void grabOpened(const KeyShot& shot)
@@ -122,8 +184,12 @@ private:
         if (opened.empty())
             std::fprintf(stderr, "skipped %s: the key \"%s\" opened no window\n", qPrintable(shot.name),
                          qPrintable(shot.key));
+        // Only what the last step opened is pictured; the windows on the way
+        // there just close.
         int n = 0;
         for (const QPointer<QWidget>& w : opened) {
+            if (beforeLast_.contains(w))
+                continue;
             ++n;
             save(w, n == 1 ? shot.name : QStringLiteral("%1-%2").arg(shot.name).arg(n));
         }
@@ -134,11 +200,22 @@ private:
         QTimer::singleShot(800, [this] { next(); });
     }
 
+    static QSet<QWidget*> visibleWindows()
+    {
+        QSet<QWidget*> shown;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                shown.insert(w);
+        return shown;
+    }
+
     QDir out_;
     PanelWindow& panel_;
+    QString& openPath_;
     std::vector<KeyShot> shots_;
     std::size_t index_ = 0;
-    QSet<QWidget*> before_;
+    QSet<QWidget*> before_;     // shown before the shot
+    QSet<QWidget*> beforeLast_; // shown before its last step
     bool failed_ = false;
 };
 
@@ -204,9 +281,11 @@ int main(int argc, char** argv)
     RealTimeRecorder recorder;
     PanelDialogs dialogs = PanelDialogs::desktop();
     dialogs.openFile = [](const QString&) { return true; };
+    QString openPath; // the answer of the Open key's file dialog
+    dialogs.openDataFile = [&openPath](QWidget*) -> std::optional<QString> { return openPath; };
     auto panelWindow = std::make_unique<PanelWindow>(state, &worker, recorder, dialogs);
     PanelWindow& panel = *panelWindow;
-    Photographer photographer(out, panel);
+    Photographer photographer(out, panel, openPath);
 
     QTimer::singleShot(1500, [&] {
         photographer.save(&chooser, QStringLiteral("port"));
