@@ -8,7 +8,7 @@
 #include "panel/PanelWindow.h"
 #include "panel/RealTimeRecorder.h"
 
-#include "../tests/support/SampleFiles.h"
+#include "support/SampleFiles.h"
 
 #include <QApplication>
 #include <QDir>

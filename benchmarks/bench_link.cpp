@@ -5,7 +5,7 @@
 #include "link/SerialTransport.h"
 #include "sim/VirtualMeter.h"
 
-#include "../tests/support/SimProcess.h"
+#include "support/SimProcess.h"
 
 #include <benchmark/benchmark.h>
 

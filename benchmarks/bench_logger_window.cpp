@@ -12,7 +12,7 @@
 #include "panel/PanelWindow.h"
 #include "panel/RealTimeRecorder.h"
 
-#include "../tests/support/SimProcess.h"
+#include "support/SimProcess.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
