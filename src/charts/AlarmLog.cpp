@@ -51,12 +51,7 @@ std::string alarmCsv(const std::vector<AlarmPeriod>& periods)
 
 Status saveAlarmCsv(const std::filesystem::path& path, const std::vector<AlarmPeriod>& periods)
 {
-    Result<AtomicFile> file = AtomicFile::create(path);
-    if (!file)
-        return file.error();
-    if (Status s = file->write(alarmCsv(periods)); !s)
-        return s;
-    return file->commit();
+    return writeFileAtomically(path, alarmCsv(periods));
 }
 
 } // namespace km740

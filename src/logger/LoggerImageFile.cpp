@@ -30,13 +30,7 @@ Result<LoggerImage> readLoggerImageFile(const std::filesystem::path& path)
 
 Status writeLoggerImageFile(const std::filesystem::path& target, std::span<const std::uint8_t> downloaded)
 {
-    auto created = AtomicFile::create(target);
-    if (!created)
-        return created.error();
-    AtomicFile out = std::move(created).value();
-    if (auto s = out.write(std::string_view(reinterpret_cast<const char*>(downloaded.data()), downloaded.size())); !s)
-        return s;
-    return out.commit();
+    return writeFileAtomically(target, std::string_view(reinterpret_cast<const char*>(downloaded.data()), downloaded.size()));
 }
 
 } // namespace km740
