@@ -4,6 +4,7 @@
 #include "charts/GraphView.h"
 #include "charts/TrackModes.h"
 #include "panel/AppState.h"
+#include "panel/QtText.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -26,8 +27,6 @@ namespace {
 
 constexpr double kBoxLimit = 1e12;
 constexpr int kFrameWidth = 250;
-
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QDoubleSpinBox* rangeBox(const QString& objectName, const QString& accessibleName)
 {

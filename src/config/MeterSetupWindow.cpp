@@ -6,6 +6,7 @@
 #include "panel/AppState.h"
 #include "panel/MeterWorker.h"
 #include "panel/PanelWindow.h"
+#include "panel/QtText.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -21,7 +22,6 @@ constexpr std::array<const char*, presetColumnCount> columnTitles{
     "Time\nWeight", "Frequency\nWeight", "Threshold\nLevel", "Criterion\nLevel", "Exchange\nRate", "Peak", "Range"};
 constexpr std::array<const char*, presetColumnCount> designTexts{"Fast", "A", "80", "85", "3", "Llpk", "70-140"};
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
 PresetColumn col(int c) { return static_cast<PresetColumn>(c); }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "panel/AppState.h"
 #include "panel/MeterWorker.h"
 #include "panel/PanelWindow.h"
+#include "panel/QtText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,8 +23,6 @@
 namespace km740 {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr std::array<const char*, scheduleFieldCount> fieldKeys{"StartDate", "StartHour", "StartMin",
                                                                 "StopDate",  "StopHour",  "StopMin"};

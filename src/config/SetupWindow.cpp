@@ -7,6 +7,7 @@
 #include "panel/MeterWorker.h"
 #include "panel/PanelWindow.h"
 #include "panel/PresetReader.h"
+#include "panel/QtText.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -29,8 +30,6 @@ constexpr std::array<const char*, presetColumnCount> columnTitles{
     "Time\nWeight", "Frequency\nWeight", "Threshold\nLevel", "Criterion\nLevel", "Exchange\nRate", "Peak", "Range"};
 constexpr std::array<const char*, presetColumnCount> designTexts{"Slow", "C", "80", "85", "5", "Lcpk", "70-140"};
 const QString dashes = QStringLiteral("----");
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 PresetColumn col(int c) { return static_cast<PresetColumn>(c); }
 

@@ -8,6 +8,7 @@
 #include "files/FileWindows.h"
 #include "files/ListPrint.h"
 #include "panel/PanelWindow.h"
+#include "panel/QtText.h"
 #include "panel/SettingsPanel.h"
 
 #include <QAction>
@@ -48,11 +49,6 @@ QString widthSample(FileListKind kind, int column)
         return column == 4 || column == 6 ? QStringLiteral("ABC.DEAA") : QStringLiteral("ABCADE");
     }
     return QStringLiteral("ABCADE");
-}
-
-QString q(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 QString notesText(const ReadCounts& counts)

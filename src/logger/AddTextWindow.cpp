@@ -3,6 +3,7 @@
 
 #include "logger/LoggerDialogs.h"
 #include "panel/AppState.h"
+#include "panel/QtText.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -18,8 +19,6 @@
 namespace km740 {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 QIcon iconOr(const QString& resource, QStyle::StandardPixmap fallback, const QStyle* style)
 {

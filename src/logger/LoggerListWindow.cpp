@@ -5,6 +5,7 @@
 #include "files/FileListTable.h"
 #include "logger/LoggerRecordModel.h"
 #include "panel/AppState.h"
+#include "panel/QtText.h"
 #include "panel/SaveDialog.h"
 #include "panel/SettingsPanel.h"
 #include "panel/WindowRelay.h"
@@ -29,8 +30,6 @@ namespace {
 
 // Rows between caption updates while saving.
 constexpr std::int64_t kProgressEvery = 500;
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 void setUpGrid(QTableView* grid)
 {

@@ -1,13 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/LoggerRecordModel.h"
+#include "panel/QtText.h"
 
 namespace km740 {
-
-namespace {
-
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-} // namespace
 
 LoggerRecordModel::LoggerRecordModel(std::shared_ptr<const DataFile> file, QObject* parent)
     : QAbstractTableModel(parent), file_(std::move(file))

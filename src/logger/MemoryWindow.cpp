@@ -6,6 +6,7 @@
 #include "logger/LoggerImageFile.h"
 #include "panel/AppState.h"
 #include "panel/MeterWorker.h"
+#include "panel/QtText.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -28,8 +29,6 @@ namespace {
 const QString kTitle = QStringLiteral("Recorded Data Set(s)");
 constexpr double kByteTime = 10.0 / 19200.0; // seconds a byte takes on the line
 constexpr double kQuietAfterCancel = 0.3;
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 QLabel* titlePanel(const QString& text, const QString& name, QWidget* parent)
 {

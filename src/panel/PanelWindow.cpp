@@ -2,6 +2,7 @@
 #include "panel/PanelWindow.h"
 
 #include "panel/AppState.h"
+#include "panel/QtText.h"
 #include "panel/SettingsPanel.h"
 #include "link/Clock.h"
 #include "link/MeterLink.h"
@@ -77,8 +78,6 @@ LocalDateTime localNow()
     const QTime c = t.time();
     return LocalDateTime{d.year(), d.month(), d.day(), c.hour(), c.minute(), c.second()};
 }
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // Wall-clock monotonic seconds: how old the last polled level is, whatever
 // clock the link paces itself on.

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The core speaks UTF-8 std::string; the windows show QString.
+
+#include <QString>
+
+#include <string_view>
+
+namespace km740 {
+
+inline QString q(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+} // namespace km740
