@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A four-day live recording (345 600 records): read it in one streaming pass,
 // load it whole, and save it.
-#include "files/DataFileReader.h"
-#include "files/DataFileWriter.h"
+#include "core/files/DataFileReader.h"
+#include "core/files/DataFileWriter.h"
 
 #include <benchmark/benchmark.h>
 

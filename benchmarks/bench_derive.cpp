@@ -4,14 +4,14 @@
 // recording as a "Real Time Data" file, so that `km740-tool derive` can be
 // timed on it: $KM740_BENCH_FILE, or km740-realtime-345600.sonx in the
 // system's temporary folder.
-#include "common/Regional.h"
-#include "files/DataFileReader.h"
-#include "exposure/DerivedFromFile.h"
-#include "exposure/ExposureValues.h"
-#include "exposure/LevelDistribution.h"
-#include "exposure/LnTable.h"
-#include "files/FileListTable.h"
-#include "files/PrintLayout.h"
+#include "core/common/Regional.h"
+#include "core/files/DataFileReader.h"
+#include "core/lists/DerivedFromFile.h"
+#include "core/exposure/ExposureValues.h"
+#include "core/exposure/LevelDistribution.h"
+#include "core/exposure/LnTable.h"
+#include "core/lists/FileListTable.h"
+#include "core/lists/PrintLayout.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "Open" of a four-day real-time recording (345 600 records) as the user
 // sees it: read, derive, model ready and the first rows painted.
-#include "files/DataFileWriter.h"
-#include "files/FileListWindow.h"
-#include "files/FileWindows.h"
-#include "panel/AppState.h"
-#include "panel/PanelWindow.h"
-#include "panel/RealTimeRecorder.h"
+#include "core/files/DataFileWriter.h"
+#include "app/files/FileListWindow.h"
+#include "app/files/FileWindows.h"
+#include "core/recording/AppState.h"
+#include "app/panel/PanelWindow.h"
+#include "core/recording/RealTimeRecorder.h"
 
 #include "support/SampleFiles.h"
 

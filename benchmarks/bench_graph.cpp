@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Redrawing a plot of a million records after the user zooms or pans: the
 // graph view's replot at a typical window size.
-#include "charts/GraphView.h"
+#include "app/charts/GraphView.h"
 
 #include <QApplication>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The link layer: CPU cost of one live poll, and the logger download rate
 // against the line rate of 19200 baud (10 bits a byte: 1920 bytes/s).
-#include "link/MeterLink.h"
-#include "link/SerialTransport.h"
-#include "sim/VirtualMeter.h"
+#include "core/link/MeterLink.h"
+#include "platform/SerialTransport.h"
+#include "core/sim/VirtualMeter.h"
 
 #include "support/SimProcess.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Split and decode whole logger memories as the virtual meter fills them.
-#include "logger/LoggerSetTable.h"
-#include "logger/SetDecoder.h"
-#include "sim/SampleLogger.h"
+#include "core/logger/LoggerSetTable.h"
+#include "core/logger/SetDecoder.h"
+#include "core/sim/SampleLogger.h"
 
 #include <benchmark/benchmark.h>
 

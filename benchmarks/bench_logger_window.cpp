@@ -3,14 +3,14 @@
 // the panel and its meter worker on SerialTransport, the download into the
 // Memory window. Reports the download rate against 19200 baud and the
 // longest time the window thread went without serving its events.
-#include "link/Clock.h"
-#include "link/SerialTransport.h"
-#include "logger/LoggerWindows.h"
-#include "logger/MemoryWindow.h"
-#include "panel/AppState.h"
-#include "panel/MeterWorker.h"
-#include "panel/PanelWindow.h"
-#include "panel/RealTimeRecorder.h"
+#include "core/link/Clock.h"
+#include "platform/SerialTransport.h"
+#include "app/logger/LoggerWindows.h"
+#include "app/logger/MemoryWindow.h"
+#include "core/recording/AppState.h"
+#include "app/ui/MeterWorker.h"
+#include "app/panel/PanelWindow.h"
+#include "core/recording/RealTimeRecorder.h"
 
 #include "support/SimProcess.h"
 

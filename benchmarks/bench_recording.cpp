@@ -2,8 +2,8 @@
 // What the window thread spends on the one-second sampling tick: the record
 // written and flushed to the recording file, the row added to a full list and
 // kept in view, and the copy a list Save takes before writing elsewhere.
-#include "panel/ListWindow.h"
-#include "panel/RealTimeRecorder.h"
+#include "app/panel/ListWindow.h"
+#include "core/recording/RealTimeRecorder.h"
 
 #include <QApplication>
 #include <QTableView>

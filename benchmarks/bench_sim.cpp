@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the virtual meter costs: building a full logger, and serving its
 // 192 KB dump read every 5 ms as a link would.
-#include "sim/SampleLogger.h"
-#include "sim/VirtualMeter.h"
+#include "core/sim/SampleLogger.h"
+#include "core/sim/VirtualMeter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a data file or a header text file: the readers give rows or a
 // failure, never a crash; what they read writes out and reads back the same.
-#include "files/DataFileReader.h"
-#include "files/DataFileWriter.h"
-#include "files/HeaderText.h"
-#include "files/TextCodec.h"
+#include "core/files/DataFileReader.h"
+#include "core/files/DataFileWriter.h"
+#include "core/files/HeaderText.h"
+#include "core/files/TextCodec.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -4,11 +4,11 @@
 // file, every further line a level cell. Whatever the cells, every value
 // shown is finite, Leq stays within the levels a meter reports, and each
 // cell is either counted or left out.
-#include "common/Regional.h"
-#include "exposure/ExposureValues.h"
-#include "exposure/LevelCell.h"
-#include "exposure/LevelDistribution.h"
-#include "exposure/LnTable.h"
+#include "core/common/Regional.h"
+#include "core/exposure/ExposureValues.h"
+#include "core/exposure/LevelCell.h"
+#include "core/exposure/LevelDistribution.h"
+#include "core/exposure/LnTable.h"
 
 #include <cmath>
 #include <cstdlib>

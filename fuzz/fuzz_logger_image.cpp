@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a downloaded logger memory: the split and every set's decode
 // must stay inside the image and give sets that agree with their blocks.
-#include "logger/LoggerSetTable.h"
-#include "logger/SetDecoder.h"
+#include "core/logger/LoggerSetTable.h"
+#include "core/logger/SetDecoder.h"
 
 #include <cstdlib>
 

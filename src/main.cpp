@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // km740: the companion program. Starts with the port chooser, then the panel.
-#include "panel/AppState.h"
-#include "link/Clock.h"
-#include "link/PortMap.h"
-#include "link/PortWindow.h"
-#include "link/SerialPortList.h"
-#include "link/SerialTransport.h"
-#include "logger/LoggerWindows.h"
-#include "panel/MeterWorker.h"
-#include "panel/PanelWindow.h"
-#include "panel/RealTimeRecorder.h"
-#include "sim/VirtualMeter.h"
+#include "core/recording/AppState.h"
+#include "core/link/Clock.h"
+#include "core/link/PortMap.h"
+#include "app/ports/PortWindow.h"
+#include "platform/SerialPortList.h"
+#include "platform/SerialTransport.h"
+#include "app/logger/LoggerWindows.h"
+#include "app/ui/MeterWorker.h"
+#include "app/panel/PanelWindow.h"
+#include "core/recording/RealTimeRecorder.h"
+#include "core/sim/VirtualMeter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

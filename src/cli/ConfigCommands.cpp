@@ -4,8 +4,8 @@
 // and then sends what the matching window sends, built by the same code.
 #include "cli/ToolMeter.h"
 
-#include "config/PresetRows.h"
-#include "config/RecordingTexts.h"
+#include "core/config/PresetRows.h"
+#include "core/config/RecordingTexts.h"
 
 #include <nlohmann/json.hpp>
 

@@ -3,15 +3,15 @@
 // printout of a data file, computed as the file list windows show them.
 #include "cli/ToolCommands.h"
 
-#include "common/Regional.h"
-#include "files/DataFileReader.h"
-#include "exposure/DerivedFromFile.h"
-#include "exposure/ExposureValues.h"
-#include "exposure/LevelDistribution.h"
-#include "exposure/LnTable.h"
-#include "files/FilePrintout.h"
-#include "files/FileRows.h"
-#include "files/PrintLayout.h"
+#include "core/common/Regional.h"
+#include "core/files/DataFileReader.h"
+#include "core/lists/DerivedFromFile.h"
+#include "core/exposure/ExposureValues.h"
+#include "core/exposure/LevelDistribution.h"
+#include "core/exposure/LnTable.h"
+#include "core/lists/FilePrintout.h"
+#include "core/lists/FileRows.h"
+#include "core/lists/PrintLayout.h"
 
 #include <cstdio>
 #include <iostream>

@@ -2,15 +2,15 @@
 // export-csv and print-pdf: a data file's list for spreadsheets and on paper.
 #include "cli/ToolCommands.h"
 
-#include "common/Regional.h"
-#include "files/AtomicFile.h"
-#include "files/CsvExport.h"
-#include "files/FileListColumns.h"
-#include "files/FilePrintout.h"
-#include "files/FileRows.h"
+#include "core/common/Regional.h"
+#include "core/common/AtomicFile.h"
+#include "core/lists/CsvExport.h"
+#include "core/lists/FileListColumns.h"
+#include "core/lists/FilePrintout.h"
+#include "core/lists/FileRows.h"
 
 #ifdef KM740_HAVE_PRINT
-#include "files/PrintPages.h"
+#include "platform/PrintPages.h"
 
 #include <QGuiApplication>
 #include <QIODevice>

@@ -2,11 +2,11 @@
 // Offline commands over downloaded logger images and data files.
 #include "cli/ToolCommands.h"
 
-#include "files/DataFileReader.h"
-#include "files/DataFileWriter.h"
-#include "logger/LoggerImageFile.h"
-#include "logger/LoggerSetTable.h"
-#include "logger/SetDecoder.h"
+#include "core/files/DataFileReader.h"
+#include "core/files/DataFileWriter.h"
+#include "core/logger/LoggerImageFile.h"
+#include "core/logger/LoggerSetTable.h"
+#include "core/logger/SetDecoder.h"
 
 #include <cstdio>
 #include <iostream>

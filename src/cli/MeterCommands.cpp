@@ -2,8 +2,8 @@
 // km740-tool's meter commands: status, memory, download, clock.
 #include "cli/ToolMeter.h"
 
-#include "files/AtomicFile.h"
-#include "link/WriteCheck.h"
+#include "core/common/AtomicFile.h"
+#include "core/link/WriteCheck.h"
 
 #include <ctime>
 #include <filesystem>

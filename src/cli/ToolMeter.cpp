@@ -2,9 +2,9 @@
 #include "cli/ToolMeter.h"
 
 #ifdef KM740_HAVE_SERIAL
-#include "link/SerialTransport.h"
+#include "platform/SerialTransport.h"
 #endif
-#include "sim/VirtualMeter.h"
+#include "core/sim/VirtualMeter.h"
 
 #include <atomic>
 #include <csignal>

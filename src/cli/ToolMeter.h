@@ -5,11 +5,11 @@
 
 #include "cli/ToolCommands.h"
 
-#include "common/Regional.h"
-#include "common/Result.h"
-#include "link/Clock.h"
-#include "link/MeterLink.h"
-#include "link/Transport.h"
+#include "core/common/Regional.h"
+#include "core/common/Result.h"
+#include "core/link/Clock.h"
+#include "core/link/MeterLink.h"
+#include "core/link/Transport.h"
 
 #include <memory>
 #include <string>

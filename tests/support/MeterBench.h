@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "sim/VirtualMeter.h"
+#include "core/sim/VirtualMeter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/PanelBench.h"
 
-#include "panel/PanelToolbar.h"
+#include "app/panel/PanelToolbar.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -7,10 +7,10 @@
 #include "support/WaitFor.h"
 #include "support/WorkerBench.h"
 
-#include "panel/AppState.h"
-#include "panel/PanelWindow.h"
-#include "panel/RealTimeRecorder.h"
-#include "panel/SettingsPanel.h"
+#include "core/recording/AppState.h"
+#include "app/panel/PanelWindow.h"
+#include "core/recording/RealTimeRecorder.h"
+#include "app/ui/SettingsPanel.h"
 
 #include <QLocale>
 #include <QStringList>

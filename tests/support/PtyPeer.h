@@ -3,7 +3,7 @@
 // device(), the test holds the far end, where the meter would be.
 #pragma once
 
-#include "link/Transport.h"
+#include "core/link/Transport.h"
 
 #include <gtest/gtest.h>
 

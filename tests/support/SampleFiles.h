@@ -3,7 +3,7 @@
 // the readers, the file list windows and their printouts.
 #pragma once
 
-#include "files/DataFile.h"
+#include "core/files/DataFile.h"
 
 #include <cstdio>
 #include <string>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "panel/RealTimeRecorder.h"
+#include "core/recording/RealTimeRecorder.h"
 
 namespace km740::test {
 

@@ -3,8 +3,8 @@
 // and records every write with the time it was made.
 #pragma once
 
-#include "link/Clock.h"
-#include "link/Transport.h"
+#include "core/link/Clock.h"
+#include "core/link/Transport.h"
 
 #include <algorithm>
 #include <deque>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "link/Replies.h"
-#include "link/Transport.h"
+#include "core/link/Replies.h"
+#include "core/link/Transport.h"
 
 namespace km740::test {
 

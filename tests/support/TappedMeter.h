@@ -4,9 +4,9 @@
 // test thread while the meter worker drives the meter.
 #pragma once
 
-#include "link/Clock.h"
-#include "link/Transport.h"
-#include "sim/VirtualMeter.h"
+#include "core/link/Clock.h"
+#include "core/link/Transport.h"
+#include "core/sim/VirtualMeter.h"
 
 #include <chrono>
 #include <functional>

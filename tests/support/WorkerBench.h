@@ -5,7 +5,7 @@
 
 #include "support/TappedMeter.h"
 
-#include "panel/MeterWorker.h"
+#include "app/ui/MeterWorker.h"
 
 #include <memory>
 #include <optional>

@@ -1,0 +1,451 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/files/FileListWindow.h"
+
+#include "core/exposure/LnTable.h"
+#include "core/common/AtomicFile.h"
+#include "core/lists/CsvExport.h"
+#include "app/files/FileListModel.h"
+#include "app/files/FileWindows.h"
+#include "app/ui/ListPrint.h"
+#include "app/panel/PanelWindow.h"
+#include "app/ui/QtText.h"
+#include "app/ui/SettingsPanel.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace km740 {
+
+namespace {
+
+using Field = SettingsPanel::Field;
+
+const char* const kPlotMessage = "Move mouse pointer to the list data then click to plot.";
+
+// Column width samples of the record grids.
+QString widthSample(FileListKind kind, int column)
+{
+    if (column == 1)
+        return QStringLiteral("AAAA/AA/AAHH:NN:SS");
+    switch (kind) {
+    case FileListKind::dose:
+        return column == 0 ? QStringLiteral("ABCADE") : column == 2 ? QStringLiteral("AAAAAAA") : QStringLiteral("AAAAAA");
+    case FileListKind::level: return column == 0 ? QStringLiteral("ABCADE") : QStringLiteral("AAAAA");
+    case FileListKind::realTime:
+        return column == 4 || column == 6 ? QStringLiteral("ABC.DEAA") : QStringLiteral("ABCADE");
+    }
+    return QStringLiteral("ABCADE");
+}
+
+QString notesText(const ReadCounts& counts)
+{
+    QStringList lines;
+    for (const ReadNote& n : counts.notes)
+        lines << q(n.text());
+    if (counts.moreNotes > 0)
+        lines << QObject::tr("and %1 more").arg(counts.moreNotes);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QTableWidget* smallGrid(const QString& name, const QStringList& headers, QWidget* parent)
+{
+    auto* grid = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    grid->setObjectName(name);
+    grid->setAccessibleName(name);
+    grid->setHorizontalHeaderLabels(headers);
+    grid->verticalHeader()->hide();
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return grid;
+}
+
+void addRow(QTableWidget* grid, const std::vector<std::string>& cells)
+{
+    const int row = grid->rowCount();
+    grid->insertRow(row);
+    for (int c = 0; c < grid->columnCount() && c < static_cast<int>(cells.size()); ++c)
+        grid->setItem(row, c, new QTableWidgetItem(q(cells[static_cast<std::size_t>(c)])));
+}
+
+} // namespace
+
+QString FileListWindow::formName(FileListKind kind)
+{
+    switch (kind) {
+    case FileListKind::dose: return QStringLiteral("FileList");
+    case FileListKind::level: return QStringLiteral("FileListdB");
+    case FileListKind::realTime: return QStringLiteral("FileListReal");
+    }
+    return QStringLiteral("FileList");
+}
+
+FileListWindow::FileListWindow(FileWindows& windows, FileListKind kind, const QString& path, const Regional& regional)
+    : QMainWindow(nullptr), windows_(windows), kind_(kind), path_(path), title_(QFileInfo(path).fileName()),
+      regional_(regional)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(formName(kind));
+    setAccessibleName(formName(kind));
+    setWindowTitle(kind == FileListKind::dose ? QStringLiteral("Saved File") : QStringLiteral("File List"));
+    buildWindow();
+    connect(&windows_, &FileWindows::chartsChanged, this, &FileListWindow::updateChartKeys);
+    updateChartKeys();
+}
+
+FileListWindow::~FileListWindow()
+{
+    cancel_->store(true);
+    if (reader_.joinable())
+        reader_.join();
+}
+
+void FileListWindow::buildWindow()
+{
+    toolbar1_ = addToolBar(QStringLiteral("Toolbar1"));
+    toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar1_->setAccessibleName(QStringLiteral("Toolbar1"));
+    toolbar1_->setMovable(false);
+    toolbar1_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const std::array<std::pair<const char*, QString>, 4> keys{{{"Plot", QStringLiteral("Graphic Plot")},
+                                                               {"Ln", QStringLiteral("Histogram")},
+                                                               {"Print", QStringLiteral("Print")},
+                                                               {"ExportCsv", tr("Export CSV")}}};
+    for (const auto& [key, tip] : keys) {
+        const QString k = QString::fromLatin1(key);
+        QAction* a = toolbar1_->addAction(k == QLatin1String("ExportCsv") ? tr("Export CSV") : k);
+        a->setObjectName(k);
+        a->setToolTip(tip);
+        connect(a, &QAction::triggered, this, [this, k] { onToolbar1Click(k); });
+    }
+
+    // The settings, pause list, summary and resolution keys in a column
+    // beside the records, which take the rest of the window.
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+    auto* middle = new QHBoxLayout;
+    auto* sideBox = new QWidget(central);
+    sideBox->setMaximumWidth(380);
+    auto* side = new QVBoxLayout(sideBox);
+    side->setContentsMargins(0, 0, 0, 0);
+    settings_ = new SettingsPanel(central);
+    side->addWidget(settings_);
+    if (kind_ != FileListKind::realTime) {
+        plPause_ = new QLabel(QStringLiteral("Pause Time"), central);
+        plPause_->setObjectName(QStringLiteral("PlPause"));
+        plPause_->setAccessibleName(QStringLiteral("Pause Time"));
+        gridPause_ = smallGrid(QStringLiteral("GridPause"), {"Times", "Pause", "Release", "Period"}, central);
+        side->addWidget(plPause_);
+        side->addWidget(gridPause_);
+        plPause_->hide();
+        gridPause_->hide();
+    }
+    if (kind_ == FileListKind::level) {
+        gridSummary_ = smallGrid(QStringLiteral("GridSummary"), {"Dose", "TWA"}, central);
+        gridSummary_->setMaximumHeight(gridSummary_->horizontalHeader()->sizeHint().height() +
+                                       gridSummary_->verticalHeader()->defaultSectionSize() + 6);
+        side->addWidget(gridSummary_);
+    }
+    picResolution_ = new QGroupBox(QStringLiteral("Resolution"), central);
+    picResolution_->setObjectName(QStringLiteral("PicResolution"));
+    picResolution_->setAccessibleName(QStringLiteral("Resolution"));
+    auto* res = new QHBoxLayout(picResolution_);
+    auto* cmd1 = new QPushButton(QStringLiteral("1 dB"), picResolution_);
+    cmd1->setObjectName(QStringLiteral("Cmd1dB"));
+    cmd1->setAccessibleName(QStringLiteral("1 dB"));
+    auto* cmd01 = new QPushButton(QStringLiteral("0.1 dB"), picResolution_);
+    cmd01->setObjectName(QStringLiteral("Cmd01dB"));
+    cmd01->setAccessibleName(QStringLiteral("0.1 dB"));
+    res->addWidget(cmd1);
+    res->addWidget(cmd01);
+    connect(cmd1, &QPushButton::clicked, this, &FileListWindow::onCmd1dBClick);
+    connect(cmd01, &QPushButton::clicked, this, &FileListWindow::onCmd01dBClick);
+    picResolution_->hide();
+    side->addWidget(picResolution_);
+    side->addStretch(1);
+
+    model_ = new FileListModel(kind_, this);
+    gridN_ = new QTableView(central);
+    gridN_->setObjectName(QStringLiteral("GridN"));
+    gridN_->setAccessibleName(tr("Record grid"));
+    gridN_->setModel(model_);
+    gridN_->verticalHeader()->hide();
+    gridN_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    gridN_->verticalHeader()->setDefaultSectionSize(gridN_->fontMetrics().height() + 4);
+    gridN_->setSelectionBehavior(QAbstractItemView::SelectItems);
+    gridN_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    gridN_->setWordWrap(false);
+    for (int c = 0; c < model_->columnCount(); ++c)
+        gridN_->setColumnWidth(c, gridN_->fontMetrics().horizontalAdvance(widthSample(kind_, c)) + 12);
+    connect(gridN_, &QTableView::clicked, this, [this](const QModelIndex& i) { onGridNClick(i.column()); });
+    connect(gridN_->horizontalHeader(), &QHeaderView::sectionClicked, this, &FileListWindow::onGridNClick);
+
+    middle->addWidget(sideBox);
+    middle->addWidget(gridN_, 1);
+    outer->addLayout(middle, 1);
+
+    auto* bottom = new QHBoxLayout;
+    lblMessage_ = new QLabel(central);
+    lblMessage_->setObjectName(QStringLiteral("LblMessage"));
+    lblMessage_->setAccessibleName(tr("Message"));
+    lblMessage_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    cmdCancel_ = new QPushButton(tr("Cancel"), central);
+    cmdCancel_->setObjectName(QStringLiteral("CmdCancel"));
+    cmdCancel_->setAccessibleName(tr("Cancel"));
+    cmdCancel_->hide();
+    connect(cmdCancel_, &QPushButton::clicked, this, &FileListWindow::onCmdCancelClick);
+    bottom->addWidget(lblMessage_, 1);
+    bottom->addWidget(cmdCancel_);
+    outer->addLayout(bottom);
+    setCentralWidget(central);
+
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(100);
+    connect(progressTimer_, &QTimer::timeout, this,
+            [this] { setBusyCaption(QString::number(progress_->load()) + QStringLiteral(" Completed")); });
+
+    resize(kind_ == FileListKind::realTime ? 1240 : 820, 640);
+}
+
+QAction* FileListWindow::action(const QString& key) const
+{
+    return toolbar1_->findChild<QAction*>(key);
+}
+
+void FileListWindow::setBusyCaption(const QString& text)
+{
+    setWindowTitle(text);
+}
+
+void FileListWindow::updateChartKeys()
+{
+    const bool ready = table_ && !printing_;
+    const ChartSink& sink = windows_.chartSink();
+    action(QStringLiteral("Plot"))->setEnabled(ready && bool(sink.showPlot));
+    action(QStringLiteral("Ln"))->setEnabled(ready && bool(sink.showHistogram));
+    action(QStringLiteral("Print"))->setEnabled(ready);
+    action(QStringLiteral("ExportCsv"))->setEnabled(ready);
+}
+
+// ---- reading
+
+void FileListWindow::startReading()
+{
+    if (reader_.joinable())
+        return;
+    cmdCancel_->show();
+    progressTimer_->start();
+    setBusyCaption(QStringLiteral("0 Completed"));
+    auto cancel = cancel_;
+    auto progress = progress_;
+    const std::filesystem::path path(QFile::encodeName(path_).toStdString());
+    reader_ = std::thread([this, path, cancel, progress] {
+        auto result = loadFileListTable(
+            path, [&](std::int64_t n) { progress->store(n); }, cancel.get());
+        auto shared = std::make_shared<Result<LoadedTable>>(std::move(result));
+        // Queued to this window; dropped if it is closed first.
+        QMetaObject::invokeMethod(
+            this, [this, shared] { onReadDone(std::move(*shared)); }, Qt::QueuedConnection);
+    });
+}
+
+void FileListWindow::onCmdCancelClick()
+{
+    cancel_->store(true);
+}
+
+void FileListWindow::onReadDone(Result<LoadedTable> result)
+{
+    if (reader_.joinable())
+        reader_.join();
+    progressTimer_->stop();
+    cmdCancel_->hide();
+    if (!result) {
+        const QString text = q(result.error().message);
+        if (windows_.dialogs().message)
+            windows_.dialogs().message(&windows_.panel(), text, true);
+        emit readFinished();
+        close();
+        return;
+    }
+    counts_ = std::move(result->counts);
+    const bool cancelled = result->cancelled;
+    auto table = std::make_shared<FileListTable>(std::move(result->table));
+    table_ = table;
+    showHeader();
+    model_->setTable(table_, regional_);
+
+    QString caption = title_;
+    if (!table_->captionNotes().empty())
+        caption += QStringLiteral("----") + q(table_->captionNotes().back());
+    setWindowTitle(caption);
+
+    QStringList message;
+    if (cancelled)
+        message << tr("Reading cancelled: %1 records shown").arg(table_->rowCount());
+    if (table_->skippedLevels() > 0)
+        message << tr("%1 level cells without a reading left out of the sums").arg(table_->skippedLevels());
+    if (!table_->derivedProblem().empty())
+        message << tr("Derived columns left empty: %1").arg(q(table_->derivedProblem()));
+    const QString notes = notesText(counts_);
+    if (!notes.isEmpty()) {
+        message << tr("%n line(s) of the file were odd and passed over (see the tooltip)", nullptr,
+                      static_cast<int>(counts_.notes.size() + static_cast<std::size_t>(counts_.moreNotes)));
+        lblMessage_->setToolTip(notes);
+        if (windows_.dialogs().message)
+            windows_.dialogs().message(this, title_ + QStringLiteral(":\n") + notes, false);
+    }
+    lblMessage_->setText(message.join(QStringLiteral("; ")));
+    updateChartKeys();
+    emit readFinished();
+}
+
+void FileListWindow::showHeader()
+{
+    const DataFileHeader& h = table_->header();
+    const auto values = h.settings.fields();
+    for (int i = 0; i < SettingsPanel::fieldCount; ++i)
+        settings_->setValue(static_cast<Field>(i), q(*values[static_cast<std::size_t>(i)]));
+    if (gridPause_) {
+        const bool shown = !h.pauses.empty();
+        plPause_->setVisible(shown);
+        gridPause_->setVisible(shown);
+        gridPause_->setRowCount(0);
+        for (const PauseRow& p : h.pauses)
+            addRow(gridPause_, {p.times, p.pause, p.release, p.period});
+    }
+    if (gridSummary_) {
+        gridSummary_->setRowCount(0);
+        addRow(gridSummary_, {h.summary.dose, h.summary.twa});
+    }
+}
+
+// ---- toolbar
+
+void FileListWindow::onToolbar1Click(const QString& key)
+{
+    if (!table_ || printing_)
+        return;
+    if (key == QLatin1String("Plot")) {
+        if (kind_ == FileListKind::level)
+            onGridNClick(2);
+        else if (windows_.dialogs().message)
+            windows_.dialogs().message(this, QString::fromLatin1(kPlotMessage), false);
+    } else if (key == QLatin1String("Ln")) {
+        picResolution_->setVisible(picResolution_->isHidden());
+    } else if (key == QLatin1String("Print")) {
+        printList();
+    } else if (key == QLatin1String("ExportCsv")) {
+        exportCsv();
+    }
+}
+
+void FileListWindow::onGridNClick(int column)
+{
+    const ChartSink& sink = windows_.chartSink();
+    if (!table_ || column < 2 || !sink.showPlot)
+        return;
+    auto plot = table_->plot(column);
+    if (!plot)
+        return;
+    PlotRequest request;
+    request.from = this;
+    request.caption = title_;
+    request.inputs = std::move(plot->inputs);
+    request.series = std::move(plot->series);
+    sink.showPlot(request);
+}
+
+void FileListWindow::onCmd01dBClick()
+{
+    showDistribution(Resolution::tenth);
+}
+
+void FileListWindow::onCmd1dBClick()
+{
+    showDistribution(Resolution::whole);
+}
+
+void FileListWindow::showDistribution(Resolution resolution)
+{
+    const ChartSink& sink = windows_.chartSink();
+    if (!table_ || !sink.showHistogram)
+        return;
+    HistogramRequest request;
+    request.from = this;
+    request.caption = title_;
+    request.resolution = resolution;
+    request.distribution = table_->distribution();
+    request.gridLnRows = gridLnRows(computeLnTable(request.distribution, resolution, regional_));
+    request.message = q(leftOutNote(request.distribution));
+    picResolution_->hide();
+    sink.showHistogram(request);
+}
+
+// ---- printing and export
+
+void FileListWindow::printList()
+{
+    printing_ = true;
+    updateChartKeys();
+    printListTable(*this, windows_.dialogs(), *table_, regional_);
+    printing_ = false;
+    updateChartKeys();
+}
+
+void FileListWindow::exportCsv()
+{
+    const FileListDialogs& dialogs = windows_.dialogs();
+    if (!dialogs.saveCsv)
+        return;
+    const QFileInfo info(path_);
+    const std::optional<QString> target =
+        dialogs.saveCsv(this, info.dir().filePath(info.completeBaseName() + QStringLiteral(".csv")));
+    if (!target || target->isEmpty())
+        return;
+    auto file = AtomicFile::create(QFile::encodeName(*target).toStdString());
+    Status written = file ? success() : Status(file.error());
+    if (file) {
+        const CsvExport csv(kind_, {});
+        const Regional point = Regional::point();
+        std::string buffer;
+        csv.appendHeader(buffer);
+        const int columns = table_->columnCount();
+        std::vector<std::string> texts(static_cast<std::size_t>(columns));
+        std::vector<std::string_view> cells(texts.size());
+        for (std::size_t r = 0; r < table_->rowCount() && written; ++r) {
+            for (int c = 0; c < columns; ++c) {
+                texts[static_cast<std::size_t>(c)] = table_->cell(r, c, point);
+                cells[static_cast<std::size_t>(c)] = texts[static_cast<std::size_t>(c)];
+            }
+            csv.appendRow(buffer, cells);
+            if (buffer.size() >= (1u << 20)) {
+                written = file->write(buffer);
+                buffer.clear();
+            }
+        }
+        if (written)
+            written = file->write(buffer);
+        if (written)
+            written = file->commit();
+    }
+    if (!written && dialogs.message)
+        dialogs.message(this, tr("The CSV file was not written: %1").arg(q(written.error().message)), true);
+    else if (written)
+        lblMessage_->setText(tr("Exported to %1").arg(QFileInfo(*target).fileName()));
+}
+
+} // namespace km740

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/files/FileWindows.h"
+
+#include "core/lists/DerivedFromFile.h"
+#include "core/files/DataFileReader.h"
+#include "app/files/FileListWindow.h"
+#include "app/panel/PanelWindow.h"
+
+#include <QFile>
+#include <QFileDialog>
+
+namespace km740 {
+
+FileListDialogs FileListDialogs::desktop()
+{
+    FileListDialogs d;
+    static_cast<PrintDialogs&>(d) = PrintDialogs::desktop();
+    d.saveCsv = [](QWidget* parent, const QString& suggested) -> std::optional<QString> {
+        const QString path = QFileDialog::getSaveFileName(parent, QObject::tr("Export CSV"), suggested,
+                                                          QObject::tr("CSV Files (*.csv);;All Files (*)"));
+        if (path.isEmpty())
+            return std::nullopt;
+        return path;
+    };
+    return d;
+}
+
+FileWindows& FileWindows::of(PanelWindow& panel)
+{
+    if (auto* existing = panel.findChild<FileWindows*>(QString(), Qt::FindDirectChildrenOnly))
+        return *existing;
+    return *new FileWindows(panel);
+}
+
+FileWindows::FileWindows(PanelWindow& panel) : QObject(&panel), panel_(panel)
+{
+    setObjectName(QStringLiteral("FileWindows"));
+}
+
+FileWindows::~FileWindows()
+{
+    for (auto& [kind, window] : windows_)
+        delete window.data();
+}
+
+void FileWindows::onOpenClick()
+{
+    const PanelDialogs& d = panel_.dialogs();
+    if (!d.openDataFile)
+        return;
+    const std::optional<QString> path = d.openDataFile(&panel_);
+    if (!path || path->isEmpty())
+        return;
+    open(*path);
+}
+
+bool FileWindows::open(const QString& path)
+{
+    auto kind = peekDataFileKind(QFile::encodeName(path).toStdString());
+    if (!kind) {
+        if (dialogs_.message)
+            dialogs_.message(&panel_, QString::fromStdString(kind.error().message), true);
+        return false;
+    }
+    const FileListKind windowKind = fileListKindOf(*kind);
+    if (QPointer<FileListWindow>& old = windows_[windowKind]) {
+        delete old.data();
+    }
+    auto* window = new FileListWindow(*this, windowKind, path, panel_.regional());
+    windows_[windowKind] = window;
+    window->show();
+    window->startReading();
+    return true;
+}
+
+FileListWindow* FileWindows::window(FileListKind kind) const
+{
+    const auto it = windows_.find(kind);
+    return it == windows_.end() ? nullptr : it->second.data();
+}
+
+void FileWindows::setChartSink(ChartSink sink)
+{
+    chartSink_ = std::move(sink);
+    emit chartsChanged();
+}
+
+} // namespace km740

@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/common/Regional.h"
+#include "core/exposure/PlotInputs.h"
+#include "app/ui/ChartSink.h"
+#include "app/ui/ListPrint.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace km740 {
+
+class FileListWindow;
+class PanelWindow;
+
+// The desktop dialogs of the file list windows: the printout's and
+// "Export CSV". Tests replace them so nothing blocks.
+struct FileListDialogs : PrintDialogs {
+    // Where "Export CSV" writes, suggested name given: empty when cancelled.
+    std::function<std::optional<QString>(QWidget*, const QString& suggested)> saveCsv;
+
+    static FileListDialogs desktop();
+};
+
+// The file list windows of the program: "Open" reads a data file into the
+// window of its kind, closing one of that kind first. Lives as a child of
+// the panel.
+class FileWindows : public QObject {
+    Q_OBJECT
+public:
+    // The panel's file windows, made on first use.
+    static FileWindows& of(PanelWindow& panel);
+
+    explicit FileWindows(PanelWindow& panel);
+    ~FileWindows() override;
+
+    // "Open": asks for a file and opens it.
+    void onOpenClick();
+    // Opens `path` in the window of its kind; false (and a message naming
+    // the file) when it is no data file.
+    bool open(const QString& path);
+
+    FileListWindow* window(FileListKind kind) const;
+
+    void setDialogs(FileListDialogs dialogs) { dialogs_ = std::move(dialogs); }
+    const FileListDialogs& dialogs() const { return dialogs_; }
+
+    // The chart windows' way in; "Plot" and "Ln" stay disabled without it.
+    void setChartSink(ChartSink sink);
+    const ChartSink& chartSink() const { return chartSink_; }
+    bool hasCharts() const { return chartSink_.showPlot || chartSink_.showHistogram; }
+
+    PanelWindow& panel() const { return panel_; }
+
+signals:
+    void chartsChanged();
+
+private:
+    PanelWindow& panel_;
+    FileListDialogs dialogs_ = FileListDialogs::desktop();
+    ChartSink chartSink_;
+    std::map<FileListKind, QPointer<FileListWindow>> windows_;
+};
+
+} // namespace km740

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/logger/LoggerDialogs.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+namespace km740 {
+
+class AddTextWindow;
+class DataListWindow;
+class DataListdBWindow;
+struct LoggerSet;
+class MemoryWindow;
+class PanelWindow;
+
+// The logger windows of one panel: the "Logger" download into Memory, a
+// set's list in DataList or DataListdB (one of each at most), the report
+// header window, and what passes between them.
+class LoggerWindows : public QObject {
+    Q_OBJECT
+public:
+    explicit LoggerWindows(PanelWindow& panel);
+    // The windows end with the panel.
+    ~LoggerWindows() override;
+    // The one of this panel (installLoggerKeys makes it).
+    static LoggerWindows* of(const PanelWindow& panel);
+
+    void setDialogs(LoggerDialogs dialogs) { dialogs_ = std::move(dialogs); }
+
+    // Toolbar keys.
+    void onLoggerKey();
+    void onAddTextKey();
+    // Opens Memory on a raw image file, with or without a meter. False (and
+    // a message) when the file cannot be read or Memory is already open.
+    bool openImageFile(const QString& path);
+    // Decodes a set of the Memory directory into its list window.
+    void openSet(int number);
+
+    MemoryWindow* memory() const;
+    DataListWindow* dataList() const;
+    DataListdBWindow* dataListdB() const;
+    AddTextWindow* addText() const;
+
+private:
+    MemoryWindow* newMemory();
+    void message(const QString& text, bool critical);
+
+    PanelWindow& panel_;
+    LoggerDialogs dialogs_ = LoggerDialogs::desktop();
+    bool asking_ = false; // "A" is on its way
+    QPointer<MemoryWindow> memory_;
+    QPointer<DataListWindow> dataList_;
+    QPointer<DataListdBWindow> dataListdB_;
+    QPointer<AddTextWindow> addText_;
+};
+
+} // namespace km740

@@ -1,0 +1,719 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/panel/PanelWindow.h"
+
+#include "core/recording/AppState.h"
+#include "app/ui/QtText.h"
+#include "app/ui/SettingsPanel.h"
+#include "core/link/Clock.h"
+#include "core/link/MeterLink.h"
+#include "app/panel/ListWindow.h"
+#include "platform/LocaleRegional.h"
+#include "app/ui/MeterWorker.h"
+#include "app/panel/PanelToolbar.h"
+#include "core/recording/RealTimeRecorder.h"
+#include "app/ui/SaveDialog.h"
+#include "app/Keys.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <array>
+#include <chrono>
+
+namespace km740 {
+
+namespace {
+
+using Field = SettingsPanel::Field;
+
+struct HelpEntry {
+    const char* caption;
+    const char* file;
+};
+
+// OptManual index -> caption and file.
+constexpr std::array<HelpEntry, 6> helpFiles{{
+    {"English", "KM740-SW-HELP-EN-V1.7.pdf"},
+    {"French", "KM740-SW-HELP-FR_V1.7.pdf"},
+    {"German", "KM740-SW-HELP-DE-V1.7.pdf"},
+    {"Italian", "KM740-SW-HELP-IT_V1.7.pdf"},
+    {"Portuguese", "KM740-SW-HELP-BPT_V1.7.pdf"},
+    {"Spanish", "KM740-SW-HELP-ES-V1.7.pdf"},
+}};
+// The order the options stand in the chooser.
+constexpr std::array<int, 6> helpOrder{4, 5, 2, 3, 0, 1};
+
+// Keys the panel itself handles; window keys come from installWindowKeys.
+constexpr std::array<const char*, 4> panelKeys{"Save", "List", "Erase", "User"};
+
+LocalDateTime localNow()
+{
+    const QDateTime t = QDateTime::currentDateTime();
+    const QDate d = t.date();
+    const QTime c = t.time();
+    return LocalDateTime{d.year(), d.month(), d.day(), c.hour(), c.minute(), c.second()};
+}
+
+// Wall-clock monotonic seconds: how old the last polled level is, whatever
+// clock the link paces itself on.
+double monotonicSeconds()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+PanelDialogs PanelDialogs::desktop()
+{
+    PanelDialogs d;
+    d.saveFile = [](QWidget* parent, const QString& folder) -> std::optional<QString> {
+        const QString path = chooseDataFileToSave(parent, folder);
+        if (path.isEmpty())
+            return std::nullopt;
+        return path;
+    };
+    d.confirmErase = [](QWidget* parent) {
+        return QMessageBox::warning(parent, QCoreApplication::applicationName(),
+                                    QStringLiteral("All the automatically recorded data in memory will be deleted!"),
+                                    QMessageBox::Ok | QMessageBox::Cancel)
+               == QMessageBox::Ok;
+    };
+    d.serviceCode = [](QWidget* parent) -> std::optional<QString> {
+        bool ok = false;
+        const QString answer = QInputDialog::getText(parent, QStringLiteral("Input Meter Code"),
+                                                     QStringLiteral("Enter the Code \r\n"),
+                                                     QLineEdit::Normal, QStringLiteral("Meter Name"), &ok);
+        if (!ok)
+            return std::nullopt;
+        return answer;
+    };
+    d.message = [](QWidget* parent, const QString& text, bool critical) {
+        // Not modal: the window keeps running behind it.
+        auto* box = new QMessageBox(critical ? QMessageBox::Critical : QMessageBox::Information,
+                                    QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    };
+    d.openDataFile = [](QWidget* parent) -> std::optional<QString> {
+        const QString path = QFileDialog::getOpenFileName(parent, QObject::tr("Open"), QString(),
+                                                          QStringLiteral("All Files (*.sonx);;All Files (*.*)"));
+        if (path.isEmpty())
+            return std::nullopt;
+        return path;
+    };
+    d.openFile = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    d.locale = [] { return QLocale(); };
+    return d;
+}
+
+PanelWindow::PanelWindow(AppState& state, MeterWorker* worker, RealTimeRecorder& recorder,
+                         PanelDialogs dialogs, QWidget* parent)
+    : QMainWindow(parent), state_(state), worker_(worker), recorder_(recorder),
+      dialogs_(std::move(dialogs))
+{
+    setObjectName(QStringLiteral("Panel"));
+    buildWindow();
+    load();
+}
+
+PanelWindow::~PanelWindow() = default;
+
+ListWindow* PanelWindow::listWindow() const { return listWindow_.data(); }
+
+QString PanelWindow::shortCaption(bool decimalComma)
+{
+    return decimalComma ? QStringLiteral("KM740 Sonavex   V10,10") : QStringLiteral("KM740 Sonavex   V10.10");
+}
+
+QString PanelWindow::longCaption(bool decimalComma)
+{
+    return decimalComma ? QStringLiteral("KM740 Sonavex   V10,10  180308,01")
+                        : QStringLiteral("KM740 Sonavex   V10.10  180308.01");
+}
+
+QString PanelWindow::helpFileName(int index)
+{
+    if (index < 0 || index >= static_cast<int>(helpFiles.size()))
+        return {};
+    return QString::fromLatin1(helpFiles[static_cast<std::size_t>(index)].file);
+}
+
+QString PanelWindow::helpFolder()
+{
+    // help/ beside the program in a build tree; share/km740/help of the
+    // prefix the program was installed into; then the system's data folders.
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    QStringList folders{programDir.filePath(QStringLiteral("help")),
+                        programDir.filePath(QStringLiteral("../share/km740/help"))};
+    folders += QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("km740/help"),
+                                         QStandardPaths::LocateDirectory);
+    for (const QString& folder : folders)
+        if (QFileInfo::exists(QDir(folder).filePath(helpFileName(0))))
+            return QDir::cleanPath(folder);
+    return folders.front();
+}
+
+void PanelWindow::buildWindow()
+{
+    setWindowTitle(shortCaption(false));
+
+    toolbar_ = new PanelToolbar(this);
+    addToolBar(Qt::TopToolBarArea, toolbar_);
+    connect(toolbar_, &PanelToolbar::buttonClicked, this, &PanelWindow::onToolbarButtonClick);
+
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* outer = new QVBoxLayout(central);
+    auto* top = new QHBoxLayout;
+    outer->addLayout(top);
+
+    // Left: the level in large digits, its unit, the port label and the
+    // service controls under it.
+    auto* left = new QVBoxLayout;
+    top->addLayout(left);
+    auto* levelRow = new QHBoxLayout;
+    left->addLayout(levelRow);
+    lbldB_ = new QLabel(central); // empty until the first poll
+    lbldB_->setObjectName(QStringLiteral("LbldB"));
+    lbldB_->setAccessibleName(tr("Sound level"));
+    QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    digits.setPointSize(54);
+    digits.setBold(true);
+    lbldB_->setFont(digits);
+    lbldB_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbldB_->setMinimumWidth(QFontMetrics(digits).horizontalAdvance(QStringLiteral("888.8")) + 16);
+    lbldB_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    lbldB_->setStyleSheet(QStringLiteral("QLabel#LbldB { background: #10261a; color: #7dff9a; padding: 4px 8px; }"));
+    levelRow->addWidget(lbldB_);
+    unitdB_ = new QLabel(QStringLiteral("dB"), central);
+    unitdB_->setObjectName(QStringLiteral("UnitdB"));
+    QFont unitFont = font();
+    unitFont.setPointSize(20);
+    unitFont.setBold(true);
+    unitdB_->setFont(unitFont);
+    unitdB_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    levelRow->addWidget(unitdB_);
+
+    lblCOM_ = new QLabel(QStringLiteral("No COM"), central);
+    lblCOM_->setObjectName(QStringLiteral("LblCOM"));
+    lblCOM_->setAccessibleDescription(tr("Click for the version; double-click for the service code"));
+    QFont comFont = font();
+    comFont.setPointSize(13);
+    comFont.setBold(true);
+    lblCOM_->setFont(comFont);
+    lblCOM_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    lblCOM_->setAlignment(Qt::AlignCenter);
+    lblCOM_->setMinimumHeight(28);
+    lblCOM_->installEventFilter(this);
+    left->addWidget(lblCOM_);
+
+    auto* service = new QHBoxLayout;
+    left->addLayout(service);
+    cmdDelAny_ = new QPushButton(QStringLiteral("Delete Any"), central);
+    cmdDelAny_->setObjectName(QStringLiteral("CmdDelAny"));
+    cmdDelAny_->setVisible(false);
+    connect(cmdDelAny_, &QPushButton::clicked, this, &PanelWindow::onCmdDelAnyClick);
+    service->addWidget(cmdDelAny_);
+    combo6162_ = new QComboBox(central);
+    combo6162_->setObjectName(QStringLiteral("Combo6162"));
+    combo6162_->setAccessibleName(tr("Service value"));
+    combo6162_->setEditable(true);
+    combo6162_->setInsertPolicy(QComboBox::NoInsert);
+    combo6162_->setCompleter(nullptr);
+    combo6162_->setVisible(false);
+    combo6162_->lineEdit()->installEventFilter(this);
+    connect(combo6162_, qOverload<int>(&QComboBox::activated), this, [this](int) { onCombo6162Click(); });
+    service->addWidget(combo6162_);
+    left->addStretch(1);
+
+    // Right: the settings panel, the manual chooser beside it.
+    settings_ = new SettingsPanel(central);
+    top->addWidget(settings_);
+
+    picManual_ = new QGroupBox(central);
+    picManual_->setObjectName(QStringLiteral("PicManual"));
+    picManual_->setAccessibleName(tr("Manual language"));
+    auto* manualLayout = new QVBoxLayout(picManual_);
+    optManual_ = new QButtonGroup(picManual_);
+    for (int index : helpOrder) {
+        auto* opt = new QRadioButton(QString::fromLatin1(helpFiles[static_cast<std::size_t>(index)].caption),
+                                     picManual_);
+        opt->setObjectName(QStringLiteral("OptManual%1").arg(index));
+        optManual_->addButton(opt, index);
+        manualLayout->addWidget(opt);
+    }
+    connect(optManual_, &QButtonGroup::idClicked, this, &PanelWindow::onOptManualClick);
+    picManual_->setVisible(false);
+    top->addWidget(picManual_);
+
+    // Bottom: the recording labels.
+    auto* bottom = new QHBoxLayout;
+    outer->addLayout(bottom);
+    lblRecording_ = new QLabel(QStringLiteral("Recording"), central);
+    lblRecording_->setObjectName(QStringLiteral("LblRecording"));
+    lblRecording_->setStyleSheet(QStringLiteral("QLabel#LblRecording { color: #c62828; font-weight: bold; }"));
+    lblRecording_->setVisible(false);
+    lblCount_ = new QLabel(central);
+    lblCount_->setObjectName(QStringLiteral("LblCount"));
+    lblCount_->setAccessibleName(tr("Records recorded"));
+    lblCount_->setMinimumWidth(70);
+    lblFileName_ = new QLabel(central);
+    lblFileName_->setObjectName(QStringLiteral("LblFileName"));
+    lblFileName_->setAccessibleName(tr("Recording file"));
+    bottom->addWidget(lblRecording_);
+    bottom->addWidget(lblCount_);
+    bottom->addWidget(lblFileName_, 1);
+
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName(QStringLiteral("Timer1"));
+    timer1_->setInterval(timer1Interval);
+    connect(timer1_, &QTimer::timeout, this, &PanelWindow::onTimer1Timer);
+    timer2_ = new QTimer(this);
+    timer2_->setObjectName(QStringLiteral("Timer2"));
+    timer2_->setInterval(timer2Interval);
+    connect(timer2_, &QTimer::timeout, this, &PanelWindow::onTimer2Timer);
+}
+
+void PanelWindow::load()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().topLeft());
+
+    state_.meterInUse = false;
+    state_.panelCriterion = 85;
+    state_.panelThreshold = 80;
+    for (int i = 0; i <= 255; ++i)
+        combo6162_->addItem(QString::number(i));
+    combo6162_->setCurrentIndex(0);
+
+    state_.sampleInterval = 1;
+    state_.sampleTick = 0;
+    state_.listMode = false;
+    state_.fileRecording = false;
+    refreshRegional();
+
+    for (const char* key : panelKeys)
+        toolbar_->setAvailable(QString::fromLatin1(key), true);
+    installWindowKeys(*this);
+
+    if (!worker_ || worker_->deviceGoneNow()) {
+        showNoDevice();
+        return;
+    }
+    connect(worker_, &MeterWorker::portOpened, this, &PanelWindow::onPortOpened);
+    connect(worker_, &MeterWorker::linkLost, this, &PanelWindow::onLinkLost);
+    connect(worker_, &MeterWorker::linkRestored, this, &PanelWindow::onLinkRestored);
+    connect(worker_, &MeterWorker::deviceGone, this, &PanelWindow::onDeviceGone);
+
+    timer1_->start();
+    timer2_->start();
+    state_.linkBusy = false;
+}
+
+void PanelWindow::refreshRegional()
+{
+    regional_ = regionalFromLocale(dialogs_.locale ? dialogs_.locale() : QLocale());
+    state_.decimalComma = regional_.decimalComma();
+}
+
+void PanelWindow::restorePortLabel() { lblCOM_->setText(q(state_.portCaption())); }
+
+// ---- link state
+
+void PanelWindow::onPortOpened()
+{
+    if (!state_.linkBusy)
+        restorePortLabel();
+}
+
+void PanelWindow::onLinkLost()
+{
+    state_.linkBusy = true;
+    toolbar_->reduceToOpen();
+    lblCOM_->setText(QStringLiteral("No COM"));
+    serviceSending_ = false;
+    // No samples while the link is lost; say so rather than look recording.
+    if (state_.fileRecording) {
+        lblRecording_->setText(QStringLiteral("Waiting for the meter"));
+        lblRecording_->setVisible(true);
+    }
+}
+
+void PanelWindow::onLinkRestored()
+{
+    restorePortLabel();
+    state_.meterInUse = false;
+    toolbar_->setEnabled(true);
+    toolbar_->showAll();
+    state_.linkBusy = false;
+}
+
+void PanelWindow::onDeviceGone(const QString& reason)
+{
+    Q_UNUSED(reason);
+    showNoDevice();
+}
+
+void PanelWindow::showNoDevice()
+{
+    timer1_->stop();
+    timer2_->stop();
+    state_.linkBusy = true;
+    state_.deviceGone = true;
+    toolbar_->reduceToOpen();
+    lblCOM_->setText(QStringLiteral("No COM"));
+    if (dialogs_.message)
+        dialogs_.message(this, QStringLiteral("No Device Found!"), true);
+}
+
+// ---- live poll
+
+void PanelWindow::onTimer1Timer()
+{
+    refreshRegional();
+    if (state_.linkBusy || !worker_)
+        return;
+    // Another window owns the meter: the poll is off until it lets go.
+    if (state_.meterInUse)
+        return;
+    const Regional regional = regional_;
+    worker_->tryPoll<LivePoll>(
+        this, [regional](MeterLink& link) { return link.livePoll(regional); },
+        [this](const Result<LivePoll>& r) {
+            if (r)
+                applyPoll(*r);
+        });
+}
+
+void PanelWindow::applyPoll(const LivePoll& poll)
+{
+    const PanelTexts& t = poll.texts;
+    LiveReading& live = state_.live;
+    live.valid = true;
+    live.polledAt = monotonicSeconds();
+    live.level = Level{t.levelValue, t.level};
+    live.settings = DecodeSettings(poll.frame.settings, 0, 0);
+    live.peakText = t.peak;
+    live.segments = poll.frame.segments;
+
+    lbldB_->setText(q(t.level));
+    settings_->setValue(Field::Criterion, QString::number(state_.panelCriterion));
+    settings_->setValue(Field::Threshold, QString::number(state_.panelThreshold));
+    settings_->setValue(Field::FSI, q(t.timeWeighting));
+    settings_->setValue(Field::AC, q(t.freqWeighting));
+    settings_->setValue(Field::ExchangeRate, QString::number(t.exchangeRate));
+    settings_->setValue(Field::Range, q(t.range));
+    settings_->setValue(Field::Peak, q(t.peak));
+    if (poll.calibrationTexts) {
+        live.calTimeText = poll.calibrationTexts->time;
+        live.calLevelText = poll.calibrationTexts->level;
+        settings_->setValue(Field::CalTime, q(live.calTimeText));
+        settings_->setValue(Field::CaldB, q(live.calLevelText));
+    }
+    emit polled();
+}
+
+// ---- sampling
+
+void PanelWindow::onTimer2Timer()
+{
+    if (state_.linkBusy)
+        return;
+    const SampleOutcome out = recorder_.sampleTick(state_, localNow(), monotonicSeconds(), regional_,
+                                                   [this] { return recordingHeader(); });
+
+    if (listWindow_)
+        listWindow_->showSample(out);
+    if (out.recordingStopped) {
+        const QString file = q(recorder_.currentFile().empty() ? state_.recordingFileName
+                                                               : recorder_.currentFile());
+        stopFileRecording();
+        showRecordingStopped(file, q(out.recordingStopped->message));
+    } else if (state_.fileRecording) {
+        lblCount_->setText(q(out.countText));
+        if (out.waitingForMeter) {
+            lblRecording_->setText(QStringLiteral("Waiting for the meter"));
+            lblRecording_->setVisible(true);
+        } else {
+            lblRecording_->setText(QStringLiteral("Recording"));
+            if (out.fileRecordWritten)
+                lblRecording_->setVisible(out.recordingVisible);
+        }
+        if (out.continuedInto)
+            lblFileName_->setText(QFileInfo(q(*out.continuedInto)).fileName());
+    } else {
+        lblFileName_->clear();
+        lblCount_->clear();
+        lblRecording_->setVisible(false);
+    }
+}
+
+// ---- toolbar
+
+void PanelWindow::onToolbarButtonClick(const QString& key)
+{
+    // Opening a file never touches the meter: it works whoever holds it.
+    if (state_.meterInUse && key != QLatin1String("Open"))
+        return;
+    if (key == QLatin1String("Save")) {
+        if (state_.fileRecording)
+            stopFileRecording();
+        else
+            startFileRecording();
+    } else if (key == QLatin1String("List")) {
+        openListWindow();
+    } else if (key == QLatin1String("Erase")) {
+        eraseLogger();
+    } else if (key == QLatin1String("User")) {
+        picManual_->setVisible(picManual_->isHidden());
+    } else if (const auto it = keyHandlers_.find(key); it != keyHandlers_.end()) {
+        it->second();
+    }
+}
+
+void PanelWindow::setKeyHandler(const QString& key, std::function<void()> handler)
+{
+    keyHandlers_[key] = std::move(handler);
+    toolbar_->setAvailable(key, true);
+}
+
+void PanelWindow::startFileRecording()
+{
+    if (saveStarting_ || !worker_ || state_.linkBusy)
+        return;
+    const std::optional<QString> path = dialogs_.saveFile ? dialogs_.saveFile(this, QString::fromStdString(state_.lastSaveFolder)) : std::nullopt;
+    state_.recordingFileChosen = path.has_value() && !path->isEmpty();
+    if (!state_.recordingFileChosen)
+        return;
+    state_.recordingFileName = path->toStdString();
+
+    // "R" and "C" go out with the sampling paused; the poll is held off by
+    // the worker while they run.
+    saveStarting_ = true;
+    timer2_->stop();
+    presetReaderFor(worker_.data())(
+        this, [this, file = *path](const Result<PresetReply>& r) {
+            saveStarting_ = false;
+            if (!state_.deviceGone)
+                timer2_->start();
+            if (!r) {
+                state_.recordingFileChosen = false;
+                return;
+            }
+            state_.presetIndex = r->presetIndex;
+            state_.userPresetTable = encodeUserPresetTable(r->table);
+            state_.peakTypeText = state_.peakTypeForPreset();
+
+            const RecordingHeader header = recordingHeader();
+            state_.filePart = 0;
+            state_.recordingFileChosen = false;
+            const Status started = recorder_.startFileRecording(state_, file.toStdString(), header, regional_);
+            if (!started) {
+                showRecordingStopped(file, q(started.error().message));
+                return;
+            }
+            toolbar_->setRecording(true);
+            lblFileName_->setText(QFileInfo(file).fileName());
+        });
+}
+
+void PanelWindow::stopFileRecording()
+{
+    recorder_.stopFileRecording(state_);
+    state_.fileRecording = false;
+    state_.fileRecordCount = 0;
+    state_.recordingFileChosen = false;
+    toolbar_->setRecording(false);
+    lblRecording_->setVisible(false);
+    lblRecording_->setText(QStringLiteral("Recording"));
+    lblCount_->clear();
+    lblFileName_->clear();
+}
+
+void PanelWindow::showRecordingStopped(const QString& file, const QString& reason)
+{
+    if (dialogs_.message)
+        dialogs_.message(this, tr("Recording to %1 stopped: %2").arg(QDir::toNativeSeparators(file), reason),
+                         true);
+}
+
+void PanelWindow::openListWindow()
+{
+    if (state_.listMode || listWindow_)
+        return;
+    auto* list = new ListWindow(state_, recorder_, presetReaderFor(worker_.data()),
+                                [this] { return recordingHeader(); }, this);
+    list->setAttribute(Qt::WA_DeleteOnClose);
+    listWindow_ = list;
+    state_.listSavePart = 0;
+    connect(list, &ListWindow::closed, this, [this] { listWindow_.clear(); });
+    list->show();
+}
+
+RecordingHeader PanelWindow::recordingHeader() const
+{
+    return RecordingHeader::fromPanel(settings_->headerPairs(), state_.peakTypeText);
+}
+
+void PanelWindow::eraseLogger(QWidget* parent, const std::function<void()>& sent)
+{
+    if (!worker_ || !dialogs_.confirmErase || !dialogs_.confirmErase(parent ? parent : this))
+        return;
+    worker_->post<Done>(
+        this, [](MeterLink& link) { return link.eraseLogger(); }, [](const Status&) {});
+    if (sent)
+        sent();
+}
+
+// ---- manual chooser
+
+void PanelWindow::onOptManualClick(int index)
+{
+    const QString path = QDir(helpFolder()).filePath(helpFileName(index));
+    if (!QFileInfo::exists(path)) {
+        if (dialogs_.message)
+            dialogs_.message(this, tr("The manual %1 is not installed.").arg(QDir::toNativeSeparators(path)),
+                             false);
+    } else if (dialogs_.openFile) {
+        dialogs_.openFile(path);
+    }
+    picManual_->setVisible(false);
+    // Cleared so the same language can be chosen again.
+    optManual_->setExclusive(false);
+    if (QAbstractButton* b = optManual_->button(index))
+        b->setChecked(false);
+    optManual_->setExclusive(true);
+}
+
+// ---- service mode
+
+void PanelWindow::onLblCOMClick()
+{
+    const QString caption = windowTitle();
+    const bool isLong = caption.contains(QLatin1String("180308.01")) || caption.contains(QLatin1String("180308,01"));
+    setWindowTitle(isLong ? shortCaption(state_.decimalComma) : longCaption(state_.decimalComma));
+}
+
+void PanelWindow::onLblCOMDblClick()
+{
+    const std::optional<QString> answer = dialogs_.serviceCode ? dialogs_.serviceCode(this) : std::nullopt;
+    if (!answer || answer->isEmpty())
+        return;
+    if (!answer->contains(QLatin1String(serviceCode)))
+        return;
+    cmdDelAny_->setVisible(cmdDelAny_->isHidden());
+    combo6162_->setVisible(combo6162_->isHidden());
+}
+
+void PanelWindow::onCmdDelAnyClick()
+{
+    if (!worker_ || state_.linkBusy || serviceSending_)
+        return;
+    serviceSending_ = true;
+    lblCOM_->setText(QStringLiteral("Wait"));
+    // An all-"Any" schedule is 96 bytes of 0.
+    worker_->post<Done>(
+        this, [](MeterLink& link) { return link.writeTimedTable(TimedTable{}); },
+        [this](const Status&) {
+            serviceSending_ = false;
+            if (!state_.linkBusy)
+                restorePortLabel();
+        });
+}
+
+void PanelWindow::onCombo6162Click()
+{
+    if (!worker_ || state_.linkBusy || serviceSending_)
+        return;
+    lblCOM_->setText(QStringLiteral("Wait"));
+    bool ok = false;
+    const QString text = combo6162_->currentText().trimmed();
+    const int value = text.toInt(&ok);
+    // A value that is no byte is not sent.
+    if (!ok || value < 0 || value > 255) {
+        restorePortLabel();
+        return;
+    }
+    serviceSending_ = true;
+    const int rangeTop = state_.live.settings.rangeTop;
+    worker_->post<Done>(
+        this,
+        [rangeTop, value](MeterLink& link) {
+            return link.sendServiceValue(rangeTop, static_cast<std::uint8_t>(value));
+        },
+        [this](const Status&) {
+            serviceSending_ = false;
+            if (!state_.linkBusy)
+                restorePortLabel();
+        });
+}
+
+void PanelWindow::closeEvent(QCloseEvent* event)
+{
+    timer1_->stop();
+    timer2_->stop();
+    if (state_.fileRecording)
+        stopFileRecording();
+    if (listWindow_)
+        listWindow_->close();
+    QMainWindow::closeEvent(event);
+    emit closed();
+}
+
+bool PanelWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lblCOM_) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            onLblCOMClick();
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            onLblCOMDblClick();
+            return true;
+        }
+    } else if (combo6162_ && watched == combo6162_->lineEdit() && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int k = key->key();
+        if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+            onCombo6162Click();
+            return true;
+        }
+        if (k == Qt::Key_Backspace)
+            return false;
+        const QString text = key->text();
+        if (text.size() == 1 && text.at(0).isDigit() && text.at(0).unicode() < 0x80)
+            return false;
+        // Every other key is dropped.
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace km740
