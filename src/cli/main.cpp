@@ -30,6 +30,7 @@ int main(int argc, char** argv)
     addDeriveCommands(app, run);
     addConfigCommands(app, run);
     addFileCommands(app, run);
+    addExposureCommands(app, run);
 
     try {
         app.parse(argc, argv);
