@@ -5,8 +5,7 @@
 #include "app/files/FileListWindow.h"
 #include "app/files/FileWindows.h"
 #include "core/recording/AppState.h"
-#include "app/panel/PanelWindow.h"
-#include "core/recording/RealTimeRecorder.h"
+#include "app/ui/WindowContext.h"
 
 #include "support/SampleFiles.h"
 
@@ -45,12 +44,10 @@ void OpenFourDayRecording(benchmark::State& st)
         return;
     }
     AppState state;
-    RealTimeRecorder recorder;
-    PanelDialogs dialogs;
+    AppDialogs dialogs;
     dialogs.message = [](QWidget*, const QString&, bool) {};
-    dialogs.locale = [] { return QLocale::c(); };
-    PanelWindow panel(state, nullptr, recorder, dialogs); // no meter: "No Device Found!"
-    FileWindows& windows = FileWindows::of(panel);
+    WindowContext context(state, nullptr, dialogs); // no meter
+    FileWindows windows(context);
     FileListDialogs quiet = FileListDialogs::desktop();
     quiet.message = [](QWidget*, const QString&, bool) {};
     windows.setDialogs(quiet);

@@ -9,7 +9,9 @@
 #include "app/logger/MemoryWindow.h"
 #include "core/recording/AppState.h"
 #include "app/ui/MeterWorker.h"
+#include "app/Keys.h"
 #include "app/panel/PanelWindow.h"
+#include "app/ui/WindowContext.h"
 #include "core/recording/RealTimeRecorder.h"
 
 #include "support/SimProcess.h"
@@ -85,11 +87,13 @@ void BM_LoggerKeyDownloadFromSim(benchmark::State& state)
         appState.portNumber = 1;
         RealTimeRecorder recorder;
         QStringList messages;
-        PanelDialogs dialogs;
+        AppDialogs dialogs;
         dialogs.message = [&](QWidget*, const QString& text, bool) { messages << text; };
         dialogs.locale = [] { return QLocale::c(); };
         MeterWorker worker(std::make_unique<SerialTransport>(sim.device()), clock);
-        PanelWindow panel(appState, &worker, recorder, dialogs);
+        WindowContext context(appState, &worker, dialogs);
+        Keys keys(context);
+        PanelWindow panel(context, recorder, keys.handlers());
         worker.start();
         panel.show();
 
@@ -111,8 +115,8 @@ void BM_LoggerKeyDownloadFromSim(benchmark::State& state)
         wait.start();
         while (!appState.live.valid && wait.elapsed() < 5000)
             a.processEvents(QEventLoop::WaitForMoreEvents);
-        LoggerWindows* logger = LoggerWindows::of(panel);
-        panel.onToolbarButtonClick(QStringLiteral("Logger"));
+        LoggerWindows* logger = &keys.logger();
+        panel.onToolbarButtonClick(ToolKey::Logger);
         while (!logger->memory() && wait.elapsed() < 10000)
             a.processEvents(QEventLoop::WaitForMoreEvents);
         MemoryWindow* memory = logger->memory();

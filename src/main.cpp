@@ -6,9 +6,11 @@
 #include "app/ports/PortWindow.h"
 #include "platform/SerialPortList.h"
 #include "platform/SerialTransport.h"
+#include "app/Keys.h"
 #include "app/logger/LoggerWindows.h"
+#include "app/ui/WindowContext.h"
 #include "app/ui/MeterWorker.h"
-#include "app/panel/PanelWindow.h"
+#include "app/panel/MainWindow.h"
 #include "core/recording/RealTimeRecorder.h"
 #include "core/sim/VirtualMeter.h"
 
@@ -47,19 +49,20 @@ int main(int argc, char** argv)
     SteadyClock clock;
     RealTimeRecorder recorder;
     std::unique_ptr<MeterWorker> worker;
-    std::unique_ptr<PanelWindow> panel;
+    std::unique_ptr<WindowContext> context;
+    std::unique_ptr<Keys> keys;
+    std::unique_ptr<QMainWindow> panel;
 
     auto showPanel = [&](std::unique_ptr<Transport> transport) {
         if (transport)
             worker = std::make_unique<MeterWorker>(std::move(transport), clock);
-        panel = std::make_unique<PanelWindow>(state, worker.get(), recorder, PanelDialogs::desktop());
-        QObject::connect(panel.get(), &PanelWindow::closed, &app, &QApplication::quit);
-        panel->show();
+        context = std::make_unique<WindowContext>(state, worker.get(), AppDialogs::desktop());
+        keys = std::make_unique<Keys>(*context);
+        panel = showMainWindow(*context, recorder, keys->handlers());
         if (worker)
             worker->start();
         if (parser.isSet(image))
-            if (LoggerWindows* logger = LoggerWindows::of(*panel))
-                logger->openImageFile(parser.value(image));
+            keys->logger().openImageFile(parser.value(image));
     };
     auto transportFor = [&](int portNumber, const std::string& device) -> std::unique_ptr<Transport> {
         if (portNumber == 1 && state.simulated)
@@ -95,6 +98,8 @@ int main(int argc, char** argv)
 
     const int rc = QApplication::exec();
     panel.reset();
+    keys.reset();
+    context.reset();
     if (worker)
         worker->stop();
     return rc;

@@ -1,19 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Keys.h"
 
-#include "app/charts/ChartKeys.h"
-#include "app/config/ConfigKeys.h"
-#include "app/files/FileKeys.h"
-#include "app/logger/LoggerKeys.h"
+#include "app/charts/ChartWindows.h"
+#include "app/config/ButtonsWindow.h"
+#include "app/config/MeterSetupWindow.h"
+#include "app/config/RecWindow.h"
+#include "app/config/RtcWindow.h"
+#include "app/config/SetupWindow.h"
+#include "app/files/FileWindows.h"
+#include "app/logger/LoggerWindows.h"
+#include "app/ui/WindowContext.h"
 
 namespace km740 {
 
-void installWindowKeys(PanelWindow& panel)
+Keys::Keys(WindowContext& context)
+    : context_(context), logger_(std::make_unique<LoggerWindows>(context)),
+      files_(std::make_unique<FileWindows>(context)), charts_(std::make_unique<ChartWindows>(context))
 {
-    installLoggerKeys(panel);
-    installFileKeys(panel);
-    installChartKeys(panel);
-    installConfigKeys(panel);
+    files_->setChartSink(charts_->sink());
+}
+
+Keys::~Keys() = default;
+
+ToolKeyHandlers Keys::handlers()
+{
+    WindowContext& c = context_;
+    ToolKeyHandlers h;
+    h.set(ToolKey::Open, [this] { files_->onOpenClick(); });
+    h.set(ToolKey::RecOption, [&c] { RecWindow::openFromMeter(c); });
+    h.set(ToolKey::Graph, [this] { charts_->onGraphKey(); });
+    h.set(ToolKey::RecSetup, [&c] { SetupWindow::openFromMeter(c); });
+    h.set(ToolKey::RTC, [&c] { RtcWindow::open(c); });
+    h.set(ToolKey::Logger, [this] { logger_->onLoggerKey(); });
+    h.set(ToolKey::Btn, [&c] { ButtonsWindow::open(c); });
+    h.set(ToolKey::Setup, [&c] { MeterSetupWindow::open(c); });
+    h.set(ToolKey::AddText, [this] { logger_->onAddTextKey(); });
+    return h;
 }
 
 } // namespace km740

@@ -1,12 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/ui/ToolKey.h"
+
+#include <memory>
+
 namespace km740 {
 
-class PanelWindow;
+class ChartWindows;
+class FileWindows;
+class LoggerWindows;
+class WindowContext;
 
-// Hands the toolbar keys that open windows to the folders those windows
-// live in, so the panel stays the panel.
-void installWindowKeys(PanelWindow& panel);
+// The one place that hands each toolbar key to the window folder that
+// serves it, and wires what the folders pass to each other (the file lists
+// plot into the chart windows). Made before the main window, outlives it.
+class Keys {
+public:
+    explicit Keys(WindowContext& context);
+    ~Keys();
+    Keys(const Keys&) = delete;
+    Keys& operator=(const Keys&) = delete;
+
+    // What the main window runs on the keys it does not serve itself.
+    ToolKeyHandlers handlers();
+
+    LoggerWindows& logger() const { return *logger_; }
+    FileWindows& files() const { return *files_; }
+
+private:
+    WindowContext& context_;
+    std::unique_ptr<LoggerWindows> logger_;
+    std::unique_ptr<FileWindows> files_;
+    std::unique_ptr<ChartWindows> charts_;
+};
 
 } // namespace km740

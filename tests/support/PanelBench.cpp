@@ -16,7 +16,9 @@ PanelBench::PanelBench(PanelBenchOptions options)
 {
     state.portNumber = options.portDevice.empty() ? 1 : 0;
     state.portDevice = options.portDevice;
-    panel = std::make_unique<PanelWindow>(state, worker.get(), recorder, dialogs());
+    context = std::make_unique<WindowContext>(state, worker.get(), dialogs());
+    keys = std::make_unique<Keys>(*context);
+    panel = std::make_unique<PanelWindow>(*context, recorder, keys->handlers());
     panel->timer2()->setInterval(options.sampleMs);
     worker->start();
 }
@@ -24,11 +26,13 @@ PanelBench::PanelBench(PanelBenchOptions options)
 PanelBench::~PanelBench()
 {
     panel.reset();
+    keys.reset();
+    context.reset();
 }
 
-PanelDialogs PanelBench::dialogs()
+AppDialogs PanelBench::dialogs()
 {
-    PanelDialogs d;
+    AppDialogs d;
     d.saveFile = [this](QWidget*, const QString&) { return saveAnswer; };
     d.confirmErase = [this](QWidget*) {
         ++eraseAsked;
@@ -47,11 +51,11 @@ PanelDialogs PanelBench::dialogs()
 
 QStringList PanelBench::visibleKeys() const
 {
-    QStringList keys;
+    QStringList shown;
     for (int n = 1; n <= PanelToolbar::buttonCount; ++n)
         if (panel->toolbar()->button(n)->isVisible())
-            keys << panel->toolbar()->button(n)->objectName();
-    return keys;
+            shown << panel->toolbar()->button(n)->objectName();
+    return shown;
 }
 
 QString PanelBench::value(SettingsPanel::Field f) const

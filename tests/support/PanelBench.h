@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program on the virtual meter for window tests: the panel, its
-// worker and recorder, the desktop dialogs answered by the test, and every
-// byte that went out on the wire.
+// worker, recorder, window context and keys, the desktop dialogs answered by
+// the test, and every byte that went out on the wire.
 #pragma once
 
 #include "support/WaitFor.h"
 #include "support/WorkerBench.h"
 
-#include "core/recording/AppState.h"
+#include "app/Keys.h"
 #include "app/panel/PanelWindow.h"
+#include "app/ui/WindowContext.h"
+#include "core/recording/AppState.h"
 #include "core/recording/RealTimeRecorder.h"
 #include "app/ui/SettingsPanel.h"
 
@@ -33,6 +35,8 @@ struct PanelBenchOptions {
 struct PanelBench : WorkerBench {
     AppState state;
     RealTimeRecorder recorder;
+    std::unique_ptr<WindowContext> context;
+    std::unique_ptr<Keys> keys;
     std::unique_ptr<PanelWindow> panel;
 
     // The answers the dialogs give, the times they were asked, the messages shown.
@@ -48,7 +52,7 @@ struct PanelBench : WorkerBench {
     explicit PanelBench(PanelBenchOptions options = {});
     ~PanelBench() override;
 
-    PanelDialogs dialogs();
+    AppDialogs dialogs();
 
     // The keys of the toolbar buttons now visible.
     QStringList visibleKeys() const;

@@ -78,7 +78,7 @@ QString pointText(double value)
 
 RealTimeSLM::RealTimeSLM(AppState& state, std::function<Regional()> regional, QWidget* panel,
                          ChartDialogs dialogs)
-    : QWidget(panel, Qt::Window), state_(state), regional_(std::move(regional)), dialogs_(std::move(dialogs)),
+    : QWidget(nullptr), state_(state), regional_(std::move(regional)), dialogs_(std::move(dialogs)),
       clock_([] { return QDateTime::currentDateTime(); })
 {
     setObjectName(QStringLiteral("RealTimeSLM"));

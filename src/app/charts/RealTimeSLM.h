@@ -30,7 +30,7 @@ struct AppState;
 // drawn left to right twice a second as a running line on a level grid. The
 // limit panel sets the vertical limits, the samples across the width and the
 // optional warning and alarm levels; alarm periods are listed and saved as
-// CSV. The toolbar key "Graph" opens it (ChartKeys); it closes itself when
+// CSV. The toolbar key "Graph" opens it (ChartWindows); it closes itself when
 // another window takes the meter.
 class RealTimeSLM : public QWidget {
     Q_OBJECT

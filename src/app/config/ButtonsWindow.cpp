@@ -4,7 +4,7 @@
 #include "app/config/MeterDrawing.h"
 #include "core/recording/AppState.h"
 #include "app/ui/MeterWorker.h"
-#include "app/panel/PanelWindow.h"
+#include "app/ui/WindowContext.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -45,25 +45,19 @@ QString buttonName(const KeyLook& k)
 
 } // namespace
 
-void ButtonsWindow::open(PanelWindow& panel)
+void ButtonsWindow::open(WindowContext& context)
 {
-    // A window closed a moment ago may wait for deletion: only a shown one counts.
-    ButtonsWindow* w = nullptr;
-    for (auto* open : panel.findChildren<ButtonsWindow*>(QString(), Qt::FindDirectChildrenOnly))
-        if (open->isVisible())
-            w = open;
-    if (!w) {
-        w = new ButtonsWindow(panel, &panel);
-        w->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    panel.state().keypadOpen = true;
+    ButtonsWindow* w = context.windows().shown<ButtonsWindow>();
+    if (!w)
+        w = context.windows().adopt(new ButtonsWindow(context));
+    context.state().keypadOpen = true;
     w->show();
     w->raise();
     w->activateWindow();
 }
 
-ButtonsWindow::ButtonsWindow(PanelWindow& panel, QWidget* parent)
-    : QWidget(parent, Qt::Window), panel_(panel), state_(panel.state())
+ButtonsWindow::ButtonsWindow(WindowContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window), context_(context), state_(context.state())
 {
     setObjectName(QStringLiteral("Buttons"));
     setWindowTitle(QStringLiteral("Control Panel"));
@@ -122,7 +116,7 @@ ButtonsWindow::ButtonsWindow(PanelWindow& panel, QWidget* parent)
         block->addWidget(targets(key).button, at.x(), at.y());
     block->setRowStretch(3, 1);
 
-    connect(&panel_, &PanelWindow::polled, this, &ButtonsWindow::showPolledSegments);
+    connect(&context_, &WindowContext::polled, this, &ButtonsWindow::showPolledSegments);
     showPolledSegments();
 }
 
@@ -133,13 +127,13 @@ ButtonsWindow::~ButtonsWindow()
 
 void ButtonsWindow::showPolledSegments()
 {
-    drawing_->showSegments(panel_.state().live.segments);
+    drawing_->showSegments(context_.state().live.segments);
 }
 
 void ButtonsWindow::onKeyClick(Key key)
 {
-    AppState& s = panel_.state();
-    MeterWorker* worker = panel_.worker();
+    AppState& s = context_.state();
+    MeterWorker* worker = context_.worker();
     if (s.meterInUse || s.linkBusy || !worker)
         return;
     worker->post<Done>(this, [key](MeterLink& link) { return link.pressKey(key); }, [](const Status&) {});

@@ -16,7 +16,7 @@ namespace km740 {
 
 class MeterDrawing;
 struct AppState;
-class PanelWindow;
+class WindowContext;
 
 // Form Buttons, "Control Panel": the meter's six keys pressed from the
 // desktop, over a drawing of the meter whose display copy follows every
@@ -28,9 +28,9 @@ public:
     static constexpr int keyCount = 6;
 
     // The toolbar key: one window; KeypadOpen while it is open.
-    static void open(PanelWindow& panel);
+    static void open(WindowContext& context);
 
-    explicit ButtonsWindow(PanelWindow& panel, QWidget* parent = nullptr);
+    explicit ButtonsWindow(WindowContext& context, QWidget* parent = nullptr);
     ~ButtonsWindow() override;
 
     // The display copy, redrawn from the last poll.
@@ -58,8 +58,8 @@ private:
     void setShapeColour(Key key, const QColor& colour);
     QColor shapeColour(Key key) const;
 
-    PanelWindow& panel_;
-    AppState& state_; // outlives the panel, which may be gone when this window is
+    WindowContext& context_;
+    AppState& state_; // the context's
     MeterDrawing* drawing_ = nullptr;
     std::array<KeyTargets, keyCount> keys_{};
     QColor savedColour_; // the pressed key's colour, given back on release

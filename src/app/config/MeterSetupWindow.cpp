@@ -5,7 +5,7 @@
 #include "core/link/MeterLink.h"
 #include "core/recording/AppState.h"
 #include "app/ui/MeterWorker.h"
-#include "app/panel/PanelWindow.h"
+#include "app/ui/WindowContext.h"
 #include "app/ui/QtText.h"
 
 #include <QGridLayout>
@@ -26,25 +26,19 @@ PresetColumn col(int c) { return static_cast<PresetColumn>(c); }
 
 } // namespace
 
-void MeterSetupWindow::open(PanelWindow& panel)
+void MeterSetupWindow::open(WindowContext& context)
 {
-    // A window closed a moment ago may wait for deletion: only a shown one counts.
-    MeterSetupWindow* current = nullptr;
-    for (auto* w : panel.findChildren<MeterSetupWindow*>(QString(), Qt::FindDirectChildrenOnly))
-        if (w->isVisible())
-            current = w;
-    if (!current) {
-        current = new MeterSetupWindow(panel, &panel);
-        current->setAttribute(Qt::WA_DeleteOnClose);
-    }
+    MeterSetupWindow* current = context.windows().shown<MeterSetupWindow>();
+    if (!current)
+        current = context.windows().adopt(new MeterSetupWindow(context));
     current->show();
     current->raise();
     current->activateWindow();
     current->fill();
 }
 
-MeterSetupWindow::MeterSetupWindow(PanelWindow& panel, QWidget* parent)
-    : QWidget(parent, Qt::Window), panel_(panel)
+MeterSetupWindow::MeterSetupWindow(WindowContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window), context_(context)
 {
     setObjectName(QStringLiteral("MeterSetup"));
     setWindowTitle(QStringLiteral("Current Meter Setup"));
@@ -76,7 +70,7 @@ MeterSetupWindow::MeterSetupWindow(PanelWindow& panel, QWidget* parent)
 
 void MeterSetupWindow::fill()
 {
-    const AppState& s = panel_.state();
+    const AppState& s = context_.state();
     // Before the first poll there is nothing to show: the combos stay empty
     // and OK is refused until the user picks.
     const MeterSettings m = s.live.valid ? s.live.settings : MeterSettings{};
@@ -106,7 +100,7 @@ void MeterSetupWindow::onCmdOKClick()
 {
     if (writing_)
         return;
-    AppState& s = panel_.state();
+    AppState& s = context_.state();
     PresetRow row;
     for (int c = 0; c < presetColumnCount; ++c)
         row[col(c)] = combo(col(c))->stdText();
@@ -114,8 +108,8 @@ void MeterSetupWindow::onCmdOKClick()
     row.average = s.live.valid ? s.live.settings.averageText : "Lavg";
     auto record = presetRecordFromRow(row);
     if (!record) {
-        if (panel_.dialogs().message)
-            panel_.dialogs().message(
+        if (context_.dialogs().message)
+            context_.dialogs().message(
                 this, tr("Not written: %1. Pick a value from its list, then press OK again.")
                           .arg(q(record.error().message)),
                 false);
@@ -123,7 +117,7 @@ void MeterSetupWindow::onCmdOKClick()
     }
     s.panelCriterion = *CriterionCodeToLevel(record->criterionCode);
     s.panelThreshold = record->threshold;
-    MeterWorker* worker = panel_.worker();
+    MeterWorker* worker = context_.worker();
     if (!worker) {
         close();
         return;
@@ -137,8 +131,8 @@ void MeterSetupWindow::onCmdOKClick()
             writing_ = false;
             cmdOK_->setEnabled(true);
             if (!st) {
-                if (panel_.dialogs().message)
-                    panel_.dialogs().message(this, tr("The settings were not written: %1").arg(q(st.error().message)),
+                if (context_.dialogs().message)
+                    context_.dialogs().message(this, tr("The settings were not written: %1").arg(q(st.error().message)),
                                              false);
                 return;
             }

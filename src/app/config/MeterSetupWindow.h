@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace km740 {
 
-class PanelWindow;
+class WindowContext;
 class PickCombo;
 
 // Form MeterSetup, "Current Meter Setup": the meter's measurement settings as
@@ -21,9 +21,9 @@ class MeterSetupWindow : public QWidget {
     Q_OBJECT
 public:
     // The toolbar key: one window, filled anew at every click.
-    static void open(PanelWindow& panel);
+    static void open(WindowContext& context);
 
-    explicit MeterSetupWindow(PanelWindow& panel, QWidget* parent = nullptr);
+    explicit MeterSetupWindow(WindowContext& context, QWidget* parent = nullptr);
 
     // Sets the combos from the last poll and the panel's levels.
     void fill();
@@ -35,7 +35,7 @@ public:
     QPushButton* cmdOK() const { return cmdOK_; }
 
 private:
-    PanelWindow& panel_;
+    WindowContext& context_;
     std::array<PickCombo*, presetColumnCount> combos_{};
     QPushButton* cmdOK_ = nullptr;
     bool writing_ = false;

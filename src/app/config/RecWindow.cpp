@@ -5,7 +5,7 @@
 #include "core/link/MeterLink.h"
 #include "core/recording/AppState.h"
 #include "app/ui/MeterWorker.h"
-#include "app/panel/PanelWindow.h"
+#include "app/ui/WindowContext.h"
 #include "app/ui/QtText.h"
 
 #include <QApplication>
@@ -39,29 +39,29 @@ QPushButton* button(const QString& caption, const QString& name, const QString& 
 
 } // namespace
 
-void RecWindow::openFromMeter(PanelWindow& panel)
+void RecWindow::openFromMeter(WindowContext& context)
 {
-    MeterWorker* worker = panel.worker();
+    MeterWorker* worker = context.worker();
     if (!worker)
         return;
-    panel.state().meterInUse = true;
+    context.state().meterInUse = true;
     worker->post<RecordingRead>(
-        &panel, [](MeterLink& link) { return readRecordingSettings(link); },
-        [&panel](const Result<RecordingRead>& r) {
+        &context, [](MeterLink& link) { return readRecordingSettings(link); },
+        [&context](const Result<RecordingRead>& r) {
             if (!r) {
                 // The lost-link handling takes over; the window does not open.
-                panel.state().meterInUse = false;
+                context.state().meterInUse = false;
                 return;
             }
-            auto* w = new RecWindow(panel, *r, &panel);
-            w->setAttribute(Qt::WA_DeleteOnClose);
+            // Modal: it stands over the main window.
+            auto* w = context.windows().adopt(new RecWindow(context, *r, context.mainWindow()));
             w->setWindowModality(Qt::ApplicationModal);
             w->show();
         });
 }
 
-RecWindow::RecWindow(PanelWindow& panel, const RecordingRead& read, QWidget* parent)
-    : QDialog(parent), panel_(panel), state_(panel.state()), read_(read)
+RecWindow::RecWindow(WindowContext& context, const RecordingRead& read, QWidget* parent)
+    : QDialog(parent), context_(context), state_(context.state()), read_(read)
 {
     setObjectName(QStringLiteral("REC"));
     setWindowTitle(QStringLiteral("Recording Option"));
@@ -235,14 +235,14 @@ RecordingTexts RecWindow::texts() const
 
 void RecWindow::refuse(const Failure& why)
 {
-    if (panel_.dialogs().message)
-        panel_.dialogs().message(
+    if (context_.dialogs().message)
+        context_.dialogs().message(
             this, tr("Not written: %1. Pick a value from its list, then try again.").arg(q(why.message)), false);
 }
 
 void RecWindow::write(std::function<Status(MeterLink&)> work, bool closeAfter)
 {
-    MeterWorker* worker = panel_.worker();
+    MeterWorker* worker = context_.worker();
     if (!worker || writing_)
         return;
     writing_ = true;
@@ -253,8 +253,8 @@ void RecWindow::write(std::function<Status(MeterLink&)> work, bool closeAfter)
         writing_ = false;
         setEnabled(true);
         if (!s) {
-            if (panel_.dialogs().message)
-                panel_.dialogs().message(
+            if (context_.dialogs().message)
+                context_.dialogs().message(
                     this, tr("The recording settings were not written: %1").arg(q(s.error().message)), false);
             return;
         }

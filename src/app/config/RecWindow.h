@@ -17,7 +17,7 @@ namespace km740 {
 
 class MeterLink;
 struct AppState;
-class PanelWindow;
+class WindowContext;
 class PickCombo;
 
 // Form REC, "Recording Option": the logging interval, the single recording
@@ -29,9 +29,9 @@ public:
     static constexpr int rows = static_cast<int>(TimedTable::count);
 
     // The toolbar key: the five reads, then the window.
-    static void openFromMeter(PanelWindow& panel);
+    static void openFromMeter(WindowContext& context);
 
-    RecWindow(PanelWindow& panel, const RecordingRead& read, QWidget* parent = nullptr);
+    RecWindow(WindowContext& context, const RecordingRead& read, QWidget* parent = nullptr);
     ~RecWindow() override;
 
     // What the controls show now.
@@ -69,8 +69,8 @@ private:
     void write(std::function<Status(MeterLink&)> work, bool closeAfter);
     void refuse(const Failure& why);
 
-    PanelWindow& panel_;
-    AppState& state_; // outlives the panel, which may be gone when this window is
+    WindowContext& context_;
+    AppState& state_; // the context's
     RecordingRead read_;
     PickCombo* comboIntv_ = nullptr;
     PickCombo* comboSingle_ = nullptr;

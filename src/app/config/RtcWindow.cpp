@@ -4,7 +4,7 @@
 #include "core/link/MeterLink.h"
 #include "core/recording/AppState.h"
 #include "app/ui/MeterWorker.h"
-#include "app/panel/PanelWindow.h"
+#include "app/ui/WindowContext.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -46,19 +46,19 @@ QPushButton* clickLabel(const QString& caption, const QString& name, QWidget* pa
 
 } // namespace
 
-void RtcWindow::open(PanelWindow& panel)
+void RtcWindow::open(WindowContext& context)
 {
-    if (!panel.worker())
+    if (!context.worker())
         return;
-    panel.state().meterInUse = true;
-    auto* w = new RtcWindow(panel, {}, &panel);
-    w->setAttribute(Qt::WA_DeleteOnClose);
+    context.state().meterInUse = true;
+    // Modal: it stands over the main window.
+    auto* w = context.windows().adopt(new RtcWindow(context, {}, context.mainWindow()));
     w->setWindowModality(Qt::ApplicationModal);
     w->show();
 }
 
-RtcWindow::RtcWindow(PanelWindow& panel, Now now, QWidget* parent)
-    : QDialog(parent), panel_(panel), state_(panel.state()),
+RtcWindow::RtcWindow(WindowContext& context, Now now, QWidget* parent)
+    : QDialog(parent), context_(context), state_(context.state()),
       now_(now ? std::move(now) : Now(desktopNow))
 {
     setObjectName(QStringLiteral("RTC"));
@@ -117,7 +117,7 @@ void RtcWindow::onTimer1Timer()
         lblMeterTime_->setText(meterCaption);
         return;
     }
-    MeterWorker* worker = panel_.worker();
+    MeterWorker* worker = context_.worker();
     if (reading_ || !worker)
         return;
     reading_ = true;
@@ -158,7 +158,7 @@ void RtcWindow::onLblPCTimeClick()
 
 void RtcWindow::onCmdSetTimeClick()
 {
-    MeterWorker* worker = panel_.worker();
+    MeterWorker* worker = context_.worker();
     if (!worker)
         return;
     timer1_->stop();

@@ -14,7 +14,7 @@ class QTimer;
 namespace km740 {
 
 struct AppState;
-class PanelWindow;
+class WindowContext;
 
 // Form RTC: the meter's clock beside the computer's, and a button that sets
 // the meter to the computer's time. Modal; holds the meter while open.
@@ -27,9 +27,9 @@ public:
     using Now = std::function<DateTime()>;
 
     // The toolbar key.
-    static void open(PanelWindow& panel);
+    static void open(WindowContext& context);
 
-    RtcWindow(PanelWindow& panel, Now now = {}, QWidget* parent = nullptr);
+    RtcWindow(WindowContext& context, Now now = {}, QWidget* parent = nullptr);
     ~RtcWindow() override;
 
     void onTimer1Timer();
@@ -53,8 +53,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    PanelWindow& panel_;
-    AppState& state_; // outlives the panel, which may be gone when this window is
+    WindowContext& context_;
+    AppState& state_; // the context's
     Now now_;
     QPushButton* lblMeterTime_ = nullptr;
     QPushButton* lblPCTime_ = nullptr;

@@ -5,7 +5,7 @@
 #include "core/link/MeterLink.h"
 #include "core/recording/AppState.h"
 #include "app/ui/MeterWorker.h"
-#include "app/panel/PanelWindow.h"
+#include "app/ui/WindowContext.h"
 #include "app/ui/PresetReader.h"
 #include "app/ui/QtText.h"
 
@@ -37,13 +37,13 @@ QString columnTitle(int c) { return QString::fromLatin1(columnTitles[static_cast
 
 } // namespace
 
-void SetupWindow::openFromMeter(PanelWindow& panel)
+void SetupWindow::openFromMeter(WindowContext& context)
 {
-    if (!panel.worker())
+    if (!context.worker())
         return;
-    panel.state().meterInUse = true;
-    presetReaderFor(panel.worker())(&panel, [&panel](const Result<PresetReply>& r) {
-        AppState& s = panel.state();
+    context.state().meterInUse = true;
+    presetReaderFor(context.worker())(&context, [&context](const Result<PresetReply>& r) {
+        AppState& s = context.state();
         if (!r) {
             // The lost-link handling takes over; the window does not open.
             s.meterInUse = false;
@@ -51,15 +51,14 @@ void SetupWindow::openFromMeter(PanelWindow& panel)
         }
         s.presetIndex = r->presetIndex;
         s.userPresetTable = encodeUserPresetTable(r->table);
-        auto* w = new SetupWindow(panel, &panel);
-        w->setAttribute(Qt::WA_DeleteOnClose);
+        auto* w = context.windows().adopt(new SetupWindow(context));
         w->show();
         w->fill(r->presetIndex, r->table);
     });
 }
 
-SetupWindow::SetupWindow(PanelWindow& panel, QWidget* parent)
-    : QWidget(parent, Qt::Window), panel_(panel), state_(panel.state())
+SetupWindow::SetupWindow(WindowContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window), context_(context), state_(context.state())
 {
     setObjectName(QStringLiteral("Setup"));
     setWindowTitle(QStringLiteral("Recording Setup"));
@@ -258,7 +257,7 @@ void SetupWindow::copyUserRowToEditRow(int k)
 // User mode: the other way round.
 void SetupWindow::setStandardMode(bool standard)
 {
-    int preset = panel_.state().presetIndex;
+    int preset = context_.state().presetIndex;
     newOpt(0)->setChecked(standard);
     newOpt(1)->setChecked(!standard);
     comboUniform_->setEnabled(standard);
@@ -291,7 +290,7 @@ void SetupWindow::setStandardMode(bool standard)
 
 void SetupWindow::onOptClick(int index)
 {
-    panel_.state().presetIndex = index;
+    context_.state().presetIndex = index;
 }
 
 void SetupWindow::onNewOptClick(int index)
@@ -357,18 +356,18 @@ void SetupWindow::onCmdOKClick()
         rows[static_cast<std::size_t>(k)] = userRow(k);
     auto built = presetTableFromRows(rows);
     if (!built) {
-        if (panel_.dialogs().message)
-            panel_.dialogs().message(
+        if (context_.dialogs().message)
+            context_.dialogs().message(
                 this, tr("Not written: %1. Pick a value from its list, then press OK again.")
                           .arg(q(built.error().message)),
                 false);
         return;
     }
     const UserPresetTable table = *built;
-    MeterWorker* worker = panel_.worker();
+    MeterWorker* worker = context_.worker();
     if (!worker)
         return;
-    const int preset = panel_.state().presetIndex;
+    const int preset = context_.state().presetIndex;
     writing_ = true;
     cmdOK_->setEnabled(false);
     worker->post<Done>(
@@ -382,12 +381,12 @@ void SetupWindow::onCmdOKClick()
             writing_ = false;
             cmdOK_->setEnabled(true);
             if (!s) {
-                if (panel_.dialogs().message)
-                    panel_.dialogs().message(this, tr("The preset was not written: %1").arg(q(s.error().message)),
+                if (context_.dialogs().message)
+                    context_.dialogs().message(this, tr("The preset was not written: %1").arg(q(s.error().message)),
                                              false);
                 return;
             }
-            panel_.state().userPresetTable = encodeUserPresetTable(table);
+            context_.state().userPresetTable = encodeUserPresetTable(table);
             close();
         });
 }

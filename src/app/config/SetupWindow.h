@@ -16,7 +16,7 @@ class QRadioButton;
 namespace km740 {
 
 struct AppState;
-class PanelWindow;
+class WindowContext;
 class PickCombo;
 
 // Form Setup, "Recording Setup": picks the meter's dose preset and edits the
@@ -30,9 +30,9 @@ public:
     static constexpr int uniformRow = 8; // the Uniform row's label index
 
     // The toolbar key: reads "R" and "C", then shows the window filled.
-    static void openFromMeter(PanelWindow& panel);
+    static void openFromMeter(WindowContext& context);
 
-    SetupWindow(PanelWindow& panel, QWidget* parent = nullptr);
+    SetupWindow(WindowContext& context, QWidget* parent = nullptr);
     ~SetupWindow() override;
 
     // Fills the window from the preset number and the user table.
@@ -67,8 +67,8 @@ private:
     void setStandardMode(bool standard);
     void copyUserRowToEditRow(int k);
 
-    PanelWindow& panel_;
-    AppState& state_; // outlives the panel, which may be gone when this window is
+    WindowContext& context_;
+    AppState& state_; // the context's
     std::array<QRadioButton*, presetCount> opt_{};
     std::array<QRadioButton*, 2> newOpt_{};
     QButtonGroup* optGroup_ = nullptr;

@@ -7,7 +7,7 @@
 #include "app/files/FileListModel.h"
 #include "app/files/FileWindows.h"
 #include "app/ui/ListPrint.h"
-#include "app/panel/PanelWindow.h"
+#include "app/ui/WindowContext.h"
 #include "app/ui/QtText.h"
 #include "app/ui/SettingsPanel.h"
 
@@ -276,7 +276,7 @@ void FileListWindow::onReadDone(Result<LoadedTable> result)
     if (!result) {
         const QString text = q(result.error().message);
         if (windows_.dialogs().message)
-            windows_.dialogs().message(&windows_.panel(), text, true);
+            windows_.dialogs().message(windows_.context().mainWindow(), text, true);
         emit readFinished();
         close();
         return;

@@ -4,7 +4,7 @@
 #include "core/lists/DerivedFromFile.h"
 #include "core/files/DataFileReader.h"
 #include "app/files/FileListWindow.h"
-#include "app/panel/PanelWindow.h"
+#include "app/ui/WindowContext.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -25,30 +25,19 @@ FileListDialogs FileListDialogs::desktop()
     return d;
 }
 
-FileWindows& FileWindows::of(PanelWindow& panel)
-{
-    if (auto* existing = panel.findChild<FileWindows*>(QString(), Qt::FindDirectChildrenOnly))
-        return *existing;
-    return *new FileWindows(panel);
-}
-
-FileWindows::FileWindows(PanelWindow& panel) : QObject(&panel), panel_(panel)
+FileWindows::FileWindows(WindowContext& context) : context_(context)
 {
     setObjectName(QStringLiteral("FileWindows"));
 }
 
-FileWindows::~FileWindows()
-{
-    for (auto& [kind, window] : windows_)
-        delete window.data();
-}
+FileWindows::~FileWindows() = default;
 
 void FileWindows::onOpenClick()
 {
-    const PanelDialogs& d = panel_.dialogs();
+    const AppDialogs& d = context_.dialogs();
     if (!d.openDataFile)
         return;
-    const std::optional<QString> path = d.openDataFile(&panel_);
+    const std::optional<QString> path = d.openDataFile(context_.mainWindow());
     if (!path || path->isEmpty())
         return;
     open(*path);
@@ -59,14 +48,14 @@ bool FileWindows::open(const QString& path)
     auto kind = peekDataFileKind(QFile::encodeName(path).toStdString());
     if (!kind) {
         if (dialogs_.message)
-            dialogs_.message(&panel_, QString::fromStdString(kind.error().message), true);
+            dialogs_.message(context_.mainWindow(), QString::fromStdString(kind.error().message), true);
         return false;
     }
     const FileListKind windowKind = fileListKindOf(*kind);
     if (QPointer<FileListWindow>& old = windows_[windowKind]) {
         delete old.data();
     }
-    auto* window = new FileListWindow(*this, windowKind, path, panel_.regional());
+    auto* window = context_.windows().adopt(new FileListWindow(*this, windowKind, path, context_.regional()));
     windows_[windowKind] = window;
     window->show();
     window->startReading();

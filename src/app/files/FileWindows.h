@@ -20,7 +20,7 @@ class QWidget;
 namespace km740 {
 
 class FileListWindow;
-class PanelWindow;
+class WindowContext;
 
 // The desktop dialogs of the file list windows: the printout's and
 // "Export CSV". Tests replace them so nothing blocks.
@@ -32,15 +32,12 @@ struct FileListDialogs : PrintDialogs {
 };
 
 // The file list windows of the program: "Open" reads a data file into the
-// window of its kind, closing one of that kind first. Lives as a child of
-// the panel.
+// window of its kind, closing one of that kind first. The context's window
+// owner owns the windows.
 class FileWindows : public QObject {
     Q_OBJECT
 public:
-    // The panel's file windows, made on first use.
-    static FileWindows& of(PanelWindow& panel);
-
-    explicit FileWindows(PanelWindow& panel);
+    explicit FileWindows(WindowContext& context);
     ~FileWindows() override;
 
     // "Open": asks for a file and opens it.
@@ -59,13 +56,13 @@ public:
     const ChartSink& chartSink() const { return chartSink_; }
     bool hasCharts() const { return chartSink_.showPlot || chartSink_.showHistogram; }
 
-    PanelWindow& panel() const { return panel_; }
+    WindowContext& context() const { return context_; }
 
 signals:
     void chartsChanged();
 
 private:
-    PanelWindow& panel_;
+    WindowContext& context_;
     FileListDialogs dialogs_ = FileListDialogs::desktop();
     ChartSink chartSink_;
     std::map<FileListKind, QPointer<FileListWindow>> windows_;

@@ -10,33 +10,20 @@
 #include "core/logger/SetDecoder.h"
 #include "core/recording/AppState.h"
 #include "app/ui/MeterWorker.h"
-#include "app/panel/PanelWindow.h"
+#include "app/ui/EraseLogger.h"
+#include "app/ui/WindowContext.h"
 
 #include <QDir>
 #include <QLabel>
 
 namespace km740 {
 
-LoggerWindows::LoggerWindows(PanelWindow& panel) : QObject(&panel), panel_(panel)
+LoggerWindows::LoggerWindows(WindowContext& context) : context_(context)
 {
     setObjectName(QStringLiteral("LoggerWindows"));
 }
 
-LoggerWindows::~LoggerWindows()
-{
-    const std::initializer_list<QPointer<QWidget>> windows{memory_.data(), dataList_.data(), dataListdB_.data(),
-                                                           addText_.data()};
-    for (const QPointer<QWidget>& w : windows) {
-        if (w)
-            w->close();
-        delete w.data();
-    }
-}
-
-LoggerWindows* LoggerWindows::of(const PanelWindow& panel)
-{
-    return panel.findChild<LoggerWindows*>(QStringLiteral("LoggerWindows"), Qt::FindDirectChildrenOnly);
-}
+LoggerWindows::~LoggerWindows() = default;
 
 MemoryWindow* LoggerWindows::memory() const { return memory_; }
 DataListWindow* LoggerWindows::dataList() const { return dataList_; }
@@ -45,17 +32,16 @@ AddTextWindow* LoggerWindows::addText() const { return addText_; }
 
 void LoggerWindows::message(const QString& text, bool critical)
 {
-    if (panel_.dialogs().message)
-        panel_.dialogs().message(&panel_, text, critical);
+    context_.message(text, critical);
 }
 
 MemoryWindow* LoggerWindows::newMemory()
 {
-    auto* m = new MemoryWindow(panel_.state(), dialogs_, &panel_);
+    auto* m = context_.windows().adopt(new MemoryWindow(context_.state(), dialogs_, context_.mainWindow()));
     memory_ = m;
     connect(m, &MemoryWindow::setChosen, this, &LoggerWindows::openSet);
     connect(m, &MemoryWindow::eraseRequested, this, [this, m] {
-        panel_.eraseLogger(m, [m] { m->close(); });
+        eraseLogger(context_, m, [m] { m->close(); });
     });
     connect(m, &MemoryWindow::downloadFailed, this, [this](const QString& text, bool cancelled) {
         if (!cancelled)
@@ -66,8 +52,8 @@ MemoryWindow* LoggerWindows::newMemory()
 
 void LoggerWindows::onLoggerKey()
 {
-    AppState& state = panel_.state();
-    MeterWorker* worker = panel_.worker();
+    AppState& state = context_.state();
+    MeterWorker* worker = context_.worker();
     if (state.memoryOpen || asking_ || state.linkBusy || !worker)
         return;
     state.meterInUse = true;
@@ -81,9 +67,9 @@ void LoggerWindows::onLoggerKey()
         },
         [this](const Result<MemoryStatus>& r) {
             asking_ = false;
-            AppState& st = panel_.state();
+            AppState& st = context_.state();
             // A failed "A" leaves the lost-link loop to the worker.
-            if (!r || st.linkBusy || !panel_.worker()) {
+            if (!r || st.linkBusy || !context_.worker()) {
                 st.meterInUse = false;
                 return;
             }
@@ -94,13 +80,13 @@ void LoggerWindows::onLoggerKey()
             }
             MemoryWindow* m = newMemory();
             m->show();
-            m->download(*panel_.worker(), *r, panel_.regional());
+            m->download(*context_.worker(), *r, context_.regional());
         });
 }
 
 bool LoggerWindows::openImageFile(const QString& path)
 {
-    if (panel_.state().memoryOpen)
+    if (context_.state().memoryOpen)
         return false;
     Result<LoggerImage> image = readLoggerImageFile(path.toStdString());
     if (!image) {
@@ -120,7 +106,7 @@ void LoggerWindows::openSet(int number)
     const LoggerSet* set = memory_->sets().find(number);
     if (!set)
         return;
-    Result<DataFile> decoded = decodeSet(*set, panel_.regional());
+    Result<DataFile> decoded = decodeSet(*set, context_.regional());
     if (!decoded) {
         memory_->lblMessage()->setText(QString::fromStdString(decoded.error().message));
         return;
@@ -135,13 +121,13 @@ void LoggerWindows::openSet(int number)
                      .arg(LoggerSet::maxPauses)
                      .arg(set->droppedPauses());
     const QString note = notes.join(QLatin1Char(' '));
-    AppState& state = panel_.state();
-    const auto chooser = panel_.dialogs().saveFile;
+    AppState& state = context_.state();
+    const auto chooser = context_.dialogs().saveFile;
     // One list of each kind: the next decode replaces it.
     if (dataList_)
         dataList_->close();
     if (set->isDoseSet()) {
-        auto* w = new DataListWindow(state, chooser, &panel_);
+        auto* w = context_.windows().adopt(new DataListWindow(state, chooser, context_.mainWindow()));
         dataList_ = w;
         w->setPrintDialogs(dialogs_.print);
         w->showSet(std::move(decoded).value(), note);
@@ -151,7 +137,7 @@ void LoggerWindows::openSet(int number)
     } else {
         if (dataListdB_)
             dataListdB_->close();
-        auto* w = new DataListdBWindow(state, chooser, &panel_);
+        auto* w = context_.windows().adopt(new DataListdBWindow(state, chooser, context_.mainWindow()));
         dataListdB_ = w;
         w->setPrintDialogs(dialogs_.print);
         w->showSet(std::move(decoded).value(), note);
@@ -161,14 +147,14 @@ void LoggerWindows::openSet(int number)
 
 void LoggerWindows::onAddTextKey()
 {
-    AppState& state = panel_.state();
+    AppState& state = context_.state();
     if (state.headerTextOpen || addText_)
         return;
     state.headerTextOpen = true;
-    auto* w = new AddTextWindow(state, dialogs_, &panel_);
+    auto* w = context_.windows().adopt(new AddTextWindow(state, dialogs_, context_.mainWindow()));
     addText_ = w;
     connect(w, &AddTextWindow::textChanged, this, [this](const HeaderText& text) {
-        if (panel_.state().dataListOpen && dataList_)
+        if (context_.state().dataListOpen && dataList_)
             dataList_->setHeaderText(text);
     });
     w->show();

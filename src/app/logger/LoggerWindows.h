@@ -14,19 +14,16 @@ class DataListWindow;
 class DataListdBWindow;
 struct LoggerSet;
 class MemoryWindow;
-class PanelWindow;
+class WindowContext;
 
-// The logger windows of one panel: the "Logger" download into Memory, a
-// set's list in DataList or DataListdB (one of each at most), the report
-// header window, and what passes between them.
+// The logger windows: the "Logger" download into Memory, a set's list in
+// DataList or DataListdB (one of each at most), the report header window,
+// and what passes between them. The context's window owner owns the windows.
 class LoggerWindows : public QObject {
     Q_OBJECT
 public:
-    explicit LoggerWindows(PanelWindow& panel);
-    // The windows end with the panel.
+    explicit LoggerWindows(WindowContext& context);
     ~LoggerWindows() override;
-    // The one of this panel (installLoggerKeys makes it).
-    static LoggerWindows* of(const PanelWindow& panel);
 
     void setDialogs(LoggerDialogs dialogs) { dialogs_ = std::move(dialogs); }
 
@@ -48,7 +45,7 @@ private:
     MemoryWindow* newMemory();
     void message(const QString& text, bool critical);
 
-    PanelWindow& panel_;
+    WindowContext& context_;
     LoggerDialogs dialogs_ = LoggerDialogs::desktop();
     bool asking_ = false; // "A" is on its way
     QPointer<MemoryWindow> memory_;

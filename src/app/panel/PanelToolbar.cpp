@@ -10,28 +10,6 @@ namespace km740 {
 
 namespace {
 
-struct ButtonInfo {
-    const char* key;
-    const char* tooltip;
-    const char* picture;
-};
-
-constexpr std::array<ButtonInfo, PanelToolbar::buttonCount> buttonInfo{{
-    {"Save", "Save As", "save"},
-    {"Open", "Open File to Read", "open"},
-    {"RecOption", "Recording Option", "recoption"},
-    {"List", "List Display", "list"},
-    {"Graph", "Graphic Display", "graph"},
-    {"RecSetup", "Recording Setup", "recsetup"},
-    {"RTC", "Real Time Clock", "rtc"},
-    {"Logger", "Data Logger", "logger"},
-    {"Btn", "Control Panel", "btn"},
-    {"Erase", "Erase Data Logger", "erase"},
-    {"Setup", "Meter Setup", "setup"},
-    {"User", "Help", "user"},
-    {"AddText", "Report Header", "addtext"},
-}};
-
 QIcon picture(const char* name)
 {
     return QIcon(QStringLiteral(":/toolbar/%1.svg").arg(QLatin1String(name)));
@@ -46,25 +24,17 @@ PanelToolbar::PanelToolbar(QWidget* parent) : QToolBar(parent)
     setMovable(false);
     setFloatable(false);
     setIconSize(QSize(32, 32));
-    for (std::size_t i = 0; i < buttonInfo.size(); ++i) {
-        const ButtonInfo& b = buttonInfo[i];
-        QAction* a = addAction(picture(b.picture), QString::fromLatin1(b.key));
-        a->setObjectName(QString::fromLatin1(b.key));
-        a->setToolTip(QString::fromLatin1(b.tooltip));
+    for (const ToolKeyInfo& info : toolKeys) {
+        QAction* a = addAction(picture(info.picture), QString::fromLatin1(info.name));
+        a->setObjectName(QString::fromLatin1(info.name));
+        a->setToolTip(QString::fromLatin1(info.tooltip));
         a->setEnabled(false);
-        const QString key = QString::fromLatin1(b.key);
-        connect(a, &QAction::triggered, this, [this, key] { emit buttonClicked(key); });
-        buttons_[i] = a;
+        connect(a, &QAction::triggered, this, [this, key = info.key] { emit buttonClicked(key); });
+        buttons_[toolKeyIndex(info.key)] = a;
     }
 }
 
-QAction* PanelToolbar::button(const QString& key) const
-{
-    for (QAction* a : buttons_)
-        if (a->objectName() == key)
-            return a;
-    return nullptr;
-}
+QAction* PanelToolbar::button(ToolKey key) const { return buttons_[toolKeyIndex(key)]; }
 
 QAction* PanelToolbar::button(int n) const
 {
@@ -73,17 +43,12 @@ QAction* PanelToolbar::button(int n) const
     return buttons_[static_cast<std::size_t>(n - 1)];
 }
 
-void PanelToolbar::setAvailable(const QString& key, bool available)
-{
-    if (QAction* a = button(key))
-        a->setEnabled(available);
-}
+void PanelToolbar::setAvailable(ToolKey key, bool available) { button(key)->setEnabled(available); }
 
-void PanelToolbar::reduceToOpen()
+void PanelToolbar::reduceToLostLink()
 {
-    constexpr int meterButtons = 11;
-    for (int n = 1; n <= meterButtons; ++n)
-        button(n)->setVisible(n == 2); // "Open"
+    for (const ToolKeyInfo& info : toolKeys)
+        button(info.key)->setVisible(info.inLostLink);
 }
 
 void PanelToolbar::showAll()
@@ -94,9 +59,9 @@ void PanelToolbar::showAll()
 
 void PanelToolbar::setRecording(bool recording)
 {
-    QAction* a = buttons_[0];
-    a->setIcon(picture(recording ? "stop" : "save"));
-    a->setToolTip(recording ? QStringLiteral("Stop Recording") : QStringLiteral("Save As"));
+    QAction* a = button(ToolKey::Save);
+    a->setIcon(picture(recording ? "stop" : toolKeyInfo(ToolKey::Save).picture));
+    a->setToolTip(QString::fromLatin1(recording ? "Stop Recording" : toolKeyInfo(ToolKey::Save).tooltip));
 }
 
 } // namespace km740

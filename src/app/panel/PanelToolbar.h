@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
+#include "app/ui/ToolKey.h"
+
 #include <QToolBar>
 
 #include <array>
@@ -10,27 +11,24 @@ class QAction;
 
 namespace km740 {
 
-// Toolbar1 of the main window: keyed buttons with tooltips and pictures, the
-// twelve of the meter's program and "AddText" (the report header) after
-// them. Clicks come out as the button's key.
+// Toolbar1 of the main window: the keyed buttons of the toolKeys table, with
+// their tooltips and pictures. Clicks come out as the button's key.
 class PanelToolbar : public QToolBar {
     Q_OBJECT
 public:
-    static constexpr int buttonCount = 13;
+    static constexpr int buttonCount = static_cast<int>(toolKeyCount);
 
     explicit PanelToolbar(QWidget* parent = nullptr);
 
-    // Button by key ("Save", "Open", ...), or nullptr.
-    QAction* button(const QString& key) const;
+    QAction* button(ToolKey key) const;
     // Button n, counted from 1 as on the bar.
     QAction* button(int n) const;
 
     // Enables a key whose window exists; the others stay greyed out.
-    void setAvailable(const QString& key, bool available);
+    void setAvailable(ToolKey key, bool available);
 
-    // Lost link or no device: of the meter's buttons 1 to 11 only "Open" is
-    // left; the keys after them (help) need no meter and stay.
-    void reduceToOpen();
+    // Lost link or no device: only the keys the table keeps in lost link stay.
+    void reduceToLostLink();
     // Every button back.
     void showAll();
 
@@ -38,10 +36,10 @@ public:
     void setRecording(bool recording);
 
 signals:
-    void buttonClicked(const QString& key);
+    void buttonClicked(ToolKey key);
 
 private:
-    std::array<QAction*, buttonCount> buttons_{};
+    std::array<QAction*, toolKeyCount> buttons_{};
 };
 
 } // namespace km740

@@ -11,8 +11,8 @@
 #include "app/ui/MeterWorker.h"
 #include "app/panel/PanelToolbar.h"
 #include "core/recording/RealTimeRecorder.h"
-#include "app/ui/SaveDialog.h"
-#include "app/Keys.h"
+#include "app/ui/EraseLogger.h"
+#include "app/ui/WindowContext.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,25 +21,20 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <array>
@@ -68,8 +63,8 @@ constexpr std::array<HelpEntry, 6> helpFiles{{
 // The order the options stand in the chooser.
 constexpr std::array<int, 6> helpOrder{4, 5, 2, 3, 0, 1};
 
-// Keys the panel itself handles; window keys come from installWindowKeys.
-constexpr std::array<const char*, 4> panelKeys{"Save", "List", "Erase", "User"};
+// Keys the panel itself handles; the others run what the program hands it.
+constexpr std::array<ToolKey, 4> panelKeys{ToolKey::Save, ToolKey::List, ToolKey::Erase, ToolKey::User};
 
 LocalDateTime localNow()
 {
@@ -89,61 +84,19 @@ double monotonicSeconds()
 
 } // namespace
 
-PanelDialogs PanelDialogs::desktop()
-{
-    PanelDialogs d;
-    d.saveFile = [](QWidget* parent, const QString& folder) -> std::optional<QString> {
-        const QString path = chooseDataFileToSave(parent, folder);
-        if (path.isEmpty())
-            return std::nullopt;
-        return path;
-    };
-    d.confirmErase = [](QWidget* parent) {
-        return QMessageBox::warning(parent, QCoreApplication::applicationName(),
-                                    QStringLiteral("All the automatically recorded data in memory will be deleted!"),
-                                    QMessageBox::Ok | QMessageBox::Cancel)
-               == QMessageBox::Ok;
-    };
-    d.serviceCode = [](QWidget* parent) -> std::optional<QString> {
-        bool ok = false;
-        const QString answer = QInputDialog::getText(parent, QStringLiteral("Input Meter Code"),
-                                                     QStringLiteral("Enter the Code \r\n"),
-                                                     QLineEdit::Normal, QStringLiteral("Meter Name"), &ok);
-        if (!ok)
-            return std::nullopt;
-        return answer;
-    };
-    d.message = [](QWidget* parent, const QString& text, bool critical) {
-        // Not modal: the window keeps running behind it.
-        auto* box = new QMessageBox(critical ? QMessageBox::Critical : QMessageBox::Information,
-                                    QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
-    };
-    d.openDataFile = [](QWidget* parent) -> std::optional<QString> {
-        const QString path = QFileDialog::getOpenFileName(parent, QObject::tr("Open"), QString(),
-                                                          QStringLiteral("All Files (*.sonx);;All Files (*.*)"));
-        if (path.isEmpty())
-            return std::nullopt;
-        return path;
-    };
-    d.openFile = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
-    d.locale = [] { return QLocale(); };
-    return d;
-}
-
-PanelWindow::PanelWindow(AppState& state, MeterWorker* worker, RealTimeRecorder& recorder,
-                         PanelDialogs dialogs, QWidget* parent)
-    : QMainWindow(parent), state_(state), worker_(worker), recorder_(recorder),
-      dialogs_(std::move(dialogs))
+PanelWindow::PanelWindow(WindowContext& context, RealTimeRecorder& recorder, ToolKeyHandlers keys,
+                         QWidget* parent)
+    : QMainWindow(parent), context_(context), state_(context.state()), recorder_(recorder),
+      keys_(std::move(keys))
 {
     setObjectName(QStringLiteral("Panel"));
+    context_.setMainWindow(this);
     buildWindow();
     load();
 }
 
-PanelWindow::~PanelWindow() = default;
+// The windows opened from here go with the main window.
+PanelWindow::~PanelWindow() { context_.windows().deleteAll(); }
 
 ListWindow* PanelWindow::listWindow() const { return listWindow_.data(); }
 
@@ -319,18 +272,19 @@ void PanelWindow::load()
     state_.fileRecording = false;
     refreshRegional();
 
-    for (const char* key : panelKeys)
-        toolbar_->setAvailable(QString::fromLatin1(key), true);
-    installWindowKeys(*this);
+    for (const ToolKeyInfo& info : toolKeys)
+        toolbar_->setAvailable(info.key, keys_[info.key] != nullptr);
+    for (ToolKey key : panelKeys)
+        toolbar_->setAvailable(key, true);
 
-    if (!worker_ || worker_->deviceGoneNow()) {
+    if (!context_.worker() || context_.worker()->deviceGoneNow()) {
         showNoDevice();
         return;
     }
-    connect(worker_, &MeterWorker::portOpened, this, &PanelWindow::onPortOpened);
-    connect(worker_, &MeterWorker::linkLost, this, &PanelWindow::onLinkLost);
-    connect(worker_, &MeterWorker::linkRestored, this, &PanelWindow::onLinkRestored);
-    connect(worker_, &MeterWorker::deviceGone, this, &PanelWindow::onDeviceGone);
+    connect(context_.worker(), &MeterWorker::portOpened, this, &PanelWindow::onPortOpened);
+    connect(context_.worker(), &MeterWorker::linkLost, this, &PanelWindow::onLinkLost);
+    connect(context_.worker(), &MeterWorker::linkRestored, this, &PanelWindow::onLinkRestored);
+    connect(context_.worker(), &MeterWorker::deviceGone, this, &PanelWindow::onDeviceGone);
 
     timer1_->start();
     timer2_->start();
@@ -339,8 +293,9 @@ void PanelWindow::load()
 
 void PanelWindow::refreshRegional()
 {
-    regional_ = regionalFromLocale(dialogs_.locale ? dialogs_.locale() : QLocale());
-    state_.decimalComma = regional_.decimalComma();
+    const AppDialogs& dialogs = context_.dialogs();
+    context_.setRegional(regionalFromLocale(dialogs.locale ? dialogs.locale() : QLocale()));
+    state_.decimalComma = context_.regional().decimalComma();
 }
 
 void PanelWindow::restorePortLabel() { lblCOM_->setText(q(state_.portCaption())); }
@@ -356,7 +311,7 @@ void PanelWindow::onPortOpened()
 void PanelWindow::onLinkLost()
 {
     state_.linkBusy = true;
-    toolbar_->reduceToOpen();
+    toolbar_->reduceToLostLink();
     lblCOM_->setText(QStringLiteral("No COM"));
     serviceSending_ = false;
     // No samples while the link is lost; say so rather than look recording.
@@ -387,10 +342,10 @@ void PanelWindow::showNoDevice()
     timer2_->stop();
     state_.linkBusy = true;
     state_.deviceGone = true;
-    toolbar_->reduceToOpen();
+    toolbar_->reduceToLostLink();
     lblCOM_->setText(QStringLiteral("No COM"));
-    if (dialogs_.message)
-        dialogs_.message(this, QStringLiteral("No Device Found!"), true);
+    if (context_.dialogs().message)
+        context_.dialogs().message(this, QStringLiteral("No Device Found!"), true);
 }
 
 // ---- live poll
@@ -398,13 +353,13 @@ void PanelWindow::showNoDevice()
 void PanelWindow::onTimer1Timer()
 {
     refreshRegional();
-    if (state_.linkBusy || !worker_)
+    if (state_.linkBusy || !context_.worker())
         return;
     // Another window owns the meter: the poll is off until it lets go.
     if (state_.meterInUse)
         return;
-    const Regional regional = regional_;
-    worker_->tryPoll<LivePoll>(
+    const Regional regional = context_.regional();
+    context_.worker()->tryPoll<LivePoll>(
         this, [regional](MeterLink& link) { return link.livePoll(regional); },
         [this](const Result<LivePoll>& r) {
             if (r)
@@ -437,7 +392,7 @@ void PanelWindow::applyPoll(const LivePoll& poll)
         settings_->setValue(Field::CalTime, q(live.calTimeText));
         settings_->setValue(Field::CaldB, q(live.calLevelText));
     }
-    emit polled();
+    context_.notifyPolled();
 }
 
 // ---- sampling
@@ -446,7 +401,7 @@ void PanelWindow::onTimer2Timer()
 {
     if (state_.linkBusy)
         return;
-    const SampleOutcome out = recorder_.sampleTick(state_, localNow(), monotonicSeconds(), regional_,
+    const SampleOutcome out = recorder_.sampleTick(state_, localNow(), monotonicSeconds(), context_.regional(),
                                                    [this] { return recordingHeader(); });
 
     if (listWindow_)
@@ -477,38 +432,38 @@ void PanelWindow::onTimer2Timer()
 
 // ---- toolbar
 
-void PanelWindow::onToolbarButtonClick(const QString& key)
+void PanelWindow::onToolbarButtonClick(ToolKey key)
 {
-    // Opening a file never touches the meter: it works whoever holds it.
-    if (state_.meterInUse && key != QLatin1String("Open"))
+    if (state_.meterInUse && toolKeyInfo(key).needsMeter)
         return;
-    if (key == QLatin1String("Save")) {
+    switch (key) {
+    case ToolKey::Save:
         if (state_.fileRecording)
             stopFileRecording();
         else
             startFileRecording();
-    } else if (key == QLatin1String("List")) {
+        return;
+    case ToolKey::List:
         openListWindow();
-    } else if (key == QLatin1String("Erase")) {
-        eraseLogger();
-    } else if (key == QLatin1String("User")) {
+        return;
+    case ToolKey::Erase:
+        eraseLogger(context_);
+        return;
+    case ToolKey::User:
         picManual_->setVisible(picManual_->isHidden());
-    } else if (const auto it = keyHandlers_.find(key); it != keyHandlers_.end()) {
-        it->second();
+        return;
+    default:
+        if (const auto& handler = keys_[key])
+            handler();
+        return;
     }
-}
-
-void PanelWindow::setKeyHandler(const QString& key, std::function<void()> handler)
-{
-    keyHandlers_[key] = std::move(handler);
-    toolbar_->setAvailable(key, true);
 }
 
 void PanelWindow::startFileRecording()
 {
-    if (saveStarting_ || !worker_ || state_.linkBusy)
+    if (saveStarting_ || !context_.worker() || state_.linkBusy)
         return;
-    const std::optional<QString> path = dialogs_.saveFile ? dialogs_.saveFile(this, QString::fromStdString(state_.lastSaveFolder)) : std::nullopt;
+    const std::optional<QString> path = context_.dialogs().saveFile ? context_.dialogs().saveFile(this, QString::fromStdString(state_.lastSaveFolder)) : std::nullopt;
     state_.recordingFileChosen = path.has_value() && !path->isEmpty();
     if (!state_.recordingFileChosen)
         return;
@@ -518,7 +473,7 @@ void PanelWindow::startFileRecording()
     // the worker while they run.
     saveStarting_ = true;
     timer2_->stop();
-    presetReaderFor(worker_.data())(
+    presetReaderFor(context_.worker())(
         this, [this, file = *path](const Result<PresetReply>& r) {
             saveStarting_ = false;
             if (!state_.deviceGone)
@@ -534,7 +489,7 @@ void PanelWindow::startFileRecording()
             const RecordingHeader header = recordingHeader();
             state_.filePart = 0;
             state_.recordingFileChosen = false;
-            const Status started = recorder_.startFileRecording(state_, file.toStdString(), header, regional_);
+            const Status started = recorder_.startFileRecording(state_, file.toStdString(), header, context_.regional());
             if (!started) {
                 showRecordingStopped(file, q(started.error().message));
                 return;
@@ -559,8 +514,8 @@ void PanelWindow::stopFileRecording()
 
 void PanelWindow::showRecordingStopped(const QString& file, const QString& reason)
 {
-    if (dialogs_.message)
-        dialogs_.message(this, tr("Recording to %1 stopped: %2").arg(QDir::toNativeSeparators(file), reason),
+    if (context_.dialogs().message)
+        context_.dialogs().message(this, tr("Recording to %1 stopped: %2").arg(QDir::toNativeSeparators(file), reason),
                          true);
 }
 
@@ -568,9 +523,8 @@ void PanelWindow::openListWindow()
 {
     if (state_.listMode || listWindow_)
         return;
-    auto* list = new ListWindow(state_, recorder_, presetReaderFor(worker_.data()),
-                                [this] { return recordingHeader(); }, this);
-    list->setAttribute(Qt::WA_DeleteOnClose);
+    auto* list = context_.windows().adopt(new ListWindow(state_, recorder_, presetReaderFor(context_.worker()),
+                                [this] { return recordingHeader(); }, this));
     listWindow_ = list;
     state_.listSavePart = 0;
     connect(list, &ListWindow::closed, this, [this] { listWindow_.clear(); });
@@ -582,27 +536,17 @@ RecordingHeader PanelWindow::recordingHeader() const
     return RecordingHeader::fromPanel(settings_->headerPairs(), state_.peakTypeText);
 }
 
-void PanelWindow::eraseLogger(QWidget* parent, const std::function<void()>& sent)
-{
-    if (!worker_ || !dialogs_.confirmErase || !dialogs_.confirmErase(parent ? parent : this))
-        return;
-    worker_->post<Done>(
-        this, [](MeterLink& link) { return link.eraseLogger(); }, [](const Status&) {});
-    if (sent)
-        sent();
-}
-
 // ---- manual chooser
 
 void PanelWindow::onOptManualClick(int index)
 {
     const QString path = QDir(helpFolder()).filePath(helpFileName(index));
     if (!QFileInfo::exists(path)) {
-        if (dialogs_.message)
-            dialogs_.message(this, tr("The manual %1 is not installed.").arg(QDir::toNativeSeparators(path)),
+        if (context_.dialogs().message)
+            context_.dialogs().message(this, tr("The manual %1 is not installed.").arg(QDir::toNativeSeparators(path)),
                              false);
-    } else if (dialogs_.openFile) {
-        dialogs_.openFile(path);
+    } else if (context_.dialogs().openFile) {
+        context_.dialogs().openFile(path);
     }
     picManual_->setVisible(false);
     // Cleared so the same language can be chosen again.
@@ -623,7 +567,7 @@ void PanelWindow::onLblCOMClick()
 
 void PanelWindow::onLblCOMDblClick()
 {
-    const std::optional<QString> answer = dialogs_.serviceCode ? dialogs_.serviceCode(this) : std::nullopt;
+    const std::optional<QString> answer = context_.dialogs().serviceCode ? context_.dialogs().serviceCode(this) : std::nullopt;
     if (!answer || answer->isEmpty())
         return;
     if (!answer->contains(QLatin1String(serviceCode)))
@@ -634,12 +578,12 @@ void PanelWindow::onLblCOMDblClick()
 
 void PanelWindow::onCmdDelAnyClick()
 {
-    if (!worker_ || state_.linkBusy || serviceSending_)
+    if (!context_.worker() || state_.linkBusy || serviceSending_)
         return;
     serviceSending_ = true;
     lblCOM_->setText(QStringLiteral("Wait"));
     // An all-"Any" schedule is 96 bytes of 0.
-    worker_->post<Done>(
+    context_.worker()->post<Done>(
         this, [](MeterLink& link) { return link.writeTimedTable(TimedTable{}); },
         [this](const Status&) {
             serviceSending_ = false;
@@ -650,7 +594,7 @@ void PanelWindow::onCmdDelAnyClick()
 
 void PanelWindow::onCombo6162Click()
 {
-    if (!worker_ || state_.linkBusy || serviceSending_)
+    if (!context_.worker() || state_.linkBusy || serviceSending_)
         return;
     lblCOM_->setText(QStringLiteral("Wait"));
     bool ok = false;
@@ -663,7 +607,7 @@ void PanelWindow::onCombo6162Click()
     }
     serviceSending_ = true;
     const int rangeTop = state_.live.settings.rangeTop;
-    worker_->post<Done>(
+    context_.worker()->post<Done>(
         this,
         [rangeTop, value](MeterLink& link) {
             return link.sendServiceValue(rangeTop, static_cast<std::uint8_t>(value));

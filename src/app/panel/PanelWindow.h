@@ -1,18 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/common/Regional.h"
 #include "app/panel/ListWindow.h"
+#include "app/ui/ToolKey.h"
 #include "core/recording/RealTimeRecorder.h"
 
-#include <QLocale>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
-
-#include <functional>
-#include <map>
-#include <optional>
 
 class QButtonGroup;
 class QComboBox;
@@ -28,27 +23,7 @@ struct LivePoll;
 class MeterWorker;
 class PanelToolbar;
 class SettingsPanel;
-
-// The desktop dialogs the panel asks. Tests replace them so nothing blocks.
-struct PanelDialogs {
-    // The save dialog of the recording, opened in a folder: the full path,
-    // or empty when cancelled.
-    std::function<std::optional<QString>(QWidget*, const QString& folder)> saveFile;
-    // "All the automatically recorded data in memory will be deleted!": OK?
-    std::function<bool(QWidget*)> confirmErase;
-    // The service code input box: the answer, or empty when cancelled.
-    std::function<std::optional<QString>(QWidget*)> serviceCode;
-    // A message the user must see (critical: "No Device Found!").
-    std::function<void(QWidget*, const QString& text, bool critical)> message;
-    // The open dialog of "Open": the full path, or empty when cancelled.
-    std::function<std::optional<QString>(QWidget*)> openDataFile;
-    // Opens a help file with the desktop's viewer.
-    std::function<bool(const QString& path)> openFile;
-    // The regional settings, read at every poll tick.
-    std::function<QLocale()> locale;
-
-    static PanelDialogs desktop();
-};
+class WindowContext;
 
 // Form Panel: the live level and settings of the meter, the toolbar, the
 // recording labels and the service controls.
@@ -59,10 +34,11 @@ public:
     static constexpr int timer2Interval = 1000; // sampling, ms
     static constexpr const char* serviceCode = "7395";
 
-    // worker may be null: the port could not be set up, "No Device Found!".
-    // The worker, recorder and state outlive the window.
-    PanelWindow(AppState& state, MeterWorker* worker, RealTimeRecorder& recorder,
-                PanelDialogs dialogs, QWidget* parent = nullptr);
+    // The context (its worker may be null: "No Device Found!") and the
+    // recorder outlive the window. `keys` runs the keys whose windows live
+    // elsewhere; "Save", "List" and "User" are the panel's own.
+    PanelWindow(WindowContext& context, RealTimeRecorder& recorder, ToolKeyHandlers keys = {},
+                QWidget* parent = nullptr);
     ~PanelWindow() override;
 
     // The caption texts of the window.
@@ -91,19 +67,8 @@ public:
     QTimer* timer2() const { return timer2_; }
     ListWindow* listWindow() const;
 
-    const Regional& regional() const { return regional_; }
-
-    // What the windows opened from the toolbar share with the panel.
-    AppState& state() const { return state_; }
-    MeterWorker* worker() const { return worker_; }
-    const PanelDialogs& dialogs() const { return dialogs_; }
-
-    // A toolbar key whose window lives in its own folder: the key is enabled
-    // and runs `handler` on a click while no window holds the meter.
-    void setKeyHandler(const QString& key, std::function<void()> handler);
-
     // Handlers, named after the control and its event.
-    void onToolbarButtonClick(const QString& key);
+    void onToolbarButtonClick(ToolKey key);
     void onTimer1Timer();
     void onTimer2Timer();
     void onLblCOMClick();
@@ -111,16 +76,10 @@ public:
     void onCmdDelAnyClick();
     void onCombo6162Click();
     void onOptManualClick(int index);
-    // "Erase" (the toolbar key and the Memory window's LblRemain): asks over
-    // parent whether to delete the logger memory; on OK sends "S" and calls
-    // sent. Cancel sends nothing.
-    void eraseLogger(QWidget* parent = nullptr, const std::function<void()>& sent = {});
 
 signals:
     // The window was closed: the program ends.
     void closed();
-    // A live poll was shown; state().live holds what it read.
-    void polled();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -143,11 +102,10 @@ private:
     void restorePortLabel();
     void refreshRegional();
 
+    WindowContext& context_;
     AppState& state_;
-    QPointer<MeterWorker> worker_;
     RealTimeRecorder& recorder_;
-    PanelDialogs dialogs_;
-    Regional regional_;
+    ToolKeyHandlers keys_;
 
     QLabel* lbldB_ = nullptr;
     QLabel* unitdB_ = nullptr;
@@ -164,7 +122,6 @@ private:
     QTimer* timer2_ = nullptr;
     PanelToolbar* toolbar_ = nullptr;
     QPointer<ListWindow> listWindow_; // the List window while it is open
-    std::map<QString, std::function<void()>> keyHandlers_;
 
     bool saveStarting_ = false;  // "R"/"C" of a recording start on their way
     bool serviceSending_ = false;

@@ -3,7 +3,7 @@
 
 #include "core/lists/FileListTable.h"
 #include "platform/PrintPages.h"
-#include "app/panel/PanelWindow.h"
+#include "app/ui/AppDialogs.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -49,8 +49,8 @@ std::optional<int> askRecordsPerRow(QWidget& window, const PrintDialogs& dialogs
 PrintDialogs PrintDialogs::desktop()
 {
     PrintDialogs d;
-    // The panel's own non-modal message box.
-    d.message = PanelDialogs::desktop().message;
+    // The program's own non-modal message box.
+    d.message = AppDialogs::desktop().message;
     d.printer = [](QWidget* parent) -> std::unique_ptr<QPrinter> {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         QPrintDialog dialog(printer.get(), parent);

@@ -261,8 +261,8 @@ TEST(RealTimeSLM, GraphKeyOpensOneChartThatClosesWhenTheMeterIsTaken)
                 ++n;
         return n;
     };
-    bench.panel->onToolbarButtonClick("Graph");
-    bench.panel->onToolbarButtonClick("Graph");
+    bench.panel->onToolbarButtonClick(ToolKey::Graph);
+    bench.panel->onToolbarButtonClick(ToolKey::Graph);
     EXPECT_EQ(charts(), 1);
     EXPECT_TRUE(bench.state.chartOpen);
 
@@ -277,6 +277,6 @@ TEST(RealTimeSLM, GraphKeyOpensOneChartThatClosesWhenTheMeterIsTaken)
     ASSERT_TRUE(waitFor([&] { return chart.isNull(); }, 5000));
     EXPECT_FALSE(bench.state.chartOpen);
     bench.state.meterInUse = false;
-    bench.panel->onToolbarButtonClick("Graph");
+    bench.panel->onToolbarButtonClick(ToolKey::Graph);
     EXPECT_EQ(charts(), 1);
 }

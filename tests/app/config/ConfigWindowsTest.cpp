@@ -55,12 +55,7 @@ template <typename W>
 W* waitForWindow(PanelBench& b)
 {
     W* w = nullptr;
-    waitFor([&] {
-        for (W* c : b.panel->findChildren<W*>(QString(), Qt::FindDirectChildrenOnly))
-            if (c->isVisible())
-                w = c;
-        return w != nullptr;
-    }, 5000);
+    waitFor([&] { return (w = b.context->windows().shown<W>()) != nullptr; }, 5000);
     return w;
 }
 
@@ -103,7 +98,7 @@ TEST(SetupWindow, OpensOnTheMetersPresetAndWritesPresetAndTable)
     ASSERT_TRUE(b.waitForFirstPoll());
     tell(b, {{'Q'}, {12}});
     const std::size_t mark = b.sentCount();
-    b.panel->onToolbarButtonClick(QStringLiteral("RecSetup"));
+    b.panel->onToolbarButtonClick(ToolKey::RecSetup);
     SetupWindow* w = waitForWindow<SetupWindow>(b);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "Recording Setup");
@@ -171,7 +166,7 @@ TEST(SetupWindow, OpensOnTheMetersPresetAndWritesPresetAndTable)
     EXPECT_EQ(meterState(b).presetNumber, 10);
     EXPECT_EQ(meterState(b).userPresets, wantBytes);
     ASSERT_TRUE(waitFor([&] { return !b.state.meterInUse; }, 2000));
-    b.panel->onToolbarButtonClick(QStringLiteral("RecSetup"));
+    b.panel->onToolbarButtonClick(ToolKey::RecSetup);
     SetupWindow* again = waitForWindow<SetupWindow>(b);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->comboUser()->text(), "User3");
@@ -193,7 +188,7 @@ TEST(SetupWindow, RefusesAValueNoListHoldsUntilOneIsPicked)
     Bytes table(presets.begin(), presets.end());
     table[35] = 7;
     tell(b, {{'K'}, table});
-    b.panel->onToolbarButtonClick(QStringLiteral("RecSetup"));
+    b.panel->onToolbarButtonClick(ToolKey::RecSetup);
     SetupWindow* w = waitForWindow<SetupWindow>(b);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->combo(8, Col::criterion)->text(), "code 7");
@@ -220,7 +215,7 @@ TEST(MeterSetupWindow, WritesTheSettingsByteAndSetsThePanelLevels)
 {
     PanelBench b;
     ASSERT_TRUE(b.waitForFirstPoll());
-    b.panel->onToolbarButtonClick(QStringLiteral("Setup"));
+    b.panel->onToolbarButtonClick(ToolKey::Setup);
     MeterSetupWindow* w = waitForWindow<MeterSetupWindow>(b);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "Current Meter Setup");
@@ -256,7 +251,7 @@ TEST(MeterSetupWindow, WritesTheSettingsByteAndSetsThePanelLevels)
     // A meter averaging "min" keeps it: the window has no control for it.
     tell(b, {{'_'}, {0x08, 0, 0}});
     ASSERT_TRUE(waitFor([&] { return b.state.live.settings.averageText == "min"; }, 3000));
-    b.panel->onToolbarButtonClick(QStringLiteral("Setup"));
+    b.panel->onToolbarButtonClick(ToolKey::Setup);
     w = waitForWindow<MeterSetupWindow>(b);
     ASSERT_NE(w, nullptr);
     pick(w->combo(Col::exchangeRate), "6");
@@ -272,7 +267,7 @@ TEST(MeterSetupWindow, RefusesOKBeforeTheMeterWasRead)
     PanelBench b;
     ASSERT_TRUE(b.waitForFirstPoll());
     b.state.live.valid = false;
-    MeterSetupWindow::open(*b.panel);
+    MeterSetupWindow::open(*b.context);
     MeterSetupWindow* w = waitForWindow<MeterSetupWindow>(b);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->combo(Col::timeWeighting)->text(), "");
@@ -299,7 +294,7 @@ TEST(RecWindow, ShowsTheReadsAndStartsTheSchedule)
              {'V'}, {8}, {'O'}, {0}});
 
     const std::size_t mark = b.sentCount();
-    b.panel->onToolbarButtonClick(QStringLiteral("RecOption"));
+    b.panel->onToolbarButtonClick(ToolKey::RecOption);
     RecWindow* w = waitForWindow<RecWindow>(b);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "Recording Option");
@@ -350,7 +345,7 @@ TEST(RecWindow, ShowsTheReadsAndStartsTheSchedule)
     EXPECT_TRUE(s.scheduled);
 
     // Opened again it shows what was written; Start Rec sends V, X, Y only.
-    b.panel->onToolbarButtonClick(QStringLiteral("RecOption"));
+    b.panel->onToolbarButtonClick(ToolKey::RecOption);
     RecWindow* again = waitForWindow<RecWindow>(b);
     ASSERT_NE(again, nullptr);
     ASSERT_TRUE(waitFor([&] { return !again->timer1()->isActive(); }, 2000));
@@ -369,7 +364,7 @@ TEST(RecWindow, DurationLimitedStartAndSetupWithoutStarting)
 {
     PanelBench b;
     ASSERT_TRUE(b.waitForFirstPoll());
-    b.panel->onToolbarButtonClick(QStringLiteral("RecOption"));
+    b.panel->onToolbarButtonClick(ToolKey::RecOption);
     RecWindow* w = waitForWindow<RecWindow>(b);
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(waitFor([&] { return !w->timer1()->isActive(); }, 2000));
@@ -397,7 +392,7 @@ TEST(RtcWindow, SetsTheClockAndShowsIt)
     PanelBench b;
     ASSERT_TRUE(b.waitForFirstPoll());
     b.state.meterInUse = true;
-    RtcWindow w(*b.panel, [] { return DateTime{2026, 12, 31, 23, 59, 58}; });
+    RtcWindow w(*b.context, [] { return DateTime{2026, 12, 31, 23, 59, 58}; });
     w.timer1()->stop(); // ticked by hand
     EXPECT_EQ(w.windowTitle(), "Form1");
     ASSERT_TRUE(waitFor([&] { return b.worker->idle(); }, 2000));
@@ -444,7 +439,7 @@ TEST(RtcWindow, GivesUpOnASilentMeterAndExitStillCloses)
     PanelBench b;
     ASSERT_TRUE(b.waitForFirstPoll());
     b.state.meterInUse = true;
-    RtcWindow w(*b.panel);
+    RtcWindow w(*b.context);
     w.timer1()->stop();
     w.show();
     b.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
@@ -469,7 +464,7 @@ TEST(ButtonsWindow, KeysSendTheirCharacterAndTheDisplayFollowsThePoll)
 {
     PanelBench b;
     ASSERT_TRUE(b.waitForFirstPoll());
-    b.panel->onToolbarButtonClick(QStringLiteral("Btn"));
+    b.panel->onToolbarButtonClick(ToolKey::Btn);
     ButtonsWindow* w = waitForWindow<ButtonsWindow>(b);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "Control Panel");
@@ -538,13 +533,13 @@ TEST(ConfigWindows, EveryControlHasAnAccessibleName)
     ASSERT_TRUE(b.waitForFirstPoll());
     std::vector<QWidget*> windows;
     // "RecSetup" last: its window holds the meter and the toolbar waits.
-    for (const char* key : {"Setup", "Btn", "RecSetup"})
-        b.panel->onToolbarButtonClick(QString::fromLatin1(key));
+    for (ToolKey key : {ToolKey::Setup, ToolKey::Btn, ToolKey::RecSetup})
+        b.panel->onToolbarButtonClick(key);
     windows.push_back(waitForWindow<SetupWindow>(b));
     windows.push_back(waitForWindow<MeterSetupWindow>(b));
     windows.push_back(waitForWindow<ButtonsWindow>(b));
-    windows.push_back(new RecWindow(*b.panel, RecordingRead{}, b.panel.get()));
-    windows.push_back(new RtcWindow(*b.panel, {}, b.panel.get()));
+    windows.push_back(new RecWindow(*b.context, RecordingRead{}, b.panel.get()));
+    windows.push_back(new RtcWindow(*b.context, {}, b.panel.get()));
     for (QWidget* w : windows) {
         ASSERT_NE(w, nullptr);
         EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();

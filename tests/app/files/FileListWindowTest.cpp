@@ -65,7 +65,7 @@ struct FileBench {
         windows().setDialogs(d);
     }
 
-    FileWindows& windows() { return FileWindows::of(*bench.panel); }
+    FileWindows& windows() { return bench.keys->files(); }
 
     void connectCharts()
     {
@@ -83,7 +83,7 @@ struct FileBench {
     FileListWindow* open(const QString& path, FileListKind kind)
     {
         bench.openAnswer = path;
-        bench.panel->toolbar()->button(QStringLiteral("Open"))->trigger();
+        bench.panel->toolbar()->button(ToolKey::Open)->trigger();
         FileListWindow* w = windows().window(kind);
         if (!w)
             return nullptr;
@@ -121,7 +121,7 @@ TEST(FileListWindow, EachKindOpensAfterNoDeviceFound)
     ASSERT_TRUE(test::waitFor([&] { return f.bench.messages == QStringList{"No Device Found!"}; }, 3000));
     EXPECT_TRUE(f.bench.visibleKeys().contains("Open"));
     EXPECT_FALSE(f.bench.visibleKeys().contains("Logger"));
-    EXPECT_TRUE(f.bench.panel->toolbar()->button(QStringLiteral("Open"))->isEnabled());
+    EXPECT_TRUE(f.bench.panel->toolbar()->button(ToolKey::Open)->isEnabled());
 
     const QString rtPath = f.write("walk.sonx", test::sampleRealTime(300, 50));
     FileListWindow* rt = f.open(rtPath, FileListKind::realTime);
@@ -236,7 +236,7 @@ TEST(FileListWindow, DamagedFilesOpenPartlyAndGarbageNotAtAll)
     f.messages.clear();
     test::writeBytes(f.dir / "junk.sonx", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     f.bench.openAnswer = QString::fromStdString((f.dir / "junk.sonx").string());
-    f.bench.panel->toolbar()->button(QStringLiteral("Open"))->trigger();
+    f.bench.panel->toolbar()->button(ToolKey::Open)->trigger();
     EXPECT_EQ(f.messages, QStringList{"junk.sonx: not a data file (binary data on line 2)"});
     EXPECT_EQ(f.windows().window(FileListKind::dose), nullptr);
 }

@@ -39,7 +39,7 @@ using namespace km740::test;
 
 namespace {
 
-LoggerWindows& windowsOf(PanelBench& b) { return *LoggerWindows::of(*b.panel); }
+LoggerWindows& windowsOf(PanelBench& b) { return b.keys->logger(); }
 
 Bytes meterImage(PanelBench& b)
 {
@@ -51,7 +51,7 @@ Bytes meterImage(PanelBench& b)
 // Clicks "Logger" and waits for the download to end with Memory listing.
 MemoryWindow* download(PanelBench& b)
 {
-    b.panel->onToolbarButtonClick(QStringLiteral("Logger"));
+    b.panel->onToolbarButtonClick(ToolKey::Logger);
     const bool listed = waitFor([&] {
         MemoryWindow* m = windowsOf(b).memory();
         return m && !m->downloading() && m->gridSet()->model()->rowCount() > 0;
@@ -236,7 +236,7 @@ TEST(LoggerWindows, DownloadListsTheSetsAndEachOpensItsList)
 
     // "Logger" again while Memory is open does nothing; closing it lets go.
     const std::size_t before = b.sentCount();
-    b.panel->onToolbarButtonClick(QStringLiteral("Logger"));
+    b.panel->onToolbarButtonClick(ToolKey::Logger);
     QTest::qWait(100);
     EXPECT_EQ(b.sentApartFromPolls(before), Bytes{});
     m->close();
@@ -257,7 +257,7 @@ TEST(LoggerWindows, EraseAsksFirstAndTheNextLoggerFindsNothing)
     std::size_t mark = b.sentCount();
     b.eraseAnswer = false;
     QTest::mouseClick(m->lblRemain(), Qt::LeftButton);
-    b.panel->onToolbarButtonClick(QStringLiteral("Erase"));
+    b.panel->onToolbarButtonClick(ToolKey::Erase);
     QTest::qWait(100);
     EXPECT_EQ(b.sentApartFromPolls(mark), Bytes{});
     ASSERT_TRUE(memory);
@@ -271,7 +271,7 @@ TEST(LoggerWindows, EraseAsksFirstAndTheNextLoggerFindsNothing)
     EXPECT_FALSE(b.state.memoryOpen);
     EXPECT_FALSE(b.state.meterInUse);
 
-    b.panel->onToolbarButtonClick(QStringLiteral("Logger"));
+    b.panel->onToolbarButtonClick(ToolKey::Logger);
     ASSERT_TRUE(waitFor([&] { return !b.messages.isEmpty(); }, 3000));
     EXPECT_EQ(b.messages, QStringList{"No Data in Memoy!"});
     EXPECT_FALSE(windowsOf(b).memory());
@@ -304,7 +304,7 @@ TEST(LoggerWindows, CutAndCancelledDownloadsLetTheMeterGo)
     };
 
     // The meter stops part-way: a message, no Memory, nothing kept.
-    b.panel->onToolbarButtonClick(QStringLiteral("Logger"));
+    b.panel->onToolbarButtonClick(ToolKey::Logger);
     ASSERT_TRUE(waitFor([&] { return !b.messages.isEmpty(); }, 15000));
     EXPECT_TRUE(b.messages.front().startsWith("The logger download failed: the meter stopped sending after 3000 of"))
         << b.messages.front().toStdString();
@@ -316,7 +316,7 @@ TEST(LoggerWindows, CutAndCancelledDownloadsLetTheMeterGo)
     // Cancelled part-way: no message, the same clean end.
     b.messages.clear();
     b.meter->with([](VirtualMeter& meter) { meter.stallDumpAfter(std::nullopt); });
-    b.panel->onToolbarButtonClick(QStringLiteral("Logger"));
+    b.panel->onToolbarButtonClick(ToolKey::Logger);
     ASSERT_TRUE(waitFor([&] {
         MemoryWindow* m = windowsOf(b).memory();
         return m && m->ssMessage()->value() > 0;
@@ -331,7 +331,7 @@ TEST(LoggerWindows, CutAndCancelledDownloadsLetTheMeterGo)
     EXPECT_TRUE(pollsAgain());
 
     // Closing Memory mid-download does the same.
-    b.panel->onToolbarButtonClick(QStringLiteral("Logger"));
+    b.panel->onToolbarButtonClick(ToolKey::Logger);
     ASSERT_TRUE(waitFor([&] { return windowsOf(b).memory() && windowsOf(b).memory()->downloading(); }, 5000));
     windowsOf(b).memory()->close();
     EXPECT_FALSE(b.state.meterInUse);
@@ -371,7 +371,7 @@ TEST(LoggerWindows, ListsPrintAsTheFileListsPrintTheirSavedSet)
     windowsOf(b).setDialogs(loggerDialogs);
     FileListDialogs fileDialogs;
     static_cast<PrintDialogs&>(fileDialogs) = print;
-    FileWindows& files = FileWindows::of(*b.panel);
+    FileWindows& files = b.keys->files();
     files.setDialogs(fileDialogs);
 
     // Set 3: dose records and two pauses; set 2: levels, three to a line.
@@ -470,22 +470,22 @@ TEST(LoggerWindows, ReportHeaderTextsReachDataList)
 {
     PanelBench b;
     ASSERT_TRUE(b.waitForFirstPoll());
-    QAction* key = b.panel->toolbar()->button(QStringLiteral("AddText"));
+    QAction* key = b.panel->toolbar()->button(ToolKey::AddText);
     ASSERT_TRUE(key);
     EXPECT_EQ(key->toolTip(), "Report Header");
     EXPECT_TRUE(key->isEnabled());
 
     // The key follows MeterInUse, and opens one window only.
     b.state.meterInUse = true;
-    b.panel->onToolbarButtonClick(QStringLiteral("AddText"));
+    b.panel->onToolbarButtonClick(ToolKey::AddText);
     EXPECT_FALSE(windowsOf(b).addText());
     b.state.meterInUse = false;
-    b.panel->onToolbarButtonClick(QStringLiteral("AddText"));
+    b.panel->onToolbarButtonClick(ToolKey::AddText);
     AddTextWindow* t = windowsOf(b).addText();
     ASSERT_TRUE(t);
     EXPECT_EQ(t->windowTitle(), "Name, Setor, Company");
     EXPECT_TRUE(b.state.headerTextOpen);
-    b.panel->onToolbarButtonClick(QStringLiteral("AddText"));
+    b.panel->onToolbarButtonClick(ToolKey::AddText);
     EXPECT_EQ(windowsOf(b).addText(), t);
     EXPECT_EQ(unnamedControls(t), "");
 

@@ -10,6 +10,7 @@
 #include "app/ui/MeterWorker.h"
 #include "app/panel/PanelToolbar.h"
 #include "app/panel/PanelWindow.h"
+#include "app/ui/WindowContext.h"
 #include "core/recording/RealTimeRecorder.h"
 
 #include <QAction>
@@ -34,11 +35,12 @@ TEST(PanelPty, PollsAtTheProtocolsPaceAndRecoversWhenTheMeterAnswersAgain)
     AppState state;
     state.portNumber = 1;
     RealTimeRecorder recorder;
-    PanelDialogs dialogs;
+    AppDialogs dialogs;
     QStringList messages;
     dialogs.message = [&](QWidget*, const QString& text, bool) { messages << text; };
     dialogs.locale = [] { return QLocale::c(); };
-    PanelWindow panel(state, worker.get(), recorder, dialogs);
+    WindowContext context(state, worker.get(), dialogs);
+    PanelWindow panel(context, recorder);
     worker->start();
 
     ASSERT_TRUE(waitFor([&] { return state.live.valid; }, 10000)) << messages.join(' ').toStdString();
@@ -71,13 +73,13 @@ TEST(PanelPty, PollsAtTheProtocolsPaceAndRecoversWhenTheMeterAnswersAgain)
     // The meter stops answering: "No COM", only "Open" left.
     ASSERT_EQ(::kill(sim.pid(), SIGSTOP), 0);
     ASSERT_TRUE(waitFor([&] { return panel.lblCOM()->text() == "No COM"; }, 10000));
-    EXPECT_TRUE(panel.toolbar()->button(QStringLiteral("Open"))->isVisible());
-    EXPECT_FALSE(panel.toolbar()->button(QStringLiteral("Save"))->isVisible());
+    EXPECT_TRUE(panel.toolbar()->button(ToolKey::Open)->isVisible());
+    EXPECT_FALSE(panel.toolbar()->button(ToolKey::Save)->isVisible());
 
     // It answers again: the port label, the toolbar and the poll come back.
     ASSERT_EQ(::kill(sim.pid(), SIGCONT), 0);
     ASSERT_TRUE(waitFor([&] { return panel.lblCOM()->text() == "COM  1"; }, 10000));
-    EXPECT_TRUE(panel.toolbar()->button(QStringLiteral("Save"))->isVisible());
+    EXPECT_TRUE(panel.toolbar()->button(ToolKey::Save)->isVisible());
     const double before = state.live.polledAt;
     EXPECT_TRUE(waitFor([&] { return state.live.polledAt > before; }, 10000));
     EXPECT_TRUE(messages.isEmpty());

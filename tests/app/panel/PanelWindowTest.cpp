@@ -39,7 +39,7 @@ void expectReducedToOpenAndHelp(PanelBench& b)
 {
     for (int n = 1; n <= 11; ++n)
         EXPECT_EQ(b.panel->toolbar()->button(n)->isVisible(), n == 2) << n;
-    QAction* help = b.panel->toolbar()->button(QStringLiteral("User"));
+    QAction* help = b.panel->toolbar()->button(ToolKey::User);
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_TRUE(help->isEnabled());
@@ -152,16 +152,17 @@ TEST(PanelWindow, NoDeviceLeavesOnlyOpen)
     AppState state;
     RealTimeRecorder recorder;
     QStringList messages;
-    PanelDialogs d;
+    AppDialogs d;
     d.message = [&](QWidget*, const QString& text, bool critical) {
         EXPECT_TRUE(critical);
         messages << text;
     };
-    PanelWindow panel(state, nullptr, recorder, d);
+    WindowContext context(state, nullptr, d);
+    PanelWindow panel(context, recorder);
     EXPECT_EQ(messages, QStringList{"No Device Found!"});
-    EXPECT_FALSE(panel.toolbar()->button(QStringLiteral("Save"))->isVisible());
-    EXPECT_TRUE(panel.toolbar()->button(QStringLiteral("Open"))->isVisible());
-    EXPECT_TRUE(panel.toolbar()->button(QStringLiteral("User"))->isVisible());
+    EXPECT_FALSE(panel.toolbar()->button(ToolKey::Save)->isVisible());
+    EXPECT_TRUE(panel.toolbar()->button(ToolKey::Open)->isVisible());
+    EXPECT_TRUE(panel.toolbar()->button(ToolKey::User)->isVisible());
 }
 
 TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
@@ -181,22 +182,22 @@ TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
     ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 10000));
 
     // "User" toggles the manual chooser, unless the meter is in use.
-    b.panel->onToolbarButtonClick(QStringLiteral("User"));
+    b.panel->onToolbarButtonClick(ToolKey::User);
     EXPECT_TRUE(b.panel->picManual()->isVisibleTo(b.panel.get()));
     b.state.meterInUse = true;
-    b.panel->onToolbarButtonClick(QStringLiteral("User"));
+    b.panel->onToolbarButtonClick(ToolKey::User);
     EXPECT_TRUE(b.panel->picManual()->isVisibleTo(b.panel.get()));
     // Erase while another window holds the meter: not even asked.
     b.eraseAnswer = true;
-    EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(QStringLiteral("Erase")); }).empty());
+    EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(ToolKey::Erase); }).empty());
     EXPECT_EQ(b.eraseAsked, 0);
     b.state.meterInUse = false;
-    b.panel->onToolbarButtonClick(QStringLiteral("User"));
+    b.panel->onToolbarButtonClick(ToolKey::User);
     EXPECT_FALSE(b.panel->picManual()->isVisibleTo(b.panel.get()));
 
     // A manual that is not installed is reported; the chooser closes and
     // can be used again.
-    b.panel->onToolbarButtonClick(QStringLiteral("User"));
+    b.panel->onToolbarButtonClick(ToolKey::User);
     b.messages.clear();
     b.panel->onOptManualClick(4);
     ASSERT_EQ(b.messages.size(), 1);
@@ -207,11 +208,11 @@ TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
         EXPECT_FALSE(opt->isChecked());
 
     // "List" opens one List window, however often it is clicked.
-    b.panel->onToolbarButtonClick(QStringLiteral("List"));
+    b.panel->onToolbarButtonClick(ToolKey::List);
     ASSERT_NE(b.panel->listWindow(), nullptr);
     QWidget* list = b.panel->listWindow();
     EXPECT_TRUE(b.state.listMode);
-    b.panel->onToolbarButtonClick(QStringLiteral("List"));
+    b.panel->onToolbarButtonClick(ToolKey::List);
     EXPECT_EQ(b.panel->listWindow(), list);
     list->close();
     ASSERT_TRUE(waitFor([&] { return b.panel->listWindow() == nullptr; }, 10000));
@@ -219,10 +220,10 @@ TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
 
     // "Erase": Cancel sends nothing, OK sends "S".
     b.eraseAnswer = false;
-    EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(QStringLiteral("Erase")); }).empty());
+    EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(ToolKey::Erase); }).empty());
     EXPECT_EQ(b.eraseAsked, 1);
     b.eraseAnswer = true;
-    EXPECT_EQ(b.sentBy([&] { b.panel->onToolbarButtonClick(QStringLiteral("Erase")); }), Bytes{'S'});
+    EXPECT_EQ(b.sentBy([&] { b.panel->onToolbarButtonClick(ToolKey::Erase); }), Bytes{'S'});
     EXPECT_EQ(b.eraseAsked, 2);
 }
 
@@ -236,12 +237,12 @@ TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
     ASSERT_TRUE(waitFor([&] { return !b.value(Field::CalTime).isEmpty(); }, 10000));
 
     b.saveAnswer = std::nullopt; // cancelled: nothing changes
-    EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(QStringLiteral("Save")); }).empty());
+    EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(ToolKey::Save); }).empty());
     EXPECT_FALSE(b.state.fileRecording);
 
     b.meter->with([](VirtualMeter& m) { m.write(Bytes{'Q', 7}); });
     b.saveAnswer = path;
-    EXPECT_EQ(b.sentBy([&] { b.panel->onToolbarButtonClick(QStringLiteral("Save")); }), (Bytes{'R', 'C'}));
+    EXPECT_EQ(b.sentBy([&] { b.panel->onToolbarButtonClick(ToolKey::Save); }), (Bytes{'R', 'C'}));
     ASSERT_TRUE(b.state.fileRecording);
     EXPECT_EQ(b.state.peakTypeText, "Lcpk");
     EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Stop Recording");
@@ -263,7 +264,7 @@ TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
 
     // Stopping sends nothing, even to a meter that has gone quiet.
     b.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
-    EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(QStringLiteral("Save")); }).empty());
+    EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(ToolKey::Save); }).empty());
     EXPECT_FALSE(b.state.fileRecording);
     EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Save As");
     EXPECT_TRUE(b.panel->lblCount()->text().isEmpty());
@@ -366,7 +367,7 @@ TEST(PanelWindow, SaveWithoutAReplyToROrCWritesNoFileAndTheLinkComesBack)
         QSignalSpy restored(b.worker.get(), &MeterWorker::linkRestored);
         b.meter->ignore({unanswered});
         const std::size_t mark = b.sentCount();
-        b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+        b.panel->onToolbarButtonClick(ToolKey::Save);
         ASSERT_TRUE(waitFor([&] { return restored.count() == 1; }, 20000));
         b.meter->ignore({});
         EXPECT_EQ(lost.count(), 1);
@@ -380,8 +381,8 @@ TEST(PanelWindow, SaveWithoutAReplyToROrCWritesNoFileAndTheLinkComesBack)
     EXPECT_TRUE(b.messages.isEmpty()) << b.messages.join('\n').toStdString();
 
     // The meter answers again: the same key starts the recording.
-    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    b.panel->onToolbarButtonClick(ToolKey::Save);
     ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 10000));
     EXPECT_TRUE(QFile::exists(path));
-    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    b.panel->onToolbarButtonClick(ToolKey::Save);
 }

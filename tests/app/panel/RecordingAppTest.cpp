@@ -68,7 +68,7 @@ TEST(RecordingInTheProgram, ContinuesAcrossTheBoundaryAndWaitsForAHeldMeter)
     ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 10000));
 
     b.saveAnswer = path;
-    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    b.panel->onToolbarButtonClick(ToolKey::Save);
     ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 10000));
     ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= 3; }, 10000));
 
@@ -90,7 +90,7 @@ TEST(RecordingInTheProgram, ContinuesAcrossTheBoundaryAndWaitsForAHeldMeter)
     const int partBefore = b.state.filePart;
     ASSERT_TRUE(waitFor([&] { return b.state.filePart > partBefore && b.state.fileRecordCount >= 5; }, 15000));
     const int lastPart = b.state.filePart;
-    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    b.panel->onToolbarButtonClick(ToolKey::Save);
     ASSERT_FALSE(b.state.fileRecording);
     EXPECT_TRUE(b.messages.isEmpty()) << b.messages.join('\n').toStdString();
     EXPECT_EQ(fileLines(path).value(8), "Criterion Level:85");
@@ -134,10 +134,10 @@ TEST(RecordingInTheProgram, ListFillsFromTheMeterAndSavesDuringARecording)
     QTemporaryDir dir;
     ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 10000));
     b.saveAnswer = dir.filePath(QStringLiteral("rt.sonx"));
-    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    b.panel->onToolbarButtonClick(ToolKey::Save);
     ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 10000));
 
-    b.panel->onToolbarButtonClick(QStringLiteral("List"));
+    b.panel->onToolbarButtonClick(ToolKey::List);
     ListWindow* list = b.panel->listWindow();
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(b.state.listMode);
@@ -166,5 +166,5 @@ TEST(RecordingInTheProgram, ListFillsFromTheMeterAndSavesDuringARecording)
     ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount > count; }, 10000));
     list->close();
     EXPECT_FALSE(b.state.listMode);
-    b.panel->onToolbarButtonClick(QStringLiteral("Save"));
+    b.panel->onToolbarButtonClick(ToolKey::Save);
 }
