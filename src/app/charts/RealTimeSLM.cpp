@@ -241,15 +241,45 @@ void RealTimeSLM::redraw()
     x_ = 0.0;
     prevX_ = 0.0;
     prevY_ = 0.0;
+    trace_.clear();
     QPainter p(&surface_);
-    paintPlotArea(p);
-    drawLevelLabels(p);
+    drawChart(p);
     p.end();
     update();
     Timer1->start();
 }
 
-void RealTimeSLM::paintPlotArea(QPainter& p)
+void RealTimeSLM::drawChart(QPainter& p) const
+{
+    paintPlotArea(p);
+    drawLevelLabels(p);
+    const TraceStep* previous = nullptr;
+    for (const TraceStep& step : trace_) {
+        drawStep(p, step, previous ? previous->x : 0.0, previous ? previous->y : 0.0);
+        previous = &step;
+    }
+}
+
+void RealTimeSLM::drawStep(QPainter& p, const TraceStep& step, double fromX, double fromY) const
+{
+    const RealTimeGeometry& g = geometry_;
+    // The grid goes under the trace so the trace is never broken by it.
+    if (step.mark != ColumnMark::none) {
+        p.setPen(QPen(kGridColor, 0));
+        p.drawLine(QPointF(g.screenX(step.x), g.screenY(0)), QPointF(g.screenX(step.x), g.screenY(g.plotHeight)));
+    }
+    if (step.mark == ColumnMark::gridLineAndTime) {
+        const int w = p.fontMetrics().horizontalAdvance(step.time);
+        p.setPen(Qt::black);
+        p.drawText(QPointF(g.screenX(step.x) - w / 2.0, g.baseLine + 4 + p.fontMetrics().ascent()), step.time);
+    }
+    if (step.joined) {
+        p.setPen(QPen(step.color, 0));
+        p.drawLine(QPointF(g.screenX(fromX), g.screenY(fromY)), QPointF(g.screenX(step.x), g.screenY(step.y)));
+    }
+}
+
+void RealTimeSLM::paintPlotArea(QPainter& p) const
 {
     const RealTimeGeometry& g = geometry_;
     const double top = g.screenY(g.plotHeight);
@@ -275,7 +305,7 @@ void RealTimeSLM::paintPlotArea(QPainter& p)
     p.drawRect(QRectF(g.margin, top, g.plotWidth, g.plotHeight));
 }
 
-void RealTimeSLM::drawLevelLabels(QPainter& p)
+void RealTimeSLM::drawLevelLabels(QPainter& p) const
 {
     const RealTimeGeometry& g = geometry_;
     const auto labels = levelLabels(limits_, regional_ ? regional_() : Regional::point());
@@ -311,33 +341,28 @@ void RealTimeSLM::onTimer1Timer()
     const RealTimeGeometry& g = geometry_;
     QPainter p(&surface_);
     x_ = advancePen(x_, sampleStep_, g.plotWidth);
-    if (x_ == 0.0)
+    if (x_ == 0.0) {
         paintPlotArea(p);
+        trace_.clear();
+    }
 
     const ChartSample sample = currentSample();
-    const double y = sampleHeight(sample, limits_, g.plotHeight);
     const QDateTime now = clock_();
-
-    // The grid goes under the trace so the trace is never broken by it.
-    const ColumnMark mark = columnMarkAt(x_);
-    if (mark != ColumnMark::none) {
-        p.setPen(QPen(kGridColor, 0));
-        p.drawLine(QPointF(g.screenX(x_), g.screenY(0)), QPointF(g.screenX(x_), g.screenY(g.plotHeight)));
-    }
-    if (mark == ColumnMark::gridLineAndTime) {
+    TraceStep step;
+    step.x = x_;
+    step.y = sampleHeight(sample, limits_, g.plotHeight);
+    step.mark = columnMarkAt(x_);
+    if (step.mark == ColumnMark::gridLineAndTime) {
         const Regional r = regional_ ? regional_() : Regional::point();
         const QString sep(QLatin1Char(r.timeSep));
-        const QString text = now.toString(QStringLiteral("hh") + sep + QStringLiteral("mm") + sep + QStringLiteral("ss"));
-        const int w = p.fontMetrics().horizontalAdvance(text);
-        p.setPen(Qt::black);
-        p.drawText(QPointF(g.screenX(x_) - w / 2.0, g.baseLine + 4 + p.fontMetrics().ascent()), text);
+        step.time = now.toString(QStringLiteral("hh") + sep + QStringLiteral("mm") + sep + QStringLiteral("ss"));
     }
-    if (prevX_ != 0.0 && x_ != 0.0) {
-        p.setPen(QPen(traceColor(traceBandOf(sample, alerts_)), 0));
-        p.drawLine(QPointF(g.screenX(prevX_), g.screenY(prevY_)), QPointF(g.screenX(x_), g.screenY(y)));
-    }
+    step.color = traceColor(traceBandOf(sample, alerts_));
+    step.joined = prevX_ != 0.0 && x_ != 0.0;
+    drawStep(p, step, prevX_, prevY_);
+    trace_.push_back(step);
     prevX_ = x_;
-    prevY_ = y;
+    prevY_ = step.y;
     p.end();
     update();
 
@@ -490,11 +515,20 @@ void RealTimeSLM::onCmdSaveAlarmsClick()
 void RealTimeSLM::print()
 {
     printPage(this, dialogs_, [this](QPainter& painter, const QRectF& page) {
-        // The window's picture: the chart below the toolbar, to the page width.
+        // The chart below the toolbar, drawn again to the page width.
         const int top = Toolbar1->height();
-        const QImage chart = surface_.copy(0, top, surface_.width(), surface_.height() - top);
+        const QRectF chart(0, top, width(), height() - top);
         const double scale = std::min(page.width() / chart.width(), page.height() / chart.height());
-        painter.drawImage(QRectF(page.left(), page.top(), chart.width() * scale, chart.height() * scale), chart);
+        painter.translate(page.topLeft());
+        painter.scale(scale, scale);
+        painter.translate(0, -top);
+        painter.setClipRect(chart);
+        // Text as big against the chart as on the screen, whatever the printer's resolution.
+        QFont font = this->font();
+        font.setPixelSize(QFontInfo(this->font()).pixelSize());
+        painter.setFont(font);
+        painter.fillRect(chart, palette().color(QPalette::Window));
+        drawChart(painter);
     });
 }
 

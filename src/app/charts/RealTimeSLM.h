@@ -6,11 +6,13 @@
 #include "core/charts/RealTimePlot.h"
 #include "core/common/Regional.h"
 
+#include <QColor>
 #include <QDateTime>
 #include <QImage>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class QCheckBox;
 class QFrame;
@@ -94,8 +96,22 @@ private:
     void buildLimitPanel();
     void buildAlarmPanel();
     void placePanels();
-    void paintPlotArea(QPainter& p);
-    void drawLevelLabels(QPainter& p);
+    // One tick of the trace as drawn, kept so the chart can be drawn again
+    // (onto the printer's page).
+    struct TraceStep {
+        double x = 0.0;  // pen position
+        double y = 0.0;  // height above the base line
+        ColumnMark mark = ColumnMark::none;
+        QString time;    // the label under a grid line with time
+        QColor color;    // of the segment from the step before
+        bool joined = false; // a segment leads from the step before
+    };
+
+    // Plot area, level labels and the trace since it last started at the left.
+    void drawChart(QPainter& p) const;
+    void drawStep(QPainter& p, const TraceStep& step, double fromX, double fromY) const;
+    void paintPlotArea(QPainter& p) const;
+    void drawLevelLabels(QPainter& p) const;
     void showLimitPanel();
     void noteAlarm(const ChartSample& sample, const QDateTime& now);
     void print();
@@ -114,6 +130,7 @@ private:
     double x_ = 0.0;
     double prevX_ = 0.0;
     double prevY_ = 0.0;
+    std::vector<TraceStep> trace_;
     AlarmLog alarms_;
 
     QTimer* Timer1 = nullptr;

@@ -22,7 +22,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
-#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -106,12 +105,8 @@ FileListWindow::FileListWindow(FileWindows& windows, FileListKind kind, const QS
     updateChartKeys();
 }
 
-FileListWindow::~FileListWindow()
-{
-    cancel_->store(true);
-    if (reader_.joinable())
-        reader_.join();
-}
+// A read still running is told to stop by reader_ and hands nothing back.
+FileListWindow::~FileListWindow() = default;
 
 void FileListWindow::buildWindow()
 {
@@ -212,11 +207,6 @@ void FileListWindow::buildWindow()
     outer->addLayout(bottom);
     setCentralWidget(central);
 
-    progressTimer_ = new QTimer(this);
-    progressTimer_->setInterval(100);
-    connect(progressTimer_, &QTimer::timeout, this,
-            [this] { setBusyCaption(QString::number(progress_->load()) + QStringLiteral(" Completed")); });
-
     resize(kind_ == FileListKind::realTime ? 1240 : 820, 640);
 }
 
@@ -244,34 +234,25 @@ void FileListWindow::updateChartKeys()
 
 void FileListWindow::startReading()
 {
-    if (reader_.joinable())
+    if (reader_.running() > 0)
         return;
     cmdCancel_->show();
-    progressTimer_->start();
     setBusyCaption(QStringLiteral("0 Completed"));
-    auto cancel = cancel_;
-    auto progress = progress_;
     const std::filesystem::path path(QFile::encodeName(path_).toStdString());
-    reader_ = std::thread([this, path, cancel, progress] {
-        auto result = loadFileListTable(
-            path, [&](std::int64_t n) { progress->store(n); }, cancel.get());
-        auto shared = std::make_shared<Result<LoadedTable>>(std::move(result));
-        // Queued to this window; dropped if it is closed first.
-        QMetaObject::invokeMethod(
-            this, [this, shared] { onReadDone(std::move(*shared)); }, Qt::QueuedConnection);
-    });
+    reader_.start(
+        this,
+        [path](const BackgroundTask::Job& job) { return loadFileListTable(path, job.progress, job.cancel); },
+        [](FileListWindow& w, std::int64_t n) { w.setBusyCaption(QString::number(n) + QStringLiteral(" Completed")); },
+        [](FileListWindow& w, Result<LoadedTable> result) { w.onReadDone(std::move(result)); });
 }
 
 void FileListWindow::onCmdCancelClick()
 {
-    cancel_->store(true);
+    reader_.cancel();
 }
 
 void FileListWindow::onReadDone(Result<LoadedTable> result)
 {
-    if (reader_.joinable())
-        reader_.join();
-    progressTimer_->stop();
     cmdCancel_->hide();
     if (!result) {
         const QString text = q(result.error().message);

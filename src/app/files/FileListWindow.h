@@ -4,14 +4,13 @@
 #include "core/common/Regional.h"
 #include "core/exposure/LevelDistribution.h"
 #include "core/exposure/PlotInputs.h"
+#include "app/ui/BackgroundTask.h"
 #include "core/lists/FileListTable.h"
 
 #include <QMainWindow>
 #include <QString>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 class QAction;
 class QGroupBox;
@@ -19,7 +18,6 @@ class QLabel;
 class QPushButton;
 class QTableView;
 class QTableWidget;
-class QTimer;
 class QToolBar;
 
 namespace km740 {
@@ -44,7 +42,7 @@ public:
     static QString formName(FileListKind kind);
 
     void startReading();
-    bool isReading() const { return reader_.joinable(); }
+    bool isReading() const { return reader_.running() > 0; }
     FileListKind kind() const { return kind_; }
     const FileListTable* table() const { return table_.get(); }
     const ReadCounts& readCounts() const { return counts_; }
@@ -95,13 +93,10 @@ private:
     QGroupBox* picResolution_ = nullptr;
     QLabel* lblMessage_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
-    QTimer* progressTimer_ = nullptr;
 
     std::shared_ptr<const FileListTable> table_;
     ReadCounts counts_;
-    std::thread reader_;
-    std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
-    std::shared_ptr<std::atomic<std::int64_t>> progress_ = std::make_shared<std::atomic<std::int64_t>>(0);
+    BackgroundTask reader_;
     bool printing_ = false;
 };
 

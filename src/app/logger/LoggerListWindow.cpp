@@ -8,7 +8,6 @@
 #include "app/ui/QtText.h"
 #include "app/ui/SaveDialog.h"
 #include "app/ui/SettingsPanel.h"
-#include "app/ui/WindowRelay.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -20,16 +19,12 @@
 #include <QStandardItemModel>
 #include <QScrollBar>
 #include <QTableView>
-#include <QThreadPool>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 namespace km740 {
 
 namespace {
-
-// Rows between caption updates while saving.
-constexpr std::int64_t kProgressEvery = 500;
 
 void setUpGrid(QTableView* grid)
 {
@@ -191,23 +186,21 @@ void LoggerListWindow::onSaveClicked()
     if (!path || path->isEmpty())
         return; // cancelled: nothing written
     state_.lastSaveFolder = QFileInfo(*path).absolutePath().toStdString();
-    ++savesRunning_;
     SaveAction->setEnabled(false);
     setCursor(Qt::BusyCursor);
-    const WindowRelay<LoggerListWindow> relay(this);
     const std::shared_ptr<const DataFile> file = file_;
     const QString target = *path;
-    QThreadPool::globalInstance()->start([relay, file, target] {
-        const std::int64_t last = std::visit([](const auto& f) { return static_cast<std::int64_t>(f.records.size()); }, *file);
-        const Status s = writeDataFile(target.toStdString(), *file,
-                                       relay.progressEvery(kProgressEvery, last, [](LoggerListWindow& w, std::int64_t row) {
-                                           w.showProgress(row);
-                                       }));
-        const bool ok = s.ok();
-        const QString reason = ok ? QString() : QString::fromStdString(s.error().message);
-        relay.post([ok, target, reason](LoggerListWindow& w) { w.saveDone(ok, target, reason); });
-        relay.finish();
-    });
+    saver_.start(
+        this,
+        [file, target](const BackgroundTask::Job& job) {
+            const Status s = writeDataFile(target.toStdString(), *file, [&job](std::int64_t row) {
+                job.progress(row);
+                return true;
+            });
+            return s ? QString() : QString::fromStdString(s.error().message);
+        },
+        [](LoggerListWindow& w, std::int64_t row) { w.showProgress(row); },
+        [target](LoggerListWindow& w, const QString& reason) { w.saveDone(reason.isEmpty(), target, reason); });
 }
 
 void LoggerListWindow::onPrintClicked()
@@ -221,7 +214,7 @@ void LoggerListWindow::onPrintClicked()
     // of real-time files.
     printListTable(*this, printDialogs_, FileListTable::of(*file_), Regional::point());
     // A save that ended meanwhile has given the caption back already.
-    if (savesRunning_ == 0)
+    if (saver_.running() == 0)
         setWindowTitle(caption_);
     PrintAction->setEnabled(true);
     printing_ = false;
@@ -234,7 +227,7 @@ void LoggerListWindow::showProgress(qint64 rows)
 
 void LoggerListWindow::saveDone(bool ok, const QString& path, const QString& reason)
 {
-    if (--savesRunning_ == 0) {
+    if (saver_.running() == 0) {
         unsetCursor();
         setWindowTitle(caption_);
         SaveAction->setEnabled(true);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/files/DataFile.h"
+#include "app/ui/BackgroundTask.h"
 #include "app/ui/ListPrint.h"
 
 #include <QPointer>
@@ -50,7 +51,7 @@ public:
     QToolBar* toolbar() const { return Toolbar1; }
     QAction* printAction() const { return PrintAction; }
     QString caption() const { return caption_; }
-    int savesRunning() const { return savesRunning_; }
+    int savesRunning() const { return saver_.running(); }
 
     void setPrintDialogs(PrintDialogs dialogs) { printDialogs_ = std::move(dialogs); }
 
@@ -82,7 +83,7 @@ private:
     QPointer<QWidget> panel_;
     QString caption_;
     std::shared_ptr<const DataFile> file_;
-    int savesRunning_ = 0;
+    BackgroundTask saver_;
     PrintDialogs printDialogs_;
     bool printing_ = false;
 

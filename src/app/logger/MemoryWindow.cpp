@@ -5,6 +5,7 @@
 #include "app/logger/LoggerDialogs.h"
 #include "core/logger/LoggerImageFile.h"
 #include "core/recording/AppState.h"
+#include "app/ui/BackgroundTask.h"
 #include "app/ui/MeterWorker.h"
 #include "app/ui/QtText.h"
 
@@ -181,24 +182,17 @@ void MemoryWindow::download(MeterWorker& worker, const MemoryStatus& status, con
     CmdOpenImage->setEnabled(false);
 
     cancel_ = std::make_shared<std::atomic<bool>>(false);
-    // Progress comes from the worker thread; it reaches this window through
-    // the worker (which lives on the window thread) only while it exists.
-    auto self = std::make_shared<const QPointer<MemoryWindow>>(this);
-    auto* relayObject = &worker;
+    // Progress comes from the worker thread, by queued call while this window exists.
     const std::size_t total = status.downloadSize();
+    auto report = QueuedCalls<MemoryWindow>(this).progress(
+        [](MemoryWindow& w, std::int64_t percent) { w.showProgress(static_cast<int>(percent)); });
     auto shown = std::make_shared<int>(-1);
-    DumpProgress progress = [self, relayObject, shown](std::size_t received, std::size_t all) {
+    DumpProgress progress = [report, shown](std::size_t received, std::size_t all) {
         const int percent = all ? static_cast<int>(received * 100 / all) : 100;
         if (percent == *shown)
             return;
         *shown = percent;
-        QMetaObject::invokeMethod(
-            relayObject,
-            [self, percent] {
-                if (*self)
-                    (*self)->showProgress(percent);
-            },
-            Qt::QueuedConnection);
+        report(percent);
     };
     worker.post<Bytes>(
         this,

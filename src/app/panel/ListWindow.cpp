@@ -4,7 +4,6 @@
 #include "core/files/DataFileWriter.h"
 #include "app/panel/RealTimeListModel.h"
 #include "app/ui/SaveDialog.h"
-#include "app/ui/WindowRelay.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -19,21 +18,12 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTableView>
-#include <QThreadPool>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 #include <memory>
 
 namespace km740 {
-
-namespace {
-
-// Rows of progress between caption updates: the caption shows the count
-// without flooding the window with a repaint per row.
-constexpr std::int64_t kProgressEvery = 500;
-
-} // namespace
 
 ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader readPresets,
                        HeaderSource header, QWidget* panel)
@@ -241,28 +231,30 @@ void ListWindow::onSaveClicked()
 void ListWindow::writeInBackground(QString path, RecordingHeader header,
                                    std::vector<RealTimeList::Row> rows, bool automatic)
 {
-    ++savesRunning_;
     setCursor(Qt::BusyCursor);
-    const WindowRelay<ListWindow> relay(this);
+    struct Written {
+        QString reason; // empty when written
+        std::vector<RealTimeList::Row> rows;
+    };
     auto taken = std::make_shared<std::vector<RealTimeList::Row>>(std::move(rows));
-    QThreadPool::globalInstance()->start([relay, taken, path, header, automatic] {
-        RealTimeFile list;
-        list.kind = DataFileKind::realTimeList;
-        list.settings = header.settingsBlock();
-        list.records = std::move(*taken);
-        const std::int64_t last = static_cast<std::int64_t>(list.records.size());
-        Status s = writeDataFile(path.toStdString(), list,
-                                 relay.progressEvery(kProgressEvery, last,
-                                                     [](ListWindow& w, std::int64_t row) { w.showProgress(row); }));
-        // Handed back so that rows of a failed automatic save are not lost.
-        *taken = std::move(list.records);
-        const bool ok = s.ok();
-        const QString reason = ok ? QString() : QString::fromStdString(s.error().message);
-        relay.post([ok, path, reason, automatic, taken](ListWindow& w) {
-            w.saveDone(ok, path, reason, automatic, taken.get());
+    saver_.start(
+        this,
+        [taken, path, header](const BackgroundTask::Job& job) {
+            RealTimeFile list;
+            list.kind = DataFileKind::realTimeList;
+            list.settings = header.settingsBlock();
+            list.records = std::move(*taken);
+            const Status s = writeDataFile(path.toStdString(), list, [&job](std::int64_t row) {
+                job.progress(row);
+                return true;
+            });
+            // Handed back so that rows of a failed automatic save are not lost.
+            return Written{s ? QString() : QString::fromStdString(s.error().message), std::move(list.records)};
+        },
+        [](ListWindow& w, std::int64_t row) { w.showProgress(row); },
+        [path, automatic](ListWindow& w, Written written) {
+            w.saveDone(written.reason.isEmpty(), path, written.reason, automatic, &written.rows);
         });
-        relay.finish();
-    });
 }
 
 void ListWindow::showProgress(qint64 rows)
@@ -273,8 +265,7 @@ void ListWindow::showProgress(qint64 rows)
 void ListWindow::saveDone(bool ok, const QString& path, const QString& reason, bool automatic,
                           std::vector<RealTimeList::Row>* unsaved)
 {
-    --savesRunning_;
-    if (savesRunning_ == 0) {
+    if (saver_.running() == 0) {
         unsetCursor();
         setWindowTitle(caption_);
     }

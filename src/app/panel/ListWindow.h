@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/recording/AppState.h"
+#include "app/ui/BackgroundTask.h"
 #include "app/ui/PresetReader.h"
 #include "core/recording/RealTimeRecorder.h"
 
@@ -59,7 +60,7 @@ public:
     QTableView* grid() const { return GridN; }
     // The last save message and the folder automatic saves go to.
     QString statusText() const;
-    int savesRunning() const { return savesRunning_; }
+    int savesRunning() const { return saver_.running(); }
     // The Save button (key "Save").
     void onSaveClicked();
 
@@ -90,7 +91,7 @@ private:
     QPointer<QWidget> panel_;
     QString documents_;
     QString caption_;
-    int savesRunning_ = 0;
+    BackgroundTask saver_;
     bool waiting_ = false;  // the last sample found the level stale
 
     QToolBar* Toolbar1 = nullptr;

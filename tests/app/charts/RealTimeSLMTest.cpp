@@ -244,9 +244,16 @@ TEST(RealTimeSLM, SpringsBackToItsSmallestSizeAndPrints)
     EXPECT_EQ(b.chart->height(), 391); // 5865 twips
     EXPECT_EQ(b.chart->plotGeometry().plotWidth % 30, 0);
 
+    // The chart is drawn again onto the page: its labels are text, and no
+    // picture of the screen is in the file.
+    b.level("85.0");
+    b.ticks(70);
     b.answers.pdfPath = QString::fromStdString((folder / "chart.pdf").string());
     b.key("Print")->trigger();
-    EXPECT_GT(readBytes(folder / "chart.pdf").size(), 500u);
+    const std::string pdf = readBytes(folder / "chart.pdf");
+    EXPECT_GT(pdf.size(), 500u);
+    EXPECT_NE(pdf.find("/Font"), std::string::npos);
+    EXPECT_EQ(pdf.find("/Subtype /Image"), std::string::npos);
     EXPECT_FALSE(b.chart->toolbar1()->isHidden());
 }
 
