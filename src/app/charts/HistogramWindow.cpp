@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/charts/HistogramWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "app/charts/GraphView.h"
 #include "core/charts/TrackModes.h"
 #include "core/common/Twips.h"
@@ -42,7 +44,6 @@ HistogramWindow::HistogramWindow(Resolution resolution, QWidget* opener, ChartDi
     const bool histogram1 = resolution == Resolution::whole;
     setObjectName(histogram1 ? QStringLiteral("Histogram1") : QStringLiteral("Histogram"));
     setWindowTitle(QStringLiteral("Histograma"));
-    setAccessibleName(QStringLiteral("Histograma"));
     setMinimumSize(twipsToPixels(kMinWidth), twipsToPixels(kMinHeight));
     buildWindow();
     resize(minimumSize());
@@ -68,7 +69,7 @@ void HistogramWindow::buildWindow()
 {
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setAccessibleName(tr("Histogram toolbar"));
+    Toolbar1->setAccessibleName(tr("Histogram keys"));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     for (const char* name : {"Limit", "Print"}) {
         const QString key = QString::fromLatin1(name);
@@ -77,9 +78,10 @@ void HistogramWindow::buildWindow()
         a->setData(key);
         connect(a, &QAction::triggered, this, [this, key] { onToolbar1Click(key); });
     }
-    for (QAction* a : Toolbar1->actions())
-        if (QWidget* w = Toolbar1->widgetForAction(a))
-            w->setAccessibleName(a->text());
+    setActionKey(Toolbar1->actions().at(0), QKeySequence(Qt::CTRL | Qt::Key_L));
+    setActionKey(Toolbar1->actions().at(1), QKeySequence::Print);
+    letTabReach(Toolbar1);
+    addCloseKeys(this, false);
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -92,7 +94,7 @@ void HistogramWindow::buildWindow()
     if (resolution_ == Resolution::whole) {
         LblMessage = new QLabel(this);
         LblMessage->setObjectName(QStringLiteral("LblMessage"));
-        LblMessage->setAccessibleName(tr("Message"));
+        LblMessage->setAccessibleDescription(tr("Message"));
     }
 
     CWG = new GraphView(this);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/charts/PlotWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "app/charts/GraphView.h"
 #include "core/charts/TrackModes.h"
 #include "core/recording/AppState.h"
@@ -46,7 +48,6 @@ PlotWindow::PlotWindow(AppState& state, const Regional& regional, QWidget* opene
 {
     setObjectName(QStringLiteral("Plot"));
     setWindowTitle(tr("Plot"));
-    setAccessibleName(tr("Plot"));
     buildWindow();
     resize(960, 600);
     placeBeside(opener);
@@ -126,8 +127,8 @@ void PlotWindow::buildWindow()
     XPosition->setObjectName(QStringLiteral("XPosition"));
     Label2->setObjectName(QStringLiteral("Label2"));
     YPosition->setObjectName(QStringLiteral("YPosition"));
-    XPosition->setAccessibleName(tr("Cursor X"));
-    YPosition->setAccessibleName(tr("Cursor Y"));
+    XPosition->setAccessibleDescription(tr("Cursor X"));
+    YPosition->setAccessibleDescription(tr("Cursor Y"));
     for (QLabel* value : {XPosition, YPosition}) {
         value->setFrameShape(QFrame::Panel);
         value->setFrameShadow(QFrame::Sunken);
@@ -145,12 +146,17 @@ void PlotWindow::buildWindow()
     CmdPrint = new QPushButton(QStringLiteral("Print Graph"));
     CmdPrint->setObjectName(QStringLiteral("CmdPrint"));
     CmdPrint->setAccessibleName(QStringLiteral("Print Graph"));
+    CmdReset->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    CmdReset->setToolTip(withShortcut(CmdReset->text(), CmdReset->shortcut()));
+    CmdPrint->setShortcut(QKeySequence::Print);
+    CmdPrint->setToolTip(withShortcut(CmdPrint->text(), CmdPrint->shortcut()));
+    addCloseKeys(this, false);
     connect(CmdReset, &QPushButton::clicked, this, &PlotWindow::onCmdResetClick);
     connect(CmdPrint, &QPushButton::clicked, this, &PlotWindow::onCmdPrintClick);
 
     LblMessage = new QLabel;
     LblMessage->setObjectName(QStringLiteral("LblMessage"));
-    LblMessage->setAccessibleName(tr("Messages"));
+    LblMessage->setAccessibleDescription(tr("Messages"));
     LblMessage->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     LblMessage->setWordWrap(true);
     LblMessage->setAlignment(Qt::AlignTop | Qt::AlignLeft);

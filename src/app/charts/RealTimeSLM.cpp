@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/charts/RealTimeSLM.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "core/common/Twips.h"
 #include "core/recording/AppState.h"
 
@@ -83,7 +85,6 @@ RealTimeSLM::RealTimeSLM(AppState& state, std::function<Regional()> regional, QW
 {
     setObjectName(QStringLiteral("RealTimeSLM"));
     setWindowTitle(QStringLiteral("Real Time Graph"));
-    setAccessibleName(QStringLiteral("Real Time Graph"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(twipsToPixels(kMinWidth), twipsToPixels(kMinHeight));
     buildWindow();
@@ -106,7 +107,7 @@ void RealTimeSLM::buildWindow()
 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setAccessibleName(tr("Chart toolbar"));
+    Toolbar1->setAccessibleName(tr("Chart keys"));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const std::array<std::pair<QString, QString>, 3> keys{{
         {QStringLiteral("Limit"), QStringLiteral("Limit")},
@@ -117,9 +118,12 @@ void RealTimeSLM::buildWindow()
         QAction* a = Toolbar1->addAction(text);
         a->setObjectName(key);
         connect(a, &QAction::triggered, this, [this, key = key] { onToolbar1Click(key); });
-        if (QWidget* w = Toolbar1->widgetForAction(a))
-            w->setAccessibleName(text);
+        setActionKey(a, key == QLatin1String("Print")   ? QKeySequence(QKeySequence::Print)
+                        : key == QLatin1String("Limit") ? QKeySequence(Qt::CTRL | Qt::Key_L)
+                                                        : QKeySequence(Qt::CTRL | Qt::Key_A));
     }
+    letTabReach(Toolbar1);
+    addCloseKeys(this, false);
     Toolbar1->adjustSize();
 
     buildLimitPanel();
@@ -130,7 +134,7 @@ void RealTimeSLM::buildLimitPanel()
 {
     PMessage = new QFrame(this);
     PMessage->setObjectName(QStringLiteral("PMessage"));
-    PMessage->setAccessibleName(tr("Chart limits"));
+    PMessage->setAccessibleDescription(tr("Chart limits"));
     PMessage->setFrameShape(QFrame::Panel);
     PMessage->setFrameShadow(QFrame::Raised);
     PMessage->setAutoFillBackground(true);
@@ -206,7 +210,7 @@ void RealTimeSLM::buildAlarmPanel()
     CmdSaveAlarms->setAccessibleName(tr("Save CSV"));
     LblAlarmStatus = new QLabel;
     LblAlarmStatus->setObjectName(QStringLiteral("LblAlarmStatus"));
-    LblAlarmStatus->setAccessibleName(tr("Alarm save status"));
+    LblAlarmStatus->setAccessibleDescription(tr("Alarm save status"));
     LblAlarmStatus->setWordWrap(true);
     auto* title = new QLabel(tr("Alarm periods"));
     auto* box = new QVBoxLayout(FrmAlarms);

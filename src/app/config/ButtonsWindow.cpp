@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/config/ButtonsWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "app/config/MeterDrawing.h"
 #include "core/recording/AppState.h"
 #include "app/ui/MeterWorker.h"
@@ -60,8 +62,8 @@ ButtonsWindow::ButtonsWindow(WindowContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(context), state_(context.state())
 {
     setObjectName(QStringLiteral("Buttons"));
+    addCloseKeys(this, true);
     setWindowTitle(QStringLiteral("Control Panel"));
-    setAccessibleName(QStringLiteral("Control Panel"));
 
     auto* outer = new QHBoxLayout(this);
     drawing_ = new MeterDrawing(this);
@@ -98,7 +100,7 @@ ButtonsWindow::ButtonsWindow(WindowContext& context, QWidget* parent)
 
         t.label = new QLabel(QLatin1String(k.caption), t.shape);
         t.label->setObjectName(QStringLiteral("Lbl%1").arg(name));
-        t.label->setAccessibleName(name);
+        t.label->setAccessibleDescription(name);
         t.label->setAlignment(Qt::AlignCenter);
         t.label->setGeometry(0, 26, k.rect.width(), 14);
         t.label->setStyleSheet(QStringLiteral("color: #d5dade; font-size: 9px; font-weight: bold;"));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/config/MeterSetupWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "app/ui/PickCombo.h"
 #include "core/link/MeterLink.h"
 #include "core/recording/AppState.h"
@@ -41,8 +43,8 @@ MeterSetupWindow::MeterSetupWindow(WindowContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(context)
 {
     setObjectName(QStringLiteral("MeterSetup"));
+    addCloseKeys(this, true);
     setWindowTitle(QStringLiteral("Current Meter Setup"));
-    setAccessibleName(QStringLiteral("Current Meter Setup"));
     auto* grid = new QGridLayout(this);
     for (int c = 0; c < presetColumnCount; ++c) {
         const QString title = QString::fromLatin1(columnTitles[static_cast<std::size_t>(c)]);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/config/RecWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "app/ui/PickCombo.h"
 #include "core/link/MeterLink.h"
 #include "core/recording/AppState.h"
@@ -64,8 +66,9 @@ RecWindow::RecWindow(WindowContext& context, const RecordingRead& read, QWidget*
     : QDialog(parent), context_(context), state_(context.state()), read_(read)
 {
     setObjectName(QStringLiteral("REC"));
+    // Escape goes through close() so the window lets the meter go as its title bar button does.
+    addCloseKeys(this, true);
     setWindowTitle(QStringLiteral("Recording Option"));
-    setAccessibleName(QStringLiteral("Recording Option"));
     buildWindow();
     // Form load: the lists are filled; the values come with the first tick.
     timer1_ = new QTimer(this);

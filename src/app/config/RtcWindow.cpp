@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/config/RtcWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "core/link/MeterLink.h"
 #include "core/recording/AppState.h"
 #include "app/ui/MeterWorker.h"
@@ -62,8 +64,8 @@ RtcWindow::RtcWindow(WindowContext& context, Now now, QWidget* parent)
       now_(now ? std::move(now) : Now(desktopNow))
 {
     setObjectName(QStringLiteral("RTC"));
+    addCloseKeys(this, true);
     setWindowTitle(QStringLiteral("Form1"));
-    setAccessibleName(tr("Meter clock"));
 
     auto* outer = new QVBoxLayout(this);
     auto* frame = new QGroupBox(QStringLiteral("Time"), this);
@@ -74,7 +76,7 @@ RtcWindow::RtcWindow(WindowContext& context, Now now, QWidget* parent)
     lblPCTime_ = clickLabel(pcCaption, QStringLiteral("LblPCTime"), frame);
     lblNote_ = new QLabel(frame);
     lblNote_->setObjectName(QStringLiteral("LblNote"));
-    lblNote_->setAccessibleName(tr("Note"));
+    lblNote_->setAccessibleDescription(tr("Note"));
     lblNote_->setWordWrap(true);
     lblNote_->setVisible(false);
     cmdSetTime_ = new QPushButton(QStringLiteral("Set Meter Time To System Time"), frame);

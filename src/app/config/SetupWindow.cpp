@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/config/SetupWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "app/ui/PickCombo.h"
 #include "core/link/MeterLink.h"
 #include "core/recording/AppState.h"
@@ -61,8 +63,8 @@ SetupWindow::SetupWindow(WindowContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(context), state_(context.state())
 {
     setObjectName(QStringLiteral("Setup"));
+    addCloseKeys(this, true);
     setWindowTitle(QStringLiteral("Recording Setup"));
-    setAccessibleName(QStringLiteral("Recording Setup"));
     buildWindow();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().topLeft());
@@ -113,7 +115,7 @@ void SetupWindow::buildWindow()
         auto* l = new QLabel(this);
         l->setObjectName(QStringLiteral("%1%2%3").arg(c == 6 ? QStringLiteral("lbl") : QStringLiteral("Lbl"), key)
                              .arg(row));
-        l->setAccessibleName(rowName + QLatin1Char(' ') + columnTitle(c));
+        l->setAccessibleDescription(rowName + QLatin1Char(' ') + columnTitle(c));
         l->setAlignment(Qt::AlignCenter);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         l->setMinimumWidth(56);

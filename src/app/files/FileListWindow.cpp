@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/files/FileListWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "core/exposure/LnTable.h"
 #include "core/common/AtomicFile.h"
 #include "core/lists/CsvExport.h"
@@ -60,11 +62,11 @@ QString notesText(const ReadCounts& counts)
     return lines.join(QLatin1Char('\n'));
 }
 
-QTableWidget* smallGrid(const QString& name, const QStringList& headers, QWidget* parent)
+QTableWidget* smallGrid(const QString& name, const QString& spoken, const QStringList& headers, QWidget* parent)
 {
     auto* grid = new QTableWidget(0, static_cast<int>(headers.size()), parent);
     grid->setObjectName(name);
-    grid->setAccessibleName(name);
+    grid->setAccessibleName(spoken);
     grid->setHorizontalHeaderLabels(headers);
     grid->verticalHeader()->hide();
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -78,6 +80,18 @@ void addRow(QTableWidget* grid, const std::vector<std::string>& cells)
     grid->insertRow(row);
     for (int c = 0; c < grid->columnCount() && c < static_cast<int>(cells.size()); ++c)
         grid->setItem(row, c, new QTableWidgetItem(q(cells[static_cast<std::size_t>(c)])));
+}
+
+// Print is the desktop's; the others take Ctrl and their first letter.
+QKeySequence keyOf(const QString& key)
+{
+    if (key == QLatin1String("Print"))
+        return QKeySequence::Print;
+    if (key == QLatin1String("Plot"))
+        return QKeySequence(Qt::CTRL | Qt::Key_G);
+    if (key == QLatin1String("Ln"))
+        return QKeySequence(Qt::CTRL | Qt::Key_H);
+    return QKeySequence(Qt::CTRL | Qt::Key_E);
 }
 
 } // namespace
@@ -98,7 +112,6 @@ FileListWindow::FileListWindow(FileWindows& windows, FileListKind kind, const QS
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(formName(kind));
-    setAccessibleName(formName(kind));
     setWindowTitle(kind == FileListKind::dose ? QStringLiteral("Saved File") : QStringLiteral("File List"));
     buildWindow();
     connect(&windows_, &FileWindows::chartsChanged, this, &FileListWindow::updateChartKeys);
@@ -110,9 +123,10 @@ FileListWindow::~FileListWindow() = default;
 
 void FileListWindow::buildWindow()
 {
-    toolbar1_ = addToolBar(QStringLiteral("Toolbar1"));
+    toolbar1_ = addToolBar(tr("Data file keys"));
     toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
-    toolbar1_->setAccessibleName(QStringLiteral("Toolbar1"));
+    toolbar1_->setAccessibleName(tr("Data file keys"));
+    toolbar1_->setWindowTitle(toolbar1_->accessibleName());
     toolbar1_->setMovable(false);
     toolbar1_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const std::array<std::pair<const char*, QString>, 4> keys{{{"Plot", QStringLiteral("Graphic Plot")},
@@ -124,8 +138,11 @@ void FileListWindow::buildWindow()
         QAction* a = toolbar1_->addAction(k == QLatin1String("ExportCsv") ? tr("Export CSV") : k);
         a->setObjectName(k);
         a->setToolTip(tip);
+        setActionKey(a, keyOf(k));
         connect(a, &QAction::triggered, this, [this, k] { onToolbar1Click(k); });
     }
+    letTabReach(toolbar1_);
+    addCloseKeys(this, false);
 
     // The settings, pause list, summary and resolution keys in a column
     // beside the records, which take the rest of the window.
@@ -141,22 +158,20 @@ void FileListWindow::buildWindow()
     if (kind_ != FileListKind::realTime) {
         plPause_ = new QLabel(QStringLiteral("Pause Time"), central);
         plPause_->setObjectName(QStringLiteral("PlPause"));
-        plPause_->setAccessibleName(QStringLiteral("Pause Time"));
-        gridPause_ = smallGrid(QStringLiteral("GridPause"), {"Times", "Pause", "Release", "Period"}, central);
+            gridPause_ = smallGrid(QStringLiteral("GridPause"), tr("Pauses"), {"Times", "Pause", "Release", "Period"}, central);
         side->addWidget(plPause_);
         side->addWidget(gridPause_);
         plPause_->hide();
         gridPause_->hide();
     }
     if (kind_ == FileListKind::level) {
-        gridSummary_ = smallGrid(QStringLiteral("GridSummary"), {"Dose", "TWA"}, central);
+        gridSummary_ = smallGrid(QStringLiteral("GridSummary"), tr("Dose and TWA"), {"Dose", "TWA"}, central);
         gridSummary_->setMaximumHeight(gridSummary_->horizontalHeader()->sizeHint().height() +
                                        gridSummary_->verticalHeader()->defaultSectionSize() + 6);
         side->addWidget(gridSummary_);
     }
     picResolution_ = new QGroupBox(QStringLiteral("Resolution"), central);
     picResolution_->setObjectName(QStringLiteral("PicResolution"));
-    picResolution_->setAccessibleName(QStringLiteral("Resolution"));
     auto* res = new QHBoxLayout(picResolution_);
     auto* cmd1 = new QPushButton(QStringLiteral("1 dB"), picResolution_);
     cmd1->setObjectName(QStringLiteral("Cmd1dB"));
@@ -175,7 +190,7 @@ void FileListWindow::buildWindow()
     model_ = new FileListModel(kind_, this);
     gridN_ = new QTableView(central);
     gridN_->setObjectName(QStringLiteral("GridN"));
-    gridN_->setAccessibleName(tr("Record grid"));
+    gridN_->setAccessibleName(tr("Records"));
     gridN_->setModel(model_);
     gridN_->verticalHeader()->hide();
     gridN_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -195,7 +210,7 @@ void FileListWindow::buildWindow()
     auto* bottom = new QHBoxLayout;
     lblMessage_ = new QLabel(central);
     lblMessage_->setObjectName(QStringLiteral("LblMessage"));
-    lblMessage_->setAccessibleName(tr("Message"));
+    lblMessage_->setAccessibleDescription(tr("Message"));
     lblMessage_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     cmdCancel_ = new QPushButton(tr("Cancel"), central);
     cmdCancel_->setObjectName(QStringLiteral("CmdCancel"));

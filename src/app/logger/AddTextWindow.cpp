@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/logger/AddTextWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "app/logger/LoggerDialogs.h"
 #include "core/recording/AppState.h"
 #include "app/ui/QtText.h"
@@ -31,6 +33,7 @@ AddTextWindow::AddTextWindow(AppState& state, const LoggerDialogs& dialogs, QWid
     : QWidget(nullptr), state_(state), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("AddText"));
+    addCloseKeys(this, true);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Name, Setor, Company"));
 
@@ -66,7 +69,7 @@ AddTextWindow::AddTextWindow(AppState& state, const LoggerDialogs& dialogs, QWid
 
     LblStatus = new QLabel(this);
     LblStatus->setObjectName(QStringLiteral("LblStatus"));
-    LblStatus->setAccessibleName(tr("Message"));
+    LblStatus->setAccessibleDescription(tr("Message"));
     LblStatus->setWordWrap(true);
     LblStatus->setMinimumHeight(2 * LblStatus->fontMetrics().lineSpacing() + 2);
 

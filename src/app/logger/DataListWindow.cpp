@@ -17,7 +17,7 @@ DataListWindow::DataListWindow(AppState& state, FileChooser chooser, QWidget* pa
     for (int i = 2; i >= 0; --i) {
         auto* l = new QLabel(this);
         l->setObjectName(QStringLiteral("LblMessage%1").arg(i));
-        l->setAccessibleName(tr(names[i]));
+        l->setAccessibleDescription(tr(names[i]));
         l->setMinimumHeight(l->fontMetrics().lineSpacing() + 2);
         LblMessage[static_cast<std::size_t>(i)] = l;
         listColumn()->insertWidget(0, l);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/logger/LoggerListWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "core/files/DataFileWriter.h"
 #include "core/lists/FileListTable.h"
 #include "app/logger/LoggerRecordModel.h"
@@ -54,14 +56,17 @@ LoggerListWindow::LoggerListWindow(const QString& form, const QString& caption, 
 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setAccessibleName(tr("Toolbar"));
+    Toolbar1->setAccessibleName(tr("Data list keys"));
     SaveAction = addSaveAction(Toolbar1);
     connect(SaveAction, &QAction::triggered, this, &LoggerListWindow::onSaveClicked);
     PrintAction = Toolbar1->addAction(QStringLiteral("Print"));
     PrintAction->setObjectName(QStringLiteral("Print"));
     PrintAction->setToolTip(QStringLiteral("Print"));
+    setActionKey(PrintAction, QKeySequence::Print);
     PrintAction->setEnabled(false);
     connect(PrintAction, &QAction::triggered, this, &LoggerListWindow::onPrintClicked);
+    letTabReach(Toolbar1);
+    addCloseKeys(this, false);
 
     settings_ = new SettingsPanel(this);
 
@@ -93,13 +98,13 @@ LoggerListWindow::LoggerListWindow(const QString& form, const QString& caption, 
 
     GridN = new QTableView(this);
     GridN->setObjectName(QStringLiteral("GridN"));
-    GridN->setAccessibleName(tr("Record list"));
+    GridN->setAccessibleName(tr("Records"));
     setUpGrid(GridN);
     GridN->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     LblStatus = new QLabel(this);
     LblStatus->setObjectName(QStringLiteral("LblStatus"));
-    LblStatus->setAccessibleName(tr("Message"));
+    LblStatus->setAccessibleDescription(tr("Message"));
     LblStatus->setWordWrap(true);
     LblStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     LblStatus->setMinimumHeight(2 * LblStatus->fontMetrics().lineSpacing() + 2);

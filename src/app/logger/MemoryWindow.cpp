@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/logger/MemoryWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "core/link/MeterLink.h"
 #include "app/logger/LoggerDialogs.h"
 #include "core/logger/LoggerImageFile.h"
@@ -45,7 +47,7 @@ QLabel* valuePanel(const QString& name, const QString& accessible, QWidget* pare
 {
     auto* l = new QLabel(QStringLiteral("192 K"), parent);
     l->setObjectName(name);
-    l->setAccessibleName(accessible);
+    l->setAccessibleDescription(accessible);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setAlignment(Qt::AlignCenter);
     l->setFont(QFont(QStringLiteral("Arial")));
@@ -60,6 +62,7 @@ MemoryWindow::MemoryWindow(AppState& state, const LoggerDialogs& dialogs, QWidge
     : QWidget(nullptr), state_(state), dialogs_(dialogs), panel_(panel)
 {
     setObjectName(QStringLiteral("Memory"));
+    addCloseKeys(this, false);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Data Logger"));
 
@@ -131,7 +134,7 @@ MemoryWindow::MemoryWindow(AppState& state, const LoggerDialogs& dialogs, QWidge
 
     LblMessage = new QLabel(this);
     LblMessage->setObjectName(QStringLiteral("LblMessage"));
-    LblMessage->setAccessibleName(tr("Message"));
+    LblMessage->setAccessibleDescription(tr("Message"));
     LblMessage->setWordWrap(true);
     LblMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     LblMessage->setMinimumHeight(2 * LblMessage->fontMetrics().lineSpacing() + 2);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/panel/ListWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "core/files/DataFileWriter.h"
 #include "app/panel/RealTimeListModel.h"
 #include "app/ui/SaveDialog.h"
@@ -37,13 +39,17 @@ ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader
 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setAccessibleName(tr("List keys"));
     SaveAction = addSaveAction(Toolbar1);
     connect(SaveAction, &QAction::triggered, this, &ListWindow::onSaveClicked);
+    letTabReach(Toolbar1);
+    addCloseKeys(this, false);
 
     recorder_.openList(state_);
     model_ = new RealTimeListModel(recorder_.list(), this);
     GridN = new QTableView(this);
     GridN->setObjectName(QStringLiteral("GridN"));
+    GridN->setAccessibleName(tr("Records"));
     GridN->setModel(model_);
     GridN->verticalHeader()->hide();
     GridN->setSelectionMode(QAbstractItemView::NoSelection);

@@ -155,7 +155,7 @@ void PanelWindow::buildWindow()
     left->addLayout(levelRow);
     lbldB_ = new QLabel(central); // empty until the first poll
     lbldB_->setObjectName(QStringLiteral("LbldB"));
-    lbldB_->setAccessibleName(tr("Sound level"));
+    lbldB_->setAccessibleDescription(tr("Sound level"));
     QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     digits.setPointSize(54);
     digits.setBold(true);
@@ -235,11 +235,11 @@ void PanelWindow::buildWindow()
     lblRecording_->setVisible(false);
     lblCount_ = new QLabel(central);
     lblCount_->setObjectName(QStringLiteral("LblCount"));
-    lblCount_->setAccessibleName(tr("Records recorded"));
+    lblCount_->setAccessibleDescription(tr("Records recorded"));
     lblCount_->setMinimumWidth(70);
     lblFileName_ = new QLabel(central);
     lblFileName_->setObjectName(QStringLiteral("LblFileName"));
-    lblFileName_->setAccessibleName(tr("Recording file"));
+    lblFileName_->setAccessibleDescription(tr("Recording file"));
     bottom->addWidget(lblRecording_);
     bottom->addWidget(lblCount_);
     bottom->addWidget(lblFileName_, 1);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ports/DeviceManagerWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,12 +22,14 @@ DeviceManagerWindow::DeviceManagerWindow(PortMap map, std::filesystem::path mapF
     : QDialog(parent), map_(std::move(map)), mapFile_(std::move(mapFile)), lister_(std::move(lister))
 {
     setObjectName(QStringLiteral("DeviceManager"));
+    addCloseKeys(this, true);
     setWindowTitle(tr("Device Manager"));
     if (!lister_)
         lister_ = listSerialPorts;
 
     GridPorts = new QTableWidget(0, colCount, this);
     GridPorts->setObjectName(QStringLiteral("GridPorts"));
+    GridPorts->setAccessibleName(tr("Serial ports"));
     GridPorts->setHorizontalHeaderLabels({tr("Port"), tr("Description"), tr("USB ids"), tr("COM")});
     GridPorts->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridPorts->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ports/PortWindow.h"
 
+#include "app/ui/KeyHints.h"
+
 #include "core/common/Twips.h"
 #include "app/ports/DeviceManagerWindow.h"
 
@@ -20,6 +22,7 @@ PortWindow::PortWindow(int portNumber, Options options, QWidget* parent)
     : QWidget(parent), options_(std::move(options)), portNumber_(portNumber)
 {
     setObjectName(QStringLiteral("Port"));
+    addCloseKeys(this, true);
     setWindowTitle(QStringLiteral("COM Port"));
     if (options_.mapFile.empty())
         options_.mapFile = defaultPortMapFile();

@@ -8,7 +8,6 @@ namespace km740 {
 PickCombo::PickCombo(const QString& name, QWidget* parent) : QComboBox(parent)
 {
     setObjectName(name);
-    setAccessibleName(name);
     setEditable(false);
     setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(this, qOverload<int>(&QComboBox::activated), this, [this](int index) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/SaveDialog.h"
 
+#include "app/ui/KeyHints.h"
+
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
@@ -29,6 +31,7 @@ QAction* addSaveAction(QToolBar* toolbar)
                                        QStringLiteral("Save"));
     save->setObjectName(QStringLiteral("Save"));
     save->setToolTip(QStringLiteral("Save As"));
+    setActionKey(save, QKeySequence::Save);
     return save;
 }
 

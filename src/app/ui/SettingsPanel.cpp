@@ -56,7 +56,8 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent)
         t->setContentsMargins(4, 2, 4, 2);
         auto* v = new QLabel(this);
         v->setObjectName(QString::fromLatin1(info.valueName));
-        v->setAccessibleName(QString::fromLatin1(info.title));
+        // The value is heard as its text; the title beside it says what it is.
+        v->setAccessibleDescription(QString::fromLatin1(info.title));
         v->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         v->setAlignment(Qt::AlignCenter);
         v->setMinimumWidth(140);

@@ -176,7 +176,7 @@ TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
     for (int n = 1; n <= PanelToolbar::buttonCount; ++n) {
         QAction* a = b.panel->toolbar()->button(n);
         EXPECT_EQ(a->objectName(), keys[n - 1]);
-        EXPECT_EQ(a->toolTip(), tips[n - 1]);
+        EXPECT_TRUE(a->toolTip().startsWith(tips[n - 1] + " (")) << a->toolTip().toStdString();
         EXPECT_FALSE(a->icon().isNull()) << keys[n - 1].toStdString();
     }
     ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 10000));
@@ -245,7 +245,7 @@ TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
     EXPECT_EQ(b.sentBy([&] { b.panel->onToolbarButtonClick(ToolKey::Save); }), (Bytes{'R', 'C'}));
     ASSERT_TRUE(b.state.fileRecording);
     EXPECT_EQ(b.state.peakTypeText, "Lcpk");
-    EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Stop Recording");
+    EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Stop Recording (Ctrl+S)");
     EXPECT_EQ(b.panel->lblFileName()->text(), "rt.sonx");
     ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= 2; }, 10000));
     EXPECT_EQ(b.panel->lblCount()->text(), QString::number(b.state.fileRecordCount));
@@ -266,7 +266,7 @@ TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
     b.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
     EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(ToolKey::Save); }).empty());
     EXPECT_FALSE(b.state.fileRecording);
-    EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Save As");
+    EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Save As (Ctrl+S)");
     EXPECT_TRUE(b.panel->lblCount()->text().isEmpty());
 
     QFile f(path);
@@ -374,7 +374,7 @@ TEST(PanelWindow, SaveWithoutAReplyToROrCWritesNoFileAndTheLinkComesBack)
         EXPECT_EQ(b.sentApartFromPolls(mark), unanswered == 'R' ? Bytes{'R'} : (Bytes{'R', 'C'}));
         EXPECT_FALSE(b.state.fileRecording);
         EXPECT_FALSE(QFile::exists(path));
-        EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Save As");
+        EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Save As (Ctrl+S)");
         ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1"; }, 10000));
         EXPECT_TRUE(b.panel->timer2()->isActive());
     }
