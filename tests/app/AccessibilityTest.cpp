@@ -93,7 +93,7 @@ TEST(Accessibility, EveryWindowIsHeardByWhatItShows)
     ASSERT_TRUE(waitFor([&] { return !b.panel->lbldB()->text().isEmpty(); }, 5000));
 
     // The panel: the level and the nine settings are heard as they show.
-    b.panel->onToolbarButtonClick(QStringLiteral("User")); // the manual chooser too
+    b.panel->onToolbarButtonClick(ToolKey::User); // the manual chooser too
     EXPECT_EQ(faultsOf(b.panel.get()), "");
     QAccessibleInterface* level = QAccessible::queryAccessibleInterface(b.panel->lbldB());
     EXPECT_EQ(level->text(QAccessible::Name), b.panel->lbldB()->text());
@@ -105,7 +105,7 @@ TEST(Accessibility, EveryWindowIsHeardByWhatItShows)
         EXPECT_FALSE(value->text().isEmpty()) << SettingsPanel::valueName(field);
         EXPECT_EQ(QAccessible::queryAccessibleInterface(value)->text(QAccessible::Name), value->text());
     }
-    b.panel->onToolbarButtonClick(QStringLiteral("User"));
+    b.panel->onToolbarButtonClick(ToolKey::User);
 
     // Each key that opens a window; those that hold the meter let it go
     // when closed, so the next key works again.
@@ -153,8 +153,8 @@ TEST(Accessibility, EveryWindowIsHeardByWhatItShows)
     // plot and histogram keys open the chart windows.
     b.openAnswer = writeSample(dir, "NAME.sonx");
     ASSERT_TRUE(waitFor([&] { return !b.state.meterInUse; }, 10000));
-    b.panel->toolbar()->button(QStringLiteral("Open"))->trigger();
-    FileListWindow* list = FileWindows::of(*b.panel).window(FileListKind::realTime);
+    b.panel->toolbar()->button(ToolKey::Open)->trigger();
+    FileListWindow* list = b.keys->files().window(FileListKind::realTime);
     ASSERT_TRUE(list);
     ASSERT_TRUE(waitFor([&] { return list->windowTitle() == "NAME.sonx"; }, 10000));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(list)->text(QAccessible::Name), "NAME.sonx");
@@ -214,7 +214,7 @@ TEST(Accessibility, ShortcutsDoWhatTheirClicksDo)
     EXPECT_EQ(b.panel->listWindow(), nullptr);
     b.openAnswer = writeSample(dir, "held.sonx");
     QTest::keyClick(b.panel.get(), Qt::Key_O, Qt::ControlModifier);
-    FileListWindow* file = FileWindows::of(*b.panel).window(FileListKind::realTime);
+    FileListWindow* file = b.keys->files().window(FileListKind::realTime);
     ASSERT_TRUE(file);
     b.state.meterInUse = false;
 

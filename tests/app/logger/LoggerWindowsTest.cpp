@@ -212,7 +212,7 @@ TEST(LoggerWindows, DownloadListsTheSetsAndEachOpensItsList)
     EXPECT_EQ(dl->savesRunning(), 0);
 
     for (QWidget* w : std::initializer_list<QWidget*>{m, dl, db, b.panel.get()})
-        EXPECT_EQ(unnamedControls(w), "") << w->objectName().toStdString();
+        EXPECT_EQ(hearingFaults(w).join(QLatin1Char('\n')).toStdString(), "") << w->objectName().toStdString();
 
     // "Logger" again while Memory is open does nothing; closing it lets go.
     const std::size_t before = b.sentCount();
@@ -467,7 +467,7 @@ TEST(LoggerWindows, ReportHeaderTextsReachDataList)
     EXPECT_TRUE(b.state.headerTextOpen);
     b.panel->onToolbarButtonClick(ToolKey::AddText);
     EXPECT_EQ(windowsOf(b).addText(), t);
-    EXPECT_EQ(unnamedControls(t), "");
+    EXPECT_EQ(hearingFaults(t).join(QLatin1Char('\n')).toStdString(), "");
 
     MemoryWindow* m = download(b);
     ASSERT_TRUE(m);
