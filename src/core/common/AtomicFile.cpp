@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/common/AtomicFile.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <string>
@@ -13,6 +18,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace km740 {
@@ -28,6 +34,109 @@ namespace {
 
 constexpr int kMaxLinkHops = 40;
 constexpr int kTempAttempts = 16;
+
+// Temporary files being written, so that a signal that ends the process, an
+// exit() or a terminate() removes them first. A signal handler reaches
+// nothing but process-wide state, hence this one table; a slot is read by the
+// handler only once its name is whole (state ready).
+constexpr int kTempSlots = 64;
+enum SlotState : int { slotFree, slotBusy, slotReady };
+struct TempSlot {
+    std::atomic<int> state{slotFree};
+    char path[4096]{};
+};
+TempSlot gTempSlots[kTempSlots];
+
+void removeTemps() noexcept
+{
+    for (TempSlot& slot : gTempSlots) {
+        if (slot.state.load() == slotReady)
+            (void)::unlink(slot.path);
+    }
+}
+
+extern "C" void removeTempsAndDie(int signal)
+{
+    const int saved = errno;
+    removeTemps();
+    // SA_RESETHAND restored the default action: end as the signal would have.
+    ::raise(signal);
+    errno = saved;
+}
+
+std::terminate_handler gPreviousTerminate = nullptr;
+
+[[noreturn]] void removeTempsAndTerminate()
+{
+    removeTemps();
+    if (gPreviousTerminate)
+        gPreviousTerminate();
+    std::abort();
+}
+
+// Signals whose default action ends the process: the ones a user or a
+// shell sends (INT, TERM, HUP, QUIT, PIPE and the like) and the faults.
+bool endsTheProcess(int signal)
+{
+    switch (signal) {
+    case SIGKILL: case SIGSTOP:                                  // cannot be caught
+    case SIGCHLD: case SIGCONT: case SIGURG: case SIGWINCH:      // ignored by default
+    case SIGTSTP: case SIGTTIN: case SIGTTOU:                    // stop, not end
+    case SIGTRAP:                                                // a debugger's
+        return false;
+    default:
+        return true;
+    }
+}
+
+// Once per process; a signal the program already handles or ignores is
+// left alone.
+void installTempCleanup()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (int signal = 1; signal <= SIGRTMAX; ++signal) {
+            if (!endsTheProcess(signal) || (signal > SIGSYS && signal < SIGRTMIN))
+                continue;
+            struct sigaction old {};
+            if (::sigaction(signal, nullptr, &old) != 0 || (old.sa_flags & SA_SIGINFO) ||
+                old.sa_handler != SIG_DFL)
+                continue;
+            struct sigaction action {};
+            action.sa_handler = removeTempsAndDie;
+            sigemptyset(&action.sa_mask);
+            action.sa_flags = SA_RESETHAND | SA_NODEFER;
+            (void)::sigaction(signal, &action, nullptr);
+        }
+        std::atexit(removeTemps);
+        gPreviousTerminate = std::set_terminate(removeTempsAndTerminate);
+    });
+}
+
+// A slot for the name, or -1 when none is free (the file is then only
+// removed by its owner).
+int rememberTemp(const std::filesystem::path& path)
+{
+    installTempCleanup();
+    const std::string& text = path.native();
+    if (text.size() >= sizeof(TempSlot::path))
+        return -1;
+    for (int i = 0; i < kTempSlots; ++i) {
+        int expected = slotFree;
+        if (gTempSlots[i].state.compare_exchange_strong(expected, slotBusy)) {
+            std::memcpy(gTempSlots[i].path, text.c_str(), text.size() + 1);
+            gTempSlots[i].state.store(slotReady);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void forgetTemp(int slot)
+{
+    if (slot >= 0 && slot < kTempSlots)
+        gTempSlots[slot].state.store(slotFree);
+}
 
 // The name as the user gave it, for messages.
 std::string shown(const fs::path& target)
@@ -151,6 +260,19 @@ Status checkWritable(const fs::path& target, const Destination& d)
     return success();
 }
 
+// ".km740-" + 10 letters or digits + ".tmp": short whatever the target's
+// name (a name near the folder's limit still gets one), hidden, and never
+// taken for a data file; O_EXCL makes a stale one from a crash harmless.
+std::string tempName(std::mt19937_64& random)
+{
+    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string name = ".km740-";
+    std::uint64_t bits = random();
+    for (int i = 0; i < 10; ++i, bits /= 36)
+        name += kDigits[bits % 36];
+    return name + ".tmp";
+}
+
 Result<std::pair<int, fs::path>> createTemp(const fs::path& target, const fs::path& final)
 {
     const fs::path folder = folderOf(final);
@@ -158,8 +280,7 @@ Result<std::pair<int, fs::path>> createTemp(const fs::path& target, const fs::pa
     std::mt19937_64 random(seed());
     int error = EEXIST;
     for (int attempt = 0; attempt < kTempAttempts && error == EEXIST; ++attempt) {
-        fs::path temp = folder / ("." + final.filename().string() + "." +
-                                  std::to_string(random() % 1000000000ULL) + ".tmp");
+        fs::path temp = folder / tempName(random);
         errno = 0;
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0)
@@ -218,11 +339,14 @@ void syncFolder(const fs::path& folder)
 AtomicFile::AtomicFile(fs::path target, fs::path final, fs::path temp, int fd, bool growing)
     : target_(std::move(target)), final_(std::move(final)), temp_(std::move(temp)), fd_(fd), growing_(growing)
 {
+    if (!temp_.empty())
+        slot_ = rememberTemp(temp_);
 }
 
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept
     : target_(std::move(other.target_)), final_(std::move(other.final_)), temp_(std::move(other.temp_)),
-      fd_(std::exchange(other.fd_, -1)), growing_(other.growing_), failed_(other.failed_)
+      fd_(std::exchange(other.fd_, -1)), slot_(std::exchange(other.slot_, -1)), growing_(other.growing_),
+      failed_(other.failed_)
 {
 }
 
@@ -234,6 +358,7 @@ AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept
         final_ = std::move(other.final_);
         temp_ = std::move(other.temp_);
         fd_ = std::exchange(other.fd_, -1);
+        slot_ = std::exchange(other.slot_, -1);
         growing_ = other.growing_;
         failed_ = other.failed_;
     }
@@ -273,6 +398,13 @@ Result<AtomicFile> AtomicFile::create(const fs::path& target, Mode mode)
         if (auto s = checkWritable(target, d); !s)
             return s.error();
     }
+    // A new file renamed over one name of a file with several would part it
+    // from the others, which keep the old bytes: refused, so nothing changes
+    // behind the user's back.
+    if (d.exists && mode == Mode::whole && d.st.st_nlink > 1)
+        return cannotWrite(target, "it has " + std::to_string(d.st.st_nlink) +
+                                       " hard links, which a new file would part; remove the other links or "
+                                       "write to another name");
 
     if (mode == Mode::growing) {
         errno = 0;
@@ -324,6 +456,29 @@ Status AtomicFile::write(std::string_view bytes)
     return success();
 }
 
+Status AtomicFile::reserve(std::uint64_t bytes)
+{
+    if (fd_ < 0 || writesThrough() || bytes == 0)
+        return success();
+    auto noRoom = [&](std::uint64_t free) {
+        return cannotWrite(target_, errorText(ENOSPC) + " (" + std::to_string(bytes) + " bytes needed, " +
+                                        std::to_string(free) + " free)");
+    };
+    // Reserved without growing the file, so a shorter write leaves no tail.
+    errno = 0;
+    if (::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0)
+        return success();
+    const int error = lastError();
+    struct statvfs fs {};
+    const bool known = ::fstatvfs(fd_, &fs) == 0;
+    const std::uint64_t free = known ? std::uint64_t{fs.f_bavail} * fs.f_frsize : 0;
+    if (error == ENOSPC)
+        return noRoom(free);
+    if (known && free < bytes)
+        return noRoom(free);
+    return success();
+}
+
 Status AtomicFile::commit()
 {
     if (fd_ < 0)
@@ -345,8 +500,7 @@ Status AtomicFile::commit()
     const bool closed = closeChecked(std::exchange(fd_, -1));
     const int closeError = lastError();
     if (!closed) {
-        if (!temp_.empty())
-            (void)::unlink(temp_.c_str());
+        dropTemp();
         return ioFailure(closeError);
     }
     if (temp_.empty())
@@ -354,9 +508,10 @@ Status AtomicFile::commit()
     errno = 0;
     if (::rename(temp_.c_str(), final_.c_str()) != 0) {
         const int error = lastError();
-        (void)::unlink(temp_.c_str());
+        dropTemp();
         return ioFailure(error);
     }
+    forgetTemp(std::exchange(slot_, -1));
     temp_.clear();
     syncFolder(folderOf(final_));
     return success();
@@ -368,13 +523,19 @@ void AtomicFile::closeFd()
         ::close(std::exchange(fd_, -1));
 }
 
-void AtomicFile::discard()
+void AtomicFile::dropTemp()
 {
-    closeFd();
     if (!temp_.empty()) {
         (void)::unlink(temp_.c_str());
         temp_.clear();
     }
+    forgetTemp(std::exchange(slot_, -1));
+}
+
+void AtomicFile::discard()
+{
+    closeFd();
+    dropTemp();
 }
 
 Status writeFileAtomically(const fs::path& target, std::string_view bytes)

@@ -3,6 +3,7 @@
 
 #include "core/common/Result.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -19,7 +20,11 @@ namespace km740 {
 //   - a character device or a FIFO (/dev/null, /dev/stdout, a pipe): written
 //     through as it is, never replaced;
 //   - "-", /dev/stdout, /dev/fd/N: that open file of this process, written through;
-//   - a folder, a block device, a socket, a read-only file: refused.
+//   - a folder, a block device, a socket, a read-only file, a file with
+//     several hard links: refused.
+// The temporary file is removed on every way out: a failure, a discard, an
+// exception, exit(), and every signal that ends the process (INT, TERM, HUP,
+// QUIT, PIPE, ...) where the program left its default action.
 // Every failure names the path and the system's reason.
 class AtomicFile {
 public:
@@ -42,6 +47,10 @@ public:
     // Writes all bytes or fails; after a failure every later write and the
     // commit fail too.
     Status write(std::string_view bytes);
+    // Makes sure `bytes` will fit before they are fetched: the space is
+    // reserved where the filesystem allows it, else the free space is
+    // checked. A device or standard output is not checked.
+    Status reserve(std::uint64_t bytes);
     // Syncs and closes; a whole file is renamed over its target.
     Status commit();
     // Closes without committing: a whole file's temporary file is removed
@@ -58,11 +67,13 @@ private:
                int fd, bool growing);
     Failure ioFailure(int error) const;
     void closeFd();
+    void dropTemp();
 
     std::filesystem::path target_; // as given, for messages
     std::filesystem::path final_;   // where the bytes end up (a link followed)
     std::filesystem::path temp_;    // empty unless written through a temporary file
     int fd_ = -1;
+    int slot_ = -1; // where a signal handler finds the temporary file's name
     bool growing_ = false;
     bool failed_ = false;
 };

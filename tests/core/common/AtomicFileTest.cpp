@@ -3,6 +3,7 @@
 // whole with their permissions, links followed, devices and FIFOs written
 // through and never replaced, read-only files refused, a full disk reported.
 #include "core/common/AtomicFile.h"
+#include "core/common/SameFile.h"
 #include "core/files/DataFileWriter.h"
 #include "core/files/HeaderText.h"
 #include "core/files/RecordingFile.h"
@@ -11,6 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <csignal>
+#include <cstdlib>
+#include <exception>
 #include <future>
 #include <string>
 
@@ -255,4 +260,100 @@ TEST(AtomicFile, EverySaveFollowsTheSameRule)
         ASSERT_TRUE(rec->close().ok());
     }
     EXPECT_TRUE(S_ISCHR(modeOf("/dev/null")));
+}
+
+// The temporary name does not grow with the target's: every name up to the
+// folder's limit can be written and replaced. A file with several hard
+// links is refused rather than parted from its other names.
+TEST(AtomicFile, LongNamesWorkAndHardLinksAreKept)
+{
+    TempFolder dir;
+    for (std::size_t n = 240; n <= 255; ++n) {
+        const auto target = dir / std::string(n, static_cast<char>('a' + n % 26));
+        ASSERT_TRUE(writeFileAtomically(target, "first")) << n;
+        const auto again = writeFileAtomically(target, "second");
+        ASSERT_TRUE(again) << n << ": " << again.error().message;
+        EXPECT_EQ(readBytes(target), "second");
+    }
+    EXPECT_EQ(dir.entries(), 16u);
+
+    TempFolder linked;
+    writeBytes(linked / "one", "old");
+    ASSERT_EQ(::link((linked / "one").c_str(), (linked / "two").c_str()), 0);
+    const Status s = writeFileAtomically(linked / "one", "new");
+    ASSERT_FALSE(s);
+    EXPECT_NE(s.error().message.find("2 hard links"), std::string::npos) << s.error().message;
+    EXPECT_EQ(readBytes(linked / "one"), "old");
+    EXPECT_EQ(readBytes(linked / "two"), "old");
+    EXPECT_EQ(linked.entries(), 2u);
+}
+
+// A process that ends while a file is half written leaves the folder as it
+// was: by a signal, by exit(), by an exception nobody caught.
+TEST(AtomicFile, NoTemporaryFileOutlivesTheProcess)
+{
+    enum class End { signal, exit, terminate };
+    struct Case {
+        End end;
+        int signal;
+    };
+    const Case cases[] = {{End::signal, SIGINT}, {End::signal, SIGTERM}, {End::signal, SIGHUP},
+                          {End::signal, SIGQUIT}, {End::exit, 0},        {End::terminate, 0}};
+    for (const Case& c : cases) {
+        TempFolder dir;
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            auto file = AtomicFile::create(dir / "out.csv");
+            if (!file || !file->write("half"))
+                ::_exit(100);
+            if (dir.entries() != 1)
+                ::_exit(101);
+            switch (c.end) {
+            case End::signal: ::raise(c.signal); break;
+            case End::exit: std::exit(3);
+            case End::terminate: std::terminate();
+            }
+            ::_exit(102);
+        }
+        ASSERT_GT(pid, 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) >= 100) << WEXITSTATUS(status);
+        if (c.end == End::signal) {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << c.signal;
+        }
+        EXPECT_EQ(dir.entries(), 0u) << static_cast<int>(c.end) << ' ' << c.signal;
+    }
+}
+
+// A download that cannot fit is found before any byte is fetched.
+TEST(AtomicFile, ReservesRoomOrSaysThereIsNone)
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << "needs a small tmpfs (root)";
+    auto file = AtomicFile::create(disk / "image.bin");
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(file->reserve(16 * 1024));
+    const Status s = file->reserve(1 << 20);
+    ASSERT_FALSE(s);
+    EXPECT_NE(s.error().message.find("No space left on device (1048576 bytes needed"), std::string::npos)
+        << s.error().message;
+}
+
+TEST(SameFile, AnOutputThatIsAnInputIsRefusedByAnyName)
+{
+    TempFolder dir;
+    writeBytes(dir / "in.sonx", "data");
+    std::filesystem::create_symlink(dir / "in.sonx", dir / "link");
+    ASSERT_EQ(::link((dir / "in.sonx").c_str(), (dir / "hard").c_str()), 0);
+    const std::filesystem::path inputs[] = {dir / "other", dir / "in.sonx"};
+    for (const auto& name : {dir / "in.sonx", dir / "link", dir / "hard", dir / "." / "in.sonx"}) {
+        const Status s = checkOutputIsNoInput(name, inputs);
+        ASSERT_FALSE(s) << name;
+        EXPECT_EQ(s.error().message, "will not write " + name.string() + ": it is the input file " +
+                                         (dir / "in.sonx").string() + ", which writing would destroy");
+    }
+    EXPECT_TRUE(checkOutputIsNoInput(dir / "new.csv", inputs));
+    EXPECT_TRUE(checkOutputIsNoInput("/dev/null", std::array<std::filesystem::path, 1>{"/dev/null"}));
 }
