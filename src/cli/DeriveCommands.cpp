@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // derive and print-text: the derived columns, level distributions and the
 // printout of a data file, computed as the file list windows show them.
+#include "cli/StandardOutput.h"
 #include "cli/ToolCommands.h"
 
 #include "core/common/Regional.h"
@@ -49,7 +50,7 @@ public:
     }
     void flush()
     {
-        std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
+        writeStandardOutput(buffer_);
         buffer_.clear();
     }
 
@@ -288,8 +289,7 @@ int runDerive(const DeriveOptions& o)
     }
     table.finish(rows.skipped());
     out.flush();
-    for (const ReadNote& note : read->notes)
-        std::cerr << "km740-tool: " << o.file << ": " << note.text() << '\n';
+    printReadNotes(o.file, *read);
     if (rows.skipped() > 0)
         std::cerr << "km740-tool: " << rows.skipped() << " level cells without a reading were left out of the sums\n";
     return exitOk;
@@ -310,8 +310,7 @@ int runPrintText(const PrintOptions& o)
     out.flush();
     if (!read)
         return fail(exitFailure, read.error().message);
-    for (const ReadNote& note : read->notes)
-        std::cerr << "km740-tool: " << o.file << ": " << note.text() << '\n';
+    printReadNotes(o.file, *read);
     return exitOk;
 }
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // export-csv and print-pdf: a data file's list for spreadsheets and on paper.
+#include "cli/StandardOutput.h"
 #include "cli/ToolCommands.h"
 
 #include "core/common/Regional.h"
 #include "core/common/AtomicFile.h"
+#include "core/common/SameFile.h"
 #include "core/lists/CsvExport.h"
 #include "core/lists/FileListColumns.h"
 #include "core/lists/FilePrintout.h"
@@ -76,8 +78,8 @@ public:
         Status s = success();
         if (file_)
             s = file_->write(buffer_);
-        else
-            std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
+        else if (!writeStandardOutput(buffer_))
+            s = standardOutputStatus();
         buffer_.clear();
         return s;
     }
@@ -97,6 +99,9 @@ private:
 
 int runExportCsv(const CsvOptions& o)
 {
+    const std::filesystem::path input = o.file;
+    if (auto s = checkOutputIsNoInput(o.output.empty() ? "-" : o.output, {&input, 1}); !s)
+        return fail(exitUsage, s.error().message);
     CsvOut out(o.output);
     if (auto s = out.open(); !s)
         return fail(exitFailure, s.error().message);
@@ -131,8 +136,7 @@ int runExportCsv(const CsvOptions& o)
         return fail(exitFailure, read.error().message);
     if (auto s = out.commit(); !s)
         return fail(exitFailure, s.error().message);
-    for (const ReadNote& note : read->notes)
-        std::cerr << "km740-tool: " << o.file << ": " << note.text() << '\n';
+    printReadNotes(o.file, *read);
     return exitOk;
 }
 
@@ -177,6 +181,9 @@ int runPrintPdf(const PdfOptions& o)
     QGuiApplication app(argc, argv);
 
     const Regional regional = o.decimalComma ? Regional::comma() : Regional::point();
+    const std::filesystem::path input = o.file;
+    if (auto s = checkOutputIsNoInput(o.output, {&input, 1}); !s)
+        return fail(exitUsage, s.error().message);
     auto target = AtomicFile::create(o.output);
     if (!target)
         return fail(exitFailure, target.error().message);
@@ -208,8 +215,7 @@ int runPrintPdf(const PdfOptions& o)
         return fail(exitFailure, device.status().error().message);
     if (auto s = target->commit(); !s)
         return fail(exitFailure, s.error().message);
-    for (const ReadNote& note : read->notes)
-        std::cerr << "km740-tool: " << o.file << ": " << note.text() << '\n';
+    printReadNotes(o.file, *read);
     std::cerr << "km740-tool: " << pageCount << " pages\n";
     return exitOk;
 }

@@ -2,6 +2,7 @@
 // Offline commands over downloaded logger images and data files.
 #include "cli/ToolCommands.h"
 
+#include "core/common/SameFile.h"
 #include "core/files/DataFileReader.h"
 #include "core/files/DataFileWriter.h"
 #include "core/logger/LoggerImageFile.h"
@@ -29,7 +30,9 @@ int runSets(const std::string& path)
         const auto cells = directoryCells(set);
         std::cout << cells[0] << '\t' << cells[1] << '\t' << cells[2] << '\t' << cells[3];
         if (set.incomplete)
-            std::cout << "\tincomplete";
+            std::cout << "\tcut short";
+        if (set.summaryMissing)
+            std::cout << "\tsummary missing";
         std::cout << '\n';
     }
     if (table.setLimitReached)
@@ -47,6 +50,9 @@ struct ExportOptions {
 
 int runExport(const ExportOptions& o)
 {
+    const std::filesystem::path input = o.image;
+    if (auto s = checkOutputIsNoInput(o.output, {&input, 1}); !s)
+        return fail(exitUsage, s.error().message);
     auto image = readLoggerImageFile(o.image);
     if (!image)
         return fail(exitFailure, image.error().message);
@@ -61,7 +67,9 @@ int runExport(const ExportOptions& o)
     if (auto s = writeDataFile(o.output, decoded.value()); !s)
         return fail(exitFailure, s.error().message);
     if (set->incomplete)
-        std::cerr << "km740-tool: set " << o.set << " is incomplete; its whole records were written\n";
+        std::cerr << "km740-tool: set " << o.set << " is cut short; its whole records were written\n";
+    if (set->summaryMissing)
+        std::cerr << "km740-tool: set " << o.set << " has no closing summary; Dose and TWA are \"----\"\n";
     return exitOk;
 }
 
@@ -95,6 +103,7 @@ public:
     bool header(const DataFileHeader& h) override
     {
         kind_ = h.kind;
+        headerSeen_ = true;
         const auto& titles = settingsTitles(h.kind);
         const auto values = h.settings.fields();
         if (json_) {
@@ -154,20 +163,27 @@ public:
 
     bool note(std::string_view line) override
     {
-        notes_.emplace_back(line);
+        captions_.emplace_back(line);
         if (!json_)
             std::cout << "Note\t" << line << '\n';
         return true;
     }
 
-    void finish()
+    // The reader's notes close the JSON ("notes", with "more_notes" beyond
+    // those kept); the "Max. dB" lines of the file are its "captions".
+    void finish(const ReadCounts& counts)
     {
         if (!json_)
             return;
-        std::cout << (records_ ? "\n  ]" : "]") << ",\n  \"notes\": [";
-        for (std::size_t i = 0; i < notes_.size(); ++i)
-            std::cout << (i ? ", " : "") << jsonString(notes_[i]);
-        std::cout << "]\n}\n";
+        if (!headerSeen_)
+            return;
+        std::cout << (records_ ? "\n  ]" : "]") << ",\n  \"captions\": [";
+        for (std::size_t i = 0; i < captions_.size(); ++i)
+            std::cout << (i ? ", " : "") << jsonString(captions_[i]);
+        std::cout << "],\n  \"notes\": [";
+        for (std::size_t i = 0; i < counts.notes.size(); ++i)
+            std::cout << (i ? ", " : "") << jsonString(counts.notes[i].text());
+        std::cout << "],\n  \"more_notes\": " << counts.moreNotes << "\n}\n";
     }
 
 private:
@@ -176,7 +192,8 @@ private:
     bool json_;
     DataFileKind kind_ = DataFileKind::doseLogger;
     std::size_t records_ = 0;
-    std::vector<std::string> notes_;
+    std::vector<std::string> captions_;
+    bool headerSeen_ = false;
 };
 
 int runShow(const std::string& path, bool json)
@@ -187,9 +204,8 @@ int runShow(const std::string& path, bool json)
         std::cout.flush();
         return fail(exitFailure, r.error().message);
     }
-    sink.finish();
-    if (r->lastRecordCut)
-        std::cerr << "km740-tool: " << path << " ends inside its last record, which is left out\n";
+    sink.finish(*r);
+    printReadNotes(path, *r);
     return exitOk;
 }
 

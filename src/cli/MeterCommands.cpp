@@ -108,6 +108,10 @@ int runDownload(const ToolRun& run, const std::string& file)
         return exitNoData;
     }
     const std::size_t total = status->downloadSize();
+    // The memory reply gives the size: a disk without room for it is found
+    // now rather than after the whole transfer.
+    if (auto s = output->reserve(total); !s)
+        return fail(exitFailure, s.error().message);
     int shown = -1;
     auto progress = [&](std::size_t received, std::size_t all) {
         const int percent = static_cast<int>(received * 100 / all);

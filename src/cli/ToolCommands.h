@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/files/DataFileReader.h"
+
 #include <CLI/CLI.hpp>
 
 #include <functional>
@@ -35,5 +37,9 @@ void addExposureCommands(CLI::App& app, ToolRun& run); // exposure
 
 // Prints one clear line on standard error and gives the exit code back.
 int fail(int code, const std::string& message);
+
+// The reader's notes on standard error, "line N: ...", and how many more
+// there were beyond those kept.
+void printReadNotes(const std::string& file, const km740::ReadCounts& counts);
 
 } // namespace km740::cli

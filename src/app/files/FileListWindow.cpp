@@ -5,6 +5,7 @@
 
 #include "core/exposure/LnTable.h"
 #include "core/common/AtomicFile.h"
+#include "core/common/SameFile.h"
 #include "core/lists/CsvExport.h"
 #include "app/files/FileListModel.h"
 #include "app/files/FileWindows.h"
@@ -412,8 +413,12 @@ void FileListWindow::exportCsv()
         dialogs.saveCsv(this, info.dir().filePath(info.completeBaseName() + QStringLiteral(".csv")));
     if (!target || target->isEmpty())
         return;
-    auto file = AtomicFile::create(QFile::encodeName(*target).toStdString());
-    Status written = file ? success() : Status(file.error());
+    const std::filesystem::path input = QFile::encodeName(path_).toStdString();
+    Status written = checkOutputIsNoInput(QFile::encodeName(*target).toStdString(), {&input, 1});
+    auto file = written ? AtomicFile::create(QFile::encodeName(*target).toStdString())
+                        : Result<AtomicFile>(written.error());
+    if (file.ok() == false && written)
+        written = file.error();
     if (file) {
         const CsvExport csv(kind_, {});
         const Regional point = Regional::point();
