@@ -7,6 +7,7 @@
 #include "core/files/TextCodec.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -16,6 +17,11 @@ namespace km740 {
 namespace {
 
 constexpr std::int64_t kMaxPauses = 1000000;
+// Pause rows kept for the pause list, and the characters kept of each cell;
+// the meter logs at most 254 pauses of "hh:nn:ss" times, so only a damaged
+// or made-up file passes these, and the rest is counted and said.
+constexpr std::size_t kKeptPauseRows = 1000;
+constexpr std::size_t kPauseCellChars = 32;
 
 // Splits at Tabs into at most N cells; the count says how many were found.
 template <std::size_t N>
@@ -30,6 +36,17 @@ std::size_t splitCells(std::string_view line, std::array<std::string_view, N>& c
         line.remove_prefix(tab + 1);
     }
     return count;
+}
+
+// Carriage returns inside a line: its lines end in CR alone, not CR LF.
+bool hasBareCr(std::string_view line)
+{
+    for (char c : line) {
+        auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && b != '\t' && b != '\r') || b == 0x7F)
+            return false;
+    }
+    return line.find('\r') != std::string_view::npos;
 }
 
 bool isBinary(std::string_view line)
@@ -47,6 +64,21 @@ bool isBinary(std::string_view line)
 bool isBlank(std::string_view line)
 {
     return line.find_first_not_of(' ') == std::string_view::npos;
+}
+
+// A record's number field: a whole number from 1, blanks around it allowed.
+std::optional<std::int64_t> recordNumber(std::string_view field)
+{
+    const auto first = field.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return std::nullopt;
+    field.remove_prefix(first);
+    field = field.substr(0, field.find_last_not_of(' ') + 1);
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (error != std::errc() || end != field.data() + field.size() || value < 1)
+        return std::nullopt;
+    return value;
 }
 
 bool startsWith(std::string_view text, std::string_view prefix)
@@ -77,10 +109,10 @@ public:
             const std::int64_t n = lines.lineNumber();
             counts_.lines = n;
             if (next == LineReader::Next::tooLong || isBinary(raw)) {
+                const Unreadable why = unreadable(lines, next, raw);
                 if (n <= kLastSettingsLine)
-                    return failure(FailureKind::data, "not a data file (binary data on line " + std::to_string(n) + ")");
-                note(n, next == LineReader::Next::tooLong ? "a line too long for a data file was left out"
-                                                          : "binary data was left out");
+                    return failure(FailureKind::data, notDataFile(why, n, lines.maxLine()));
+                note(n, leftOut(why, lines.maxLine()));
                 continue;
             }
             if (n == 1 && startsWith(raw, "\xEF\xBB\xBF"))
@@ -100,11 +132,38 @@ public:
         if (!headerDone_) {
             note(counts_.lines, "the file ends before its header is complete (" + std::to_string(recordHeaderLine()) +
                                     " header lines); no records");
-            headerDone_ = true;
-            if (!sink_.header(header_))
+            if (!finishHeader())
                 return failure(FailureKind::cancelled, "reading stopped");
         }
         return std::move(counts_);
+    }
+
+    enum class Unreadable { binary, bareCr, tooLong };
+    static Unreadable unreadable(const LineReader& lines, LineReader::Next next, std::string_view raw)
+    {
+        if (next == LineReader::Next::tooLong)
+            return lines.tooLongHadBareCr() ? Unreadable::bareCr : Unreadable::tooLong;
+        return hasBareCr(raw) ? Unreadable::bareCr : Unreadable::binary;
+    }
+    // Why the file is no data file, the line n being in its header.
+    static std::string notDataFile(Unreadable why, std::int64_t n, std::size_t maxLine)
+    {
+        const std::string line = std::to_string(n);
+        switch (why) {
+        case Unreadable::bareCr: return "not a data file (line " + line + " ends in a carriage return alone (CR), not CR LF)";
+        case Unreadable::tooLong: return "not a data file (line " + line + " is longer than " + std::to_string(maxLine / 1024) + " KiB)";
+        case Unreadable::binary: break;
+        }
+        return "not a data file (binary data on line " + line + ")";
+    }
+    static std::string leftOut(Unreadable why, std::size_t maxLine)
+    {
+        switch (why) {
+        case Unreadable::bareCr: return "a line ending in a carriage return alone (CR, not CR LF) was left out";
+        case Unreadable::tooLong: return "a line longer than " + std::to_string(maxLine / 1024) + " KiB was left out";
+        case Unreadable::binary: break;
+        }
+        return "binary data was left out";
     }
 
 private:
@@ -178,8 +237,18 @@ private:
                 std::array<std::string_view, 4> c;
                 if (splitCells(line, c) < 4)
                     note(n, "a pause row with fewer than 4 cells; the missing ones are empty");
-                header_.pauses.push_back({std::string(c[0]), std::string(c[1]), std::string(c[2]),
-                                          std::string(c[3])});
+                if (header_.pauses.size() == kKeptPauseRows) {
+                    ++droppedPauses_;
+                    return true;
+                }
+                bool cut = false;
+                auto cell = [&](std::string_view text) {
+                    cut = cut || text.size() > kPauseCellChars;
+                    return std::string(text.substr(0, kPauseCellChars));
+                };
+                header_.pauses.push_back({cell(c[0]), cell(c[1]), cell(c[2]), cell(c[3])});
+                if (cut)
+                    note(n, "a pause cell longer than " + std::to_string(kPauseCellChars) + " characters was cut");
                 return true;
             }
             if (header_.kind == DataFileKind::levelLogger && n == 16 + pauses_) {
@@ -198,7 +267,16 @@ private:
         // The record grids' header row: the windows make their own.
         if (!startsWith(line, datafile::numberHeader))
             note(n, "expected the record header row (\"No.s\" ...); passed over");
+        return finishHeader();
+    }
+
+    // False: the sink stopped the read.
+    bool finishHeader()
+    {
         headerDone_ = true;
+        if (droppedPauses_ > 0)
+            note(15 + pauses_, std::to_string(droppedPauses_) + " more pause rows were left out (the list keeps " +
+                                   std::to_string(kKeptPauseRows) + ")");
         if (!sink_.header(header_))
             return false;
         header_.pauses.clear();
@@ -212,17 +290,19 @@ private:
             return sink_.note(line);
         if (isBlank(line))
             return true;
+        // Every record line ends with a Tab and a line end: a last line
+        // without them was cut off inside its last field (a crash or power
+        // loss while recording), and its level or dose may be a cut number.
+        if (cutAtEnd && line.back() != '\t') {
+            counts_.lastRecordCut = true;
+            note(n, "the last record is cut off (no Tab and line end after it); left out");
+            return true;
+        }
         const bool dose = header_.kind == DataFileKind::doseLogger;
         std::array<std::string_view, 4> c;
         const std::size_t need = dose ? 4 : 3;
-        if (splitCells(line, c) < need) {
-            if (cutAtEnd) {
-                counts_.lastRecordCut = true;
-                note(n, "the last record is cut off; left out");
-                return true;
-            }
+        if (splitCells(line, c) < need)
             note(n, "a record with fewer than " + std::to_string(need) + " Tab-separated fields; the missing ones are empty");
-        }
         ++counts_.records;
         if (dose) {
             dose_.number.assign(c[0]);
@@ -231,7 +311,10 @@ private:
             dose_.twa.assign(c[3]);
             return sink_.doseRecord(dose_);
         }
-        level_.number = counts_.records;
+        // Numbered as the file numbers it, so a line left out leaves a gap
+        // instead of renumbering the records after it; a number field that
+        // is no number follows the record before.
+        level_.number = recordNumber(c[0]).value_or(level_.number + 1);
         level_.dateTime.assign(c[1]);
         level_.level.assign(c[2]);
         return sink_.levelRecord(level_);
@@ -241,6 +324,7 @@ private:
     DataFileHeader header_;
     ReadCounts counts_;
     std::int64_t pauses_ = 0;
+    std::int64_t droppedPauses_ = 0;
     bool headerDone_ = false;
     LevelRecord level_;
     DoseRow dose_;
@@ -313,9 +397,11 @@ Result<ReadCounts> readDataFile(const std::filesystem::path& path, DataFileSink&
     auto in = openInputFile(path);
     if (!in)
         return in.error();
-    auto r = readDataFile(*in, sink);
+    auto r = readDataFile(**in, sink);
     if (!r)
         return namingFile(path, r.error());
+    if ((*in)->limitPassed())
+        return namingFile(path, failure(FailureKind::data, "reading stopped: " + InputFile::limitText()));
     return r;
 }
 
@@ -324,13 +410,9 @@ Result<DataFileKind> peekDataFileKind(const std::filesystem::path& path)
     auto in = openInputFile(path);
     if (!in)
         return in.error();
-    LineReader lines(*in);
+    LineReader lines(**in);
     std::string_view line;
     std::optional<DataFileKind> kind;
-    auto notData = [&](std::int64_t n) {
-        return namingFile(path, failure(FailureKind::data,
-                                        "not a data file (binary data on line " + std::to_string(n) + ")"));
-    };
     while (lines.lineNumber() < kLastSettingsLine) {
         const auto next = lines.next(line);
         if (next == LineReader::Next::end)
@@ -338,7 +420,9 @@ Result<DataFileKind> peekDataFileKind(const std::filesystem::path& path)
         if (next == LineReader::Next::ioError)
             return namingFile(path, failure(FailureKind::io, "read error"));
         if (next == LineReader::Next::tooLong || isBinary(line))
-            return notData(lines.lineNumber());
+            return namingFile(path, failure(FailureKind::data,
+                                            Reading::notDataFile(Reading::unreadable(lines, next, line),
+                                                                 lines.lineNumber(), lines.maxLine())));
         if (!kind)
             kind = kindFromTitle(line);
     }

@@ -30,8 +30,9 @@ public:
     virtual ~DataFileSink() = default;
     // Once, when the last header line has been read.
     virtual bool header(const DataFileHeader& header) = 0;
-    // Real-time kinds and level logger files. The number is the reader's own
-    // count (1 for the first record), not the file's.
+    // Real-time kinds and level logger files. The number is the file's own
+    // (a record left out leaves a gap); where the file's number field is no
+    // number, the one after the record before.
     virtual bool levelRecord(const LevelRecord& record) = 0;
     // Dose logger files: the four fields as they stand.
     virtual bool doseRecord(const DoseRow& /*record*/) { return true; }

@@ -126,8 +126,8 @@ Result<HeaderText> readHeaderText(const std::filesystem::path& path)
         return in.error();
     std::string bytes;
     bytes.resize(kMaxFileSize + 1);
-    in->read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in->gcount()));
+    (*in)->read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>((*in)->gcount()));
     if (bytes.size() > kMaxFileSize)
         return failure(FailureKind::data, path.filename().string() + " is too large for a header text file");
     auto r = parseHeaderText(bytes);

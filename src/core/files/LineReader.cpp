@@ -32,37 +32,62 @@ bool LineReader::fill()
     return true;
 }
 
+namespace {
+
+bool hasBareCr(const char* p, std::size_t n)
+{
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        if (p[i] == '\r' && p[i + 1] != '\n')
+            return true;
+    return false;
+}
+
+} // namespace
+
 LineReader::Next LineReader::next(std::string_view& line)
 {
+    // The rest of a line already reported too long: up to its LF.
+    while (skipping_) {
+        const auto* nl = static_cast<const char*>(std::memchr(buffer_.data() + begin_, '\n', end_ - begin_));
+        if (nl) {
+            begin_ = static_cast<std::size_t>(nl - buffer_.data()) + 1;
+            skipping_ = false;
+            break;
+        }
+        begin_ = end_;
+        if (eof_)
+            return Next::end;
+        if (!fill())
+            return Next::ioError;
+    }
     std::size_t searched = begin_;
-    bool tooLong = false; // the line outgrew the limit: drop it up to its LF
     for (;;) {
         const char* start = buffer_.data() + searched;
         const auto* nl = static_cast<const char*>(std::memchr(start, '\n', end_ - searched));
+        const std::size_t lineEnd = nl ? static_cast<std::size_t>(nl - buffer_.data()) : end_;
+        if (lineEnd - begin_ > maxLine_ + 1) {
+            bareCr_ = hasBareCr(buffer_.data() + begin_, maxLine_);
+            ++lineNumber_;
+            terminated_ = nl != nullptr;
+            if (nl) {
+                begin_ = lineEnd + 1;
+            } else {
+                begin_ = end_;
+                skipping_ = !eof_;
+            }
+            return Next::tooLong;
+        }
         if (nl) {
-            std::size_t pos = static_cast<std::size_t>(nl - buffer_.data());
-            std::size_t len = pos - begin_;
-            begin_ = pos + 1;
+            std::size_t len = lineEnd - begin_;
+            line = std::string_view(buffer_.data() + begin_, len);
+            begin_ = lineEnd + 1;
             ++lineNumber_;
             terminated_ = true;
-            if (tooLong || len > maxLine_ + 1)
-                return Next::tooLong;
-            line = std::string_view(buffer_.data() + pos - len, len);
             if (!line.empty() && line.back() == '\r')
                 line.remove_suffix(1);
             return Next::line;
         }
-        if (end_ - begin_ > maxLine_ + 1) {
-            tooLong = true;
-            begin_ = end_;
-        }
         if (eof_) {
-            if (tooLong) {
-                begin_ = end_;
-                ++lineNumber_;
-                terminated_ = false;
-                return Next::tooLong;
-            }
             if (begin_ == end_)
                 return Next::end;
             line = std::string_view(buffer_.data() + begin_, end_ - begin_);

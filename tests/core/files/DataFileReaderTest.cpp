@@ -1,11 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/files/DataFileReader.h"
 #include "core/files/DataFileWriter.h"
+#include "core/files/InputFile.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <iterator>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace std::string_literals;
 
@@ -89,8 +97,8 @@ TEST(DataFileReader, NumbersTakePointOrComma)
     EXPECT_DOUBLE_EQ(readNumber("90 dB"), 90);
 }
 
-// Streams: records reach the sink one by one, numbered by the reader; notes
-// are not records; a sink may stop the read.
+// Streams: records reach the sink one by one, numbered as the file numbers
+// them; notes are not records; a sink may stop the read.
 TEST(DataFileReader, StreamsRecordsAndNotes)
 {
     struct Sink : DataFileSink {
@@ -128,7 +136,7 @@ TEST(DataFileReader, StreamsRecordsAndNotes)
     ASSERT_TRUE(counts) << counts.error().message;
     EXPECT_EQ(sink.kind, DataFileKind::levelLogger);
     EXPECT_EQ(sink.pauses, 1u);
-    EXPECT_EQ(sink.numbers, (std::vector<std::int64_t>{1, 2}));
+    EXPECT_EQ(sink.numbers, (std::vector<std::int64_t>{7, 9}));
     EXPECT_EQ(sink.notes, (std::vector<std::string>{"Max. dB = 99.0"}));
     EXPECT_EQ(counts->records, 2);
 
@@ -203,7 +211,7 @@ TEST(DataFileReader, DamagedFilesReadPartlyWithNotes)
                               "line 14: the pause count is not a number; read as no pauses",
                               "line 18: a record with fewer than 4 Tab-separated fields; the missing ones are empty",
                               "line 19: binary data was left out",
-                              "line 20: a line too long for a data file was left out",
+                              "line 20: a line longer than 64 KiB was left out",
                           }));
     EXPECT_EQ(a.doses, (std::vector<std::string>{"0.5|76.1", "0.6|", "0.8|77.0"}));
 
@@ -257,6 +265,21 @@ TEST(DataFileReader, RecordingCutInItsLastLine)
     EXPECT_EQ(sink.n, 2);
     std::istringstream full(whole);
     EXPECT_FALSE(readDataFile(full, sink)->lastRecordCut);
+    // Cut inside the level: "6" or "66." is no reading of 6 or 66 dB. A
+    // last line that keeps its Tab lost only its line end: whole.
+    for (const char* tail : {"3\t2026/12/06 10:00:02\t6", "3\t2026/12/06 10:00:02\t66."}) {
+        Count levels;
+        std::istringstream in(whole + tail);
+        auto r3 = readDataFile(in, levels);
+        ASSERT_TRUE(r3);
+        EXPECT_EQ(levels.n, 2) << tail;
+        ASSERT_EQ(r3->notes.size(), 1u);
+        EXPECT_EQ(r3->notes[0].text(), "line 17: the last record is cut off (no Tab and line end after it); left out");
+    }
+    Count tabbed;
+    std::istringstream keptTab(whole + "3\t2026/12/06 10:00:02\t66.1\t");
+    EXPECT_FALSE(readDataFile(keptTab, tabbed)->lastRecordCut);
+    EXPECT_EQ(tabbed.n, 3);
     // Inside the file the same line is a row with an empty level, noted.
     Count inside;
     std::istringstream in(whole + "3\t2026/12/06 1\r\n4\tx\t1\t\r\n");
@@ -279,6 +302,98 @@ TEST(DataFileReader, FilesOnDisk)
     EXPECT_EQ(peekDataFileKind(dir / "cut.sonx").error().message, "cut.sonx: not a data file (binary data on line 1)");
     test::writeBytes(dir / "dbs.sonx", "Data Logger dBS\r\n");
     EXPECT_EQ(peekDataFileKind(dir / "dbs.sonx").value(), DataFileKind::levelLogger);
+
+    // Lines that end in CR alone, or a line past the limit, are named for
+    // what they are rather than called binary.
+    test::writeBytes(dir / "mac.sonx", "Data Logger dBS\r\r\r\r" + std::string(100, 'a') + "\r");
+    EXPECT_EQ(loadDataFile(dir / "mac.sonx").error().message,
+              "mac.sonx: not a data file (line 1 ends in a carriage return alone (CR), not CR LF)");
+    test::writeBytes(dir / "macbig.sonx", "Data Logger dBS\r" + std::string(70000, '\r'));
+    EXPECT_EQ(peekDataFileKind(dir / "macbig.sonx").error().message,
+              "macbig.sonx: not a data file (line 1 ends in a carriage return alone (CR), not CR LF)");
+    test::writeBytes(dir / "long.sonx", std::string(70000, 'a') + "\r\n");
+    EXPECT_EQ(loadDataFile(dir / "long.sonx").error().message, "long.sonx: not a data file (line 1 is longer than 64 KiB)");
+}
+
+// Inputs that are not files: a device is read up to a bound, so /dev/zero
+// ends; a FIFO nobody writes to is refused at once instead of waited on.
+TEST(DataFileReader, DevicesAreBoundedAndAFifoWithoutWriterIsRefused)
+{
+    auto zero = openInputFile("/dev/zero", 100000);
+    ASSERT_TRUE(zero);
+    std::string all((std::istreambuf_iterator<char>(**zero)), {});
+    EXPECT_EQ(all.size(), 100000u);
+    EXPECT_TRUE((*zero)->limitPassed());
+    EXPECT_EQ(loadDataFile("/dev/zero").error().message, "zero: not a data file (line 1 is longer than 64 KiB)");
+
+    test::TempFolder dir;
+    const auto fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto started = std::chrono::steady_clock::now();
+    auto none = loadDataFile(fifo);
+    ASSERT_FALSE(none);
+    EXPECT_NE(none.error().message.find("it is a FIFO and nothing writes to it"), std::string::npos);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+
+    // With a writer the FIFO reads like a file.
+    const std::string bytes = dataFileBytes(DataFile(RealTimeFile{DataFileKind::realTimeData, panel("Lcpk"),
+                                                                  {{1, "2026/12/06 10:00:00", "85.3"}}}));
+    auto writer = std::async(std::launch::async, [&] {
+        const int fd = ::open(fifo.c_str(), O_WRONLY);
+        (void)!::write(fd, bytes.data(), bytes.size());
+        ::close(fd);
+    });
+    auto piped = loadDataFile(fifo);
+    writer.get();
+    ASSERT_TRUE(piped) << piped.error().message;
+    EXPECT_EQ(std::get<RealTimeFile>(*piped).records.size(), 1u);
+}
+
+// Record numbers follow the file: a line left out leaves a gap. Pause rows
+// past what a pause list holds are counted, not kept.
+TEST(DataFileReader, NumbersFollowTheFileAndPauseRowsAreBounded)
+{
+    struct Sink : DataFileSink {
+        bool header(const DataFileHeader& h) override
+        {
+            pauses = h.pauses.size();
+            longest = 0;
+            for (const auto& p : h.pauses)
+                longest = std::max(longest, p.period.size());
+            return true;
+        }
+        bool levelRecord(const LevelRecord& r) override
+        {
+            numbers.push_back(r.number);
+            return true;
+        }
+        std::vector<std::int64_t> numbers;
+        std::size_t pauses = 0;
+        std::size_t longest = 0;
+    };
+    Sink rt;
+    std::istringstream in("Real Time Data\r\n\r\n\r\n\r\n" + kSettings +
+                          "No.s\t      Date Time    \tdB\r\n1\ta\t80.0\t\r\n2\tb\x00\t81.0\t\r\n3\tc\t82.0\t\r\n"s);
+    auto r = readDataFile(in, rt);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(rt.numbers, (std::vector<std::int64_t>{1, 3}));
+
+    std::string dbs = "Data Logger dBS\r\n\r\n\r\n\r\n" + kSettings + "3000\r\nTimes\tPause\tRelease\tPeriod\t\r\n";
+    for (int i = 1; i <= 3000; ++i)
+        dbs += std::to_string(i) + "\t09:00:00\t09:00:01\t" + std::string(i == 1 ? 100 : 8, '0') + "\t\r\n";
+    dbs += "Dose\tTWA\t\r\n1\t2\t\r\nNo.s\t     Date Time    \tdB\t\r\n1\tx\t80.0\t\r\n";
+    Sink logger;
+    std::istringstream lin(dbs);
+    auto rl = readDataFile(lin, logger);
+    ASSERT_TRUE(rl);
+    EXPECT_EQ(logger.pauses, 1000u);
+    EXPECT_EQ(logger.longest, 32u);
+    EXPECT_EQ(logger.numbers, (std::vector<std::int64_t>{1}));
+    std::vector<std::string> texts;
+    for (const auto& n : rl->notes)
+        texts.push_back(n.text());
+    EXPECT_EQ(texts, (std::vector<std::string>{"line 16: a pause cell longer than 32 characters was cut",
+                                               "line 3015: 2000 more pause rows were left out (the list keeps 1000)"}));
 }
 
 } // namespace
