@@ -114,6 +114,8 @@ void LoggerWindows::openSet(int number)
     QStringList notes;
     if (set->incomplete)
         notes << tr("This set is cut short: it holds its whole records up to where it ends.");
+    if (set->summaryMissing)
+        notes << tr("Its closing summary is missing, so Dose and TWA are not known.");
     if (set->droppedPauses() > 0)
         notes << tr("The set has %1 pauses; the pause list holds the first %2, the other %3 are left out of it. "
                     "Every record is kept.")

@@ -276,7 +276,8 @@ void MemoryWindow::fillDirectory()
             item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         setModel_->appendRow(row);
         if (set.incomplete)
-            notes << tr("Set %1 is cut short.").arg(set.number);
+            notes << (set.summaryMissing ? tr("Set %1 is cut short; its summary is missing.").arg(set.number)
+                                         : tr("Set %1 is cut short.").arg(set.number));
     }
     if (table_.sets.empty())
         notes << tr("No logger set was found in the downloaded memory.");

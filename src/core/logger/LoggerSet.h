@@ -49,15 +49,20 @@ struct LoggerSet {
     std::string presetName; // "OSHA-80" .. "User9", "----" when unknown
     MeterSettings settings; // criterion empty when the code is unknown
 
-    // The stream ran out (end of the image, or another set's marker) before
-    // the set's closing marker: the set holds its whole records up to there.
+    // Cut short: the stream ran out (end of the image, or the next set's
+    // marker) before the set's closing marker, or its walk lost step (a
+    // record that cannot be whole before the next set, a level no meter
+    // logs): the set holds its whole records up to there.
     bool incomplete = false;
+    // A level set that ends without its closing summary (cut off, or out of
+    // step before it): it has no dose and TWA summary.
+    bool summaryMissing = false;
 
     // Sampled every 60 s or slower: a dose set ("Data Logger dBL").
     bool isDoseSet() const { return intervalSeconds && *intervalSeconds >= 60; }
     bool recordsKnown() const { return intervalSeconds.has_value(); }
     // A complete level set ends with its 48-byte summary.
-    bool hasSummary() const { return recordsKnown() && !isDoseSet() && !incomplete; }
+    bool hasSummary() const { return recordsKnown() && !isDoseSet() && !summaryMissing; }
     // Pause entries beyond what the pause list holds.
     std::size_t droppedPauses() const { return pauses.size() > maxPauses ? pauses.size() - maxPauses : 0; }
 };

@@ -120,15 +120,16 @@ TEST(SplitSets, TruncatedFinalSetKeepsItsWholeRecords)
     EXPECT_EQ(t.sets[1].recordCount, 2u);
     EXPECT_EQ(t.sets[1].block.size(), 16u + 2 * 48);
 
-    // A level set cut inside its summary: every whole 2-byte step is a
-    // record, there is no summary.
+    // A level set cut inside its summary: the summary is missing; whole
+    // steps are records up to one that is no level (the peak word).
     ImageBuilder c;
     c.set(levelHeader()).level(800).level(801).dose("0").cut(9);
     const LoggerSetTable u = split(c);
     ASSERT_EQ(u.sets.size(), 1u);
     EXPECT_TRUE(u.sets[0].incomplete);
+    EXPECT_TRUE(u.sets[0].summaryMissing);
     EXPECT_FALSE(u.sets[0].hasSummary());
-    EXPECT_EQ(u.sets[0].recordCount, 2u + 19);
+    EXPECT_EQ(u.sets[0].recordCount, 2u + 18);
 
     // A marker whose header is cut holds nothing.
     ImageBuilder d;
@@ -224,6 +225,123 @@ TEST(SplitSets, MarkerBytesInsideARecordDoNotSplitTheSet)
     EXPECT_TRUE(o.sets[0].incomplete);
     EXPECT_EQ(o.sets[0].recordCount, 1u);
     EXPECT_EQ(o.sets[1].recordCount, 2u);
+}
+
+} // namespace
+} // namespace km740
+
+namespace km740 {
+namespace {
+
+// Three sets of one kind, with what the image builder lays down for each:
+// where each set starts and how many records it holds.
+struct ThreeSets {
+    std::vector<std::uint8_t> bytes;
+    std::array<std::size_t, 4> starts{}; // the fourth: the image end
+    std::array<std::size_t, 3> records{5, 7, 4};
+};
+
+ThreeSets threeSets(bool dose)
+{
+    test::ImageBuilder b;
+    ThreeSets t;
+    for (std::size_t k = 0; k < 3; ++k) {
+        t.starts[k] = b.size();
+        if (dose) {
+            b.set();
+            for (std::size_t i = 0; i < t.records[k]; ++i)
+                b.dose(std::to_string(10 * k + i + 1));
+        } else {
+            b.set(levelHeader());
+            for (std::size_t i = 0; i < t.records[k]; ++i)
+                b.level(static_cast<std::uint16_t>(800 + 10 * k + i));
+            b.dose("45", "123456");
+        }
+    }
+    t.starts[3] = b.size();
+    t.bytes = b.bytes();
+    return t;
+}
+
+// One damaged set never takes the others with it: a stray byte after it, a
+// byte missing at its end, or its header zeroed, in each of the three
+// places. The damaged set is cut short (or, headerless, gone); the split
+// resumes at the next set's marker.
+TEST(SplitSets, ADamagedSetLeavesTheOthersWhole)
+{
+    for (bool dose : {true, false}) {
+        const ThreeSets t = threeSets(dose);
+        for (std::size_t k = 0; k < 3; ++k) {
+            const std::string where = std::string(dose ? "dose" : "level") + " set " + std::to_string(k + 1);
+            auto expectOthersWhole = [&](const LoggerSetTable& table, const std::string& damage) {
+                ASSERT_EQ(table.sets.size(), 3u) << where << damage;
+                for (std::size_t j = 0; j < 3; ++j) {
+                    const LoggerSet& s = table.sets[j];
+                    if (j == k) {
+                        EXPECT_TRUE(s.incomplete) << where << damage;
+                        EXPECT_LE(s.recordCount, t.records[j]) << where << damage;
+                        continue;
+                    }
+                    EXPECT_FALSE(s.incomplete) << where << damage << " set " << j + 1;
+                    EXPECT_EQ(s.recordCount, t.records[j]) << where << damage << " set " << j + 1;
+                    EXPECT_EQ(s.hasSummary(), !dose) << where << damage << " set " << j + 1;
+                }
+            };
+
+            std::vector<std::uint8_t> stray = t.bytes;
+            stray.insert(stray.begin() + static_cast<std::ptrdiff_t>(t.starts[k + 1]), 0x11);
+            const LoggerSetTable strayTable = splitSets(LoggerImage(stray));
+            expectOthersWhole(strayTable, ", stray byte");
+            // Whole up to the stray byte: every record, and the summary.
+            EXPECT_EQ(strayTable.sets.at(k).recordCount, t.records[k]) << where;
+            EXPECT_EQ(strayTable.sets.at(k).hasSummary(), !dose) << where;
+
+            std::vector<std::uint8_t> missing = t.bytes;
+            missing.erase(missing.begin() + static_cast<std::ptrdiff_t>(t.starts[k + 1] - 1));
+            expectOthersWhole(splitSets(LoggerImage(missing)), ", missing byte");
+
+            std::vector<std::uint8_t> zeroed = t.bytes;
+            std::fill_n(zeroed.begin() + static_cast<std::ptrdiff_t>(t.starts[k]), 17, 0);
+            const LoggerSetTable z = splitSets(LoggerImage(zeroed));
+            // The set without a marker is gone (the one before takes its
+            // bytes, cut short); the ones after it stand.
+            ASSERT_EQ(z.sets.size(), 2u) << where;
+            if (k < 2) {
+                EXPECT_EQ(z.sets.back().recordCount, t.records[2]) << where;
+                EXPECT_EQ(z.sets.back().imageOffset, t.starts[2]) << where;
+                EXPECT_FALSE(z.sets.back().incomplete) << where;
+            } else {
+                EXPECT_EQ(z.sets.front().recordCount, t.records[0]) << where;
+                EXPECT_FALSE(z.sets.front().incomplete) << where;
+            }
+        }
+    }
+}
+
+// Levels no meter logs (a stray byte puts the high byte first) end the set
+// at its last reading; a level set that stops before its summary says so.
+TEST(SplitSets, ALevelSetOutOfStepOrWithoutSummaryKeepsItsReadingsOnly)
+{
+    test::ImageBuilder b;
+    b.set(levelHeader()).level(850).level(851).add({0x11}).level(852).level(853).dose("45");
+    b.set(levelHeader()).level(800).dose("45");
+    LoggerSetTable t = split(b);
+    ASSERT_EQ(t.sets.size(), 2u);
+    EXPECT_EQ(t.sets[0].recordCount, 2u);
+    EXPECT_TRUE(t.sets[0].incomplete);
+    EXPECT_TRUE(t.sets[0].summaryMissing);
+    EXPECT_EQ(t.sets[1].recordCount, 1u);
+    EXPECT_TRUE(t.sets[1].hasSummary());
+
+    test::ImageBuilder c;
+    c.set(levelHeader()).level(850).level(851).level(852).level(853).level(854);
+    c.set(levelHeader()).level(800).dose("45");
+    t = split(c);
+    ASSERT_EQ(t.sets.size(), 2u);
+    EXPECT_EQ(t.sets[0].recordCount, 5u);
+    EXPECT_TRUE(t.sets[0].summaryMissing);
+    EXPECT_EQ(t.sets[0].block.size(), 16u + 5 * 2);
+    EXPECT_EQ(t.sets[1].recordCount, 1u);
 }
 
 } // namespace
