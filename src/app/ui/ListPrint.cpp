@@ -19,13 +19,14 @@ namespace {
 
 constexpr int kPrintProgressEvery = 2000;
 
-// The printer note shown before a printout, line by line.
+// The printer note shown before a printout, one line break per line (Qt
+// draws a carriage return as a blank).
 const char* const kPrinterNote =
-    "Note\r"
-    "The effect of the properties of the Printer settings\r"
-    "depends on the driver supplied by the printer manufacturer.\r"
-    "Some property settings may have no effect, or several different property settings\r"
-    "may all have the same effect. Settings outside the accepted range may or may not produce an error.\r"
+    "Note\n"
+    "The effect of the properties of the Printer settings\n"
+    "depends on the driver supplied by the printer manufacturer.\n"
+    "Some property settings may have no effect, or several different property settings\n"
+    "may all have the same effect. Settings outside the accepted range may or may not produce an error.\n"
     "For more information, see the manufacturer's documentation for the specific driver.";
 
 // Records per printed line: 1 but for a level set, which asks until the

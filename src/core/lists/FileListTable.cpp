@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/lists/FileListTable.h"
+#include "core/common/Regional.h"
 
 #include "core/lists/DerivedFromFile.h"
 #include "core/exposure/DerivedText.h"
@@ -198,17 +199,31 @@ std::string FileListTable::cell(std::size_t row, int column, const Regional& reg
     return {};
 }
 
+namespace {
+
+// A dose cell: any finite number (a dose runs past 200 %, which no level
+// does); "----" or a cell without a number is no value.
+std::optional<double> readDoseCell(std::string_view cell)
+{
+    if (cell.find('-') != std::string_view::npos || !hasNumericPrefix(cell, true))
+        return std::nullopt;
+    const double v = numericPrefix(cell, true);
+    return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
+
+} // namespace
+
 std::optional<double> FileListTable::value(std::size_t row, int column) const
 {
     if (row >= rowCount() || column < 2)
         return std::nullopt;
     if (column == 2)
-        return readLevelCell(values_.at(row));
+        return window_ == FileListKind::dose ? readDoseCell(values_.at(row)) : readLevelCell(values_.at(row));
     if (window_ == FileListKind::dose)
         return column == 3 ? readLevelCell(twas_.at(row)) : std::nullopt;
     if (window_ == FileListKind::realTime && column < 3 + derivedColumnCount) {
         const double v = derived_[row][static_cast<std::size_t>(column - 3)];
-        return std::isnan(v) ? std::nullopt : std::optional<double>(v);
+        return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
     }
     return std::nullopt;
 }

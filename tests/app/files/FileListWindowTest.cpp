@@ -309,7 +309,10 @@ TEST(FileListWindow, PrintsTheLayoutToPdf)
     f.perRowAnswers = QStringList{"6", "2.7"};
     level->action("Print")->trigger();
     EXPECT_EQ(f.perRowAsked, 2);
-    ASSERT_TRUE(f.messages.size() >= 1 && f.messages.last().startsWith("Note\r"));
+    // The printer note: six lines, one line break each (a CR shows as a blank).
+    ASSERT_TRUE(f.messages.size() >= 1 && f.messages.last().startsWith("Note\n"));
+    EXPECT_EQ(f.messages.last().split('\n').size(), 6);
+    EXPECT_FALSE(f.messages.last().contains('\r'));
 
     QProcess text;
     text.start("pdftotext", {"-layout", f.pdfPath, "-"});

@@ -394,7 +394,7 @@ TEST(LoggerWindows, ListsPrintAsTheFileListsPrintTheirSavedSet)
     }
     ASSERT_EQ(notes.size(), 4);
     for (const QString& n : notes)
-        EXPECT_TRUE(n.startsWith("Note\r")) << n.toStdString();
+        EXPECT_TRUE(n.startsWith("Note\n")) << n.toStdString();
 }
 
 // Offline: a capture opens without asking the meter; marker bytes inside a

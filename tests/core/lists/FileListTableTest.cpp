@@ -93,6 +93,19 @@ TEST(FileListTable, PlotSeriesLeaveGapsForCellsWithoutANumber)
     auto doses = dose->table.plot(2);
     ASSERT_TRUE(doses);
     EXPECT_DOUBLE_EQ(doses->inputs.plotYMax, 2.25);
+
+    // A dose is no level: past 200 % it still plots, and sets the range.
+    DoseLoggerFile high = test::sampleDoseLogger();
+    high.records[0].dose = "250.5";
+    high.records.back().dose = "1234.5";
+    ASSERT_TRUE(writeDataFile(dir / "high.sonx", DataFile(high)));
+    auto highTable = loadFileListTable(dir / "high.sonx");
+    ASSERT_TRUE(highTable);
+    auto highDoses = highTable->table.plot(2);
+    ASSERT_TRUE(highDoses);
+    EXPECT_DOUBLE_EQ(highDoses->series[0], 250.5);
+    EXPECT_DOUBLE_EQ(highDoses->series.back(), 1234.5);
+    EXPECT_DOUBLE_EQ(highDoses->inputs.plotYMax, 1235.5);
     // FileList's distribution counts the TWA column; "----" is left out.
     const LevelDistribution d = dose->table.distribution();
     EXPECT_EQ(d.counted(), 2u);
