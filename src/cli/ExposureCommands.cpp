@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // exposure: one recording judged under several standards, with spans left
 // out and the shift's real length, from the command line.
+#include "cli/StandardOutput.h"
 #include "cli/ToolCommands.h"
 
 #include "core/exposure/ExposureAnalysis.h"
@@ -139,7 +140,7 @@ void printText(const ExposureSummary& s, const std::string& file)
             line("%s  to  %s  %llu readings\n", formatLocalTime(e.span.from).c_str(),
                  formatLocalTime(e.span.to).c_str(), static_cast<unsigned long long>(e.readings));
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    writeStandardOutput(out);
 }
 
 int runExposure(const ExposureCommand& c)
@@ -183,12 +184,10 @@ int runExposure(const ExposureCommand& c)
 
     if (c.json) {
         const std::string text = summaryJson(*summary, c.file).dump(-1, ' ', false, json::error_handler_t::replace);
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fputc('\n', stdout);
+        writeStandardOutput(text + '\n');
     } else {
         printText(*summary, c.file);
     }
-    std::fflush(stdout);
 
     if (c.saveAnalysis) {
         if (auto written = writeAnalysis(analysisPath, options, std::filesystem::path(c.file).filename().string());
