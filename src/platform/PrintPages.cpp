@@ -3,6 +3,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPagedPaintDevice>
 
 namespace km740 {
@@ -27,6 +28,51 @@ PrintPages::PrintPages(QPagedPaintDevice& device) : device_(device)
     lineHeight_ = metrics.lineSpacing();
     ascent_ = metrics.ascent();
     pageHeight_ = painter_.viewport().height();
+
+    raw_ = QRawFont::fromFont(painter_.font());
+    if (!raw_.isValid())
+        return;
+    QString printable;
+    for (char16_t c = 32; c < 127; ++c)
+        printable += QChar(c);
+    const QVector<quint32> found = raw_.glyphIndexesForString(printable);
+    if (found.size() != printable.size()) {
+        raw_ = QRawFont();
+        return;
+    }
+    const QVector<QPointF> advances = raw_.advancesForGlyphIndexes(found);
+    for (int i = 0; i < found.size(); ++i) {
+        // A character the font has no glyph for is drawn as text.
+        glyph_[static_cast<std::size_t>(32 + i)] = found[i];
+        advance_[static_cast<std::size_t>(32 + i)] = advances.value(i).x();
+    }
+}
+
+bool PrintPages::drawAscii(std::string_view line, int baseline)
+{
+    if (!raw_.isValid())
+        return false;
+    indexes_.clear();
+    positions_.clear();
+    qreal x = 0;
+    for (char c : line) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 32 || u >= 127 || (u != ' ' && glyph_[u] == 0))
+            return false;
+        if (u != ' ') {
+            indexes_.push_back(glyph_[u]);
+            positions_.push_back(QPointF(x, 0));
+        }
+        x += advance_[u];
+    }
+    if (indexes_.isEmpty())
+        return true;
+    QGlyphRun run;
+    run.setRawFont(raw_);
+    run.setGlyphIndexes(indexes_);
+    run.setPositions(positions_);
+    painter_.drawGlyphRun(QPointF(0, baseline), run);
+    return true;
 }
 
 PrintPages::~PrintPages()
@@ -48,7 +94,8 @@ void PrintPages::line(std::string_view utf8)
         return;
     if (pageUsed_ && y_ + lineHeight_ > pageHeight_)
         newPage();
-    painter_.drawText(0, y_ + ascent_, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    if (!drawAscii(utf8, y_ + ascent_))
+        painter_.drawText(0, y_ + ascent_, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     y_ += lineHeight_;
     pageUsed_ = true;
 }

@@ -3,7 +3,12 @@
 
 #include <QFont>
 #include <QPainter>
+#include <QPointF>
+#include <QRawFont>
+#include <QVector>
 
+#include <array>
+#include <cstdint>
 #include <string_view>
 
 class QPagedPaintDevice;
@@ -35,6 +40,9 @@ public:
 
 private:
     void newPage();
+    // Draws an ASCII line from glyphs looked up once per character; false
+    // for a line with other characters, which is drawn as text.
+    bool drawAscii(std::string_view line, int baseline);
 
     QPagedPaintDevice& device_;
     QPainter painter_;
@@ -44,6 +52,13 @@ private:
     int y_ = 0;
     int pages_ = 1;
     bool pageUsed_ = false;
+    // A printout has a million lines of the same few characters: their
+    // glyphs and advances are found once, not shaped again for every line.
+    QRawFont raw_;
+    std::array<std::uint32_t, 128> glyph_{};
+    std::array<qreal, 128> advance_{};
+    QVector<std::uint32_t> indexes_;
+    QVector<QPointF> positions_;
 };
 
 } // namespace km740
