@@ -21,6 +21,9 @@
 #endif
 
 #include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -172,6 +175,15 @@ private:
 
 int runPrintPdf(const PdfOptions& o)
 {
+#ifdef __GLIBC__
+    // QPdfWriter grows every page's content a few bytes at a time and frees
+    // it at the page's end: keeping the freed memory, rather than giving it
+    // back to the system and faulting it in again for every page, halves
+    // the time of a long printout.
+    mallopt(M_TOP_PAD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    mallopt(M_MMAP_THRESHOLD, 256 << 20);
+#endif
     // Fonts need a GUI application; no display is needed to write a PDF.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

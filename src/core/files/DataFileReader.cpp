@@ -247,8 +247,11 @@ private:
                     return std::string(text.substr(0, kPauseCellChars));
                 };
                 header_.pauses.push_back({cell(c[0]), cell(c[1]), cell(c[2]), cell(c[3])});
-                if (cut)
-                    note(n, "a pause cell longer than " + std::to_string(kPauseCellChars) + " characters was cut");
+                if (cut && !pauseCellCut_) {
+                    pauseCellCut_ = true;
+                    note(n, "a pause cell longer than " + std::to_string(kPauseCellChars) +
+                                " characters was cut (and any after it)");
+                }
                 return true;
             }
             if (header_.kind == DataFileKind::levelLogger && n == 16 + pauses_) {
@@ -325,6 +328,7 @@ private:
     ReadCounts counts_;
     std::int64_t pauses_ = 0;
     std::int64_t droppedPauses_ = 0;
+    bool pauseCellCut_ = false;
     bool headerDone_ = false;
     LevelRecord level_;
     DoseRow dose_;

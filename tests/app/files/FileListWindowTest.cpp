@@ -231,7 +231,7 @@ TEST(FileListWindow, DamagedFilesOpenPartlyAndGarbageNotAtAll)
     ASSERT_EQ(f.messages.size(), 1);
     EXPECT_TRUE(f.messages[0].contains("line 35: a record with fewer than 3 Tab-separated fields"));
     EXPECT_TRUE(f.messages[0].contains("line 36: binary data was left out"));
-    EXPECT_TRUE(f.messages[0].contains("line 38: the last record is cut off; left out"));
+    EXPECT_TRUE(f.messages[0].contains("line 38: the last record is cut off (no Tab and line end after it); left out"));
 
     f.messages.clear();
     test::writeBytes(f.dir / "junk.sonx", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
