@@ -4,8 +4,7 @@
 #include "app/ui/KeyHints.h"
 
 #include "core/exposure/LnTable.h"
-#include "core/common/AtomicFile.h"
-#include "core/lists/CsvExport.h"
+#include "core/lists/CsvFile.h"
 #include "app/files/FileListModel.h"
 #include "app/files/FileWindows.h"
 #include "app/ui/ListPrint.h"
@@ -412,32 +411,7 @@ void FileListWindow::exportCsv()
         dialogs.saveCsv(this, info.dir().filePath(info.completeBaseName() + QStringLiteral(".csv")));
     if (!target || target->isEmpty())
         return;
-    auto file = AtomicFile::create(QFile::encodeName(*target).toStdString());
-    Status written = file ? success() : Status(file.error());
-    if (file) {
-        const CsvExport csv(kind_, {});
-        const Regional point = Regional::point();
-        std::string buffer;
-        csv.appendHeader(buffer);
-        const int columns = table_->columnCount();
-        std::vector<std::string> texts(static_cast<std::size_t>(columns));
-        std::vector<std::string_view> cells(texts.size());
-        for (std::size_t r = 0; r < table_->rowCount() && written; ++r) {
-            for (int c = 0; c < columns; ++c) {
-                texts[static_cast<std::size_t>(c)] = table_->cell(r, c, point);
-                cells[static_cast<std::size_t>(c)] = texts[static_cast<std::size_t>(c)];
-            }
-            csv.appendRow(buffer, cells);
-            if (buffer.size() >= (1u << 20)) {
-                written = file->write(buffer);
-                buffer.clear();
-            }
-        }
-        if (written)
-            written = file->write(buffer);
-        if (written)
-            written = file->commit();
-    }
+    const Status written = writeCsv(*table_, QFile::encodeName(*target).toStdString());
     if (!written && dialogs.message)
         dialogs.message(this, tr("The CSV file was not written: %1").arg(q(written.error().message)), true);
     else if (written)
