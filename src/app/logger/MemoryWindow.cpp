@@ -3,6 +3,7 @@
 
 #include "app/ui/KeyHints.h"
 
+#include "core/common/NoValue.h"
 #include "core/link/MeterLink.h"
 #include "app/logger/LoggerDialogs.h"
 #include "core/logger/LoggerImageFile.h"
@@ -244,7 +245,7 @@ void MemoryWindow::showImage(LoggerImage image, const QString& source)
     image_ = std::move(image);
     table_ = splitSets(image_);
     LblSize->setText(tr("%1 bytes").arg(image_.downloadedSize()));
-    LblRemain->setText(QStringLiteral("----"));
+    LblRemain->setText(QString::fromLatin1(kNoValueText));
     LblRemain->setEnabled(false);
     LblRemain->setAccessibleDescription(QString());
     CmdSaveImage->setEnabled(true);
