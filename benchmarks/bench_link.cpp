@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The link layer: CPU cost of one live poll, and the logger download rate
 // against the line rate of 19200 baud (10 bits a byte: 1920 bytes/s).
+#include "core/link/Line.h"
 #include "core/link/MeterLink.h"
 #include "platform/SerialTransport.h"
 #include "core/sim/VirtualMeter.h"
@@ -15,8 +16,6 @@
 using namespace km740;
 
 namespace {
-
-constexpr double lineBytesPerSecond = 19200.0 / 10.0;
 
 // Answers "F" and the grave accent at once: what is left is the link's own work.
 class InstantMeter final : public Transport {
@@ -99,7 +98,7 @@ void BM_DumpVirtualMeterManualClock(benchmark::State& state)
         }
         state.counters["bytes"] = static_cast<double>(image->size());
         state.counters["line_rate_percent"] =
-            image->size() / seconds / lineBytesPerSecond * 100.0;
+            image->size() / seconds / kLineBytesPerSecond * 100.0;
     }
 }
 BENCHMARK(BM_DumpVirtualMeterManualClock)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -139,7 +138,7 @@ void BM_DownloadFromSim(benchmark::State& state)
         state.SetIterationTime(seconds);
         state.counters["bytes"] = static_cast<double>(image->size());
         state.counters["line_rate_percent"] =
-            image->size() / seconds / lineBytesPerSecond * 100.0;
+            image->size() / seconds / kLineBytesPerSecond * 100.0;
     }
 }
 BENCHMARK(BM_DownloadFromSim)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);

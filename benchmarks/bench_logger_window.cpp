@@ -4,6 +4,7 @@
 // Memory window. Reports the download rate against 19200 baud and the
 // longest time the window thread went without serving its events.
 #include "core/link/Clock.h"
+#include "core/link/Line.h"
 #include "platform/SerialTransport.h"
 #include "app/logger/LoggerWindows.h"
 #include "app/logger/MemoryWindow.h"
@@ -29,8 +30,6 @@
 using namespace km740;
 
 namespace {
-
-constexpr double lineBytesPerSecond = 19200.0 / 10.0;
 
 // Times every event the window thread handles, outermost only: the longest
 // is the longest the thread was kept from its other events.
@@ -149,7 +148,7 @@ void BM_LoggerKeyDownloadFromSim(benchmark::State& state)
         state.SetIterationTime(seconds);
         state.counters["bytes"] = static_cast<double>(bytes);
         state.counters["sets"] = memory->gridSet()->model()->rowCount();
-        state.counters["line_rate_percent"] = bytes / seconds / lineBytesPerSecond * 100.0;
+        state.counters["line_rate_percent"] = bytes / seconds / kLineBytesPerSecond * 100.0;
         state.counters["longest_tick_gap_ms"] = static_cast<double>(longestGap);
         state.counters["longest_window_event_ms"] = a.longestMs;
         memory->close();

@@ -75,23 +75,6 @@ Out cell(const std::string& text)
 
 // ---------------------------------------------------------------- preset / user-presets
 
-struct PresetState {
-    int preset = 0;
-    UserPresetTable table;
-};
-
-// "R" and "C", as the dose preset window opens.
-Result<PresetState> readPresets(MeterLink& link)
-{
-    auto index = link.readPresetIndex();
-    if (!index)
-        return index.error();
-    auto table = link.readUserPresetTable();
-    if (!table)
-        return table.error();
-    return PresetState{*index, *table};
-}
-
 // The window's OK: "Q" with the preset, "K" with the table its rows hold.
 int writePresets(Meter& meter, int preset, const UserPresetRows& rows)
 {
@@ -127,10 +110,10 @@ int runPreset(const ToolRun& run, const std::string& set, bool asJson)
             return fail(exitUsage, "no preset \"" + set + "\": give 0..16 or a name such as ACGIH or User3");
     }
     return withMeter(run, [&](Meter& meter) -> int {
-        auto now = readPresets(*meter.link);
+        auto now = meter.link->readPresets();
         if (!now)
             return meterFailure(now.error());
-        int preset = now->preset;
+        int preset = now->presetIndex;
         if (wanted) {
             if (int rc = writePresets(meter, *wanted, presetRowsFromTable(now->table)); rc != exitOk)
                 return rc;
@@ -222,11 +205,11 @@ int runUserPresets(const ToolRun& run, const std::string& file, bool asJson)
             return fail(exitFailure, file + ": not valid JSON");
     }
     return withMeter(run, [&](Meter& meter) -> int {
-        auto now = readPresets(*meter.link);
+        auto now = meter.link->readPresets();
         if (!now)
             return meterFailure(now.error());
         UserPresetRows rows = presetRowsFromTable(now->table);
-        int preset = now->preset;
+        int preset = now->presetIndex;
         if (!file.empty()) {
             if (auto s = applyRowsJson(doc, rows, preset); !s)
                 return fail(exitFailure, file + ": " + s.error().message);

@@ -4,6 +4,7 @@
 #include "cli/StandardOutput.h"
 #include "cli/ToolCommands.h"
 
+#include "core/common/NoValue.h"
 #include "core/exposure/ExposureAnalysis.h"
 #include "core/exposure/ExposureSummary.h"
 #include "core/lists/ExposureHistory.h"
@@ -38,7 +39,7 @@ json number(const std::optional<double>& v) { return v && std::isfinite(*v) ? js
 std::string fixed(const std::optional<double>& v, int decimals)
 {
     if (!v || !std::isfinite(*v))
-        return "----";
+        return kNoValueText;
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, *v);
     return text;

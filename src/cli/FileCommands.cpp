@@ -6,10 +6,9 @@
 #include "core/common/Regional.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/SameFile.h"
-#include "core/lists/CsvExport.h"
+#include "core/lists/CsvFile.h"
 #include "core/lists/FileListColumns.h"
 #include "core/lists/FilePrintout.h"
-#include "core/lists/FileRows.h"
 
 #ifdef KM740_HAVE_PRINT
 #include "platform/PrintPages.h"
@@ -61,84 +60,24 @@ std::optional<std::vector<int>> chosenColumns(FileListKind window, const std::ve
     return columns;
 }
 
-// Writes to the file through a temporary (complete or absent), or to stdout.
-class CsvOut {
-public:
-    explicit CsvOut(const std::string& path) : path_(path) {}
-
-    Status open()
-    {
-        if (path_.empty())
-            return success();
-        auto file = AtomicFile::create(path_);
-        if (!file)
-            return file.error();
-        file_.emplace(std::move(*file));
-        return success();
-    }
-    Status flush()
-    {
-        Status s = success();
-        if (file_)
-            s = file_->write(buffer_);
-        else if (!writeStandardOutput(buffer_))
-            s = standardOutputStatus();
-        buffer_.clear();
-        return s;
-    }
-    Status commit()
-    {
-        if (auto s = flush(); !s)
-            return s;
-        return file_ ? file_->commit() : success();
-    }
-    std::string& buffer() { return buffer_; }
-
-private:
-    std::string path_;
-    std::optional<AtomicFile> file_;
-    std::string buffer_;
-};
-
 int runExportCsv(const CsvOptions& o)
 {
     const std::filesystem::path input = o.file;
     if (auto s = checkOutputIsNoInput(o.output.empty() ? "-" : o.output, {&input, 1}); !s)
         return fail(exitUsage, s.error().message);
-    CsvOut out(o.output);
-    if (auto s = out.open(); !s)
-        return fail(exitFailure, s.error().message);
-    std::optional<CsvExport> csv;
-    std::string problem;
-    Status written = success();
-    FileRows rows(
-        Regional::point(),
-        [&](const DataFileHeader&, FileListKind window) {
-            std::string unknown;
-            auto columns = chosenColumns(window, o.columns, unknown);
-            if (!columns) {
-                problem = "no column \"" + unknown + "\" in this kind of file";
-                return false;
-            }
-            csv.emplace(window, std::move(*columns));
-            csv->appendHeader(out.buffer());
-            return true;
-        },
-        [&](std::span<const std::string_view> cells) {
-            csv->appendRow(out.buffer(), cells);
-            if (out.buffer().size() >= (1u << 20))
-                written = out.flush();
-            return written.ok();
-        });
-    auto read = readDataFile(o.file, rows);
-    if (!problem.empty())
-        return fail(exitUsage, o.file + ": " + problem);
-    if (!written)
-        return fail(exitFailure, written.error().message);
+    bool unknownColumn = false;
+    auto read = writeCsv(o.file, o.output.empty() ? "-" : o.output,
+                         [&](FileListKind window) -> Result<std::vector<int>> {
+                             std::string unknown;
+                             auto columns = chosenColumns(window, o.columns, unknown);
+                             if (columns)
+                                 return std::move(*columns);
+                             unknownColumn = true;
+                             return failure(FailureKind::data,
+                                            o.file + ": no column \"" + unknown + "\" in this kind of file");
+                         });
     if (!read)
-        return fail(exitFailure, read.error().message);
-    if (auto s = out.commit(); !s)
-        return fail(exitFailure, s.error().message);
+        return fail(unknownColumn ? exitUsage : exitFailure, read.error().message);
     printReadNotes(o.file, *read);
     return exitOk;
 }

@@ -89,6 +89,19 @@ int runMemory(const ToolRun& run, bool asJson)
 
 // ---------------------------------------------------------------- download
 
+// A dump that ended early leaves the meter sending the rest of its memory,
+// which the next command would take for its reply: wait until the line is
+// quiet. After an interrupt the wait goes on until a second one.
+void drainAfterFailedDump(Meter& meter, std::size_t total, const Failure& why)
+{
+    if (why.kind == FailureKind::cancelled) {
+        std::cerr << "Waiting for the meter to finish sending (interrupt again to stop at once)\n";
+        clearInterrupt();
+    }
+    if (Status s = meter.link->drainAfterDump(total); !s && s.error().kind == FailureKind::timeout)
+        std::cerr << "km740-tool: " << s.error().message << '\n';
+}
+
 int runDownload(const ToolRun& run, const std::string& file)
 {
     auto opened = openMeter(run);
@@ -124,8 +137,10 @@ int runDownload(const ToolRun& run, const std::string& file)
     const double started = meter.clock.now();
     auto image = meter.link->dumpLogger(total, progress);
     std::cerr << '\n';
-    if (!image)
+    if (!image) {
+        drainAfterFailedDump(meter, total, image.error());
         return meterFailure(image.error());
+    }
     const auto* bytes = reinterpret_cast<const char*>(image->data());
     if (auto s = output->write(std::string_view(bytes, image->size())); !s)
         return fail(exitFailure, s.error().message);

@@ -35,6 +35,11 @@ void catchInterrupts()
 
 } // namespace
 
+void clearInterrupt()
+{
+    interrupted.store(false);
+}
+
 // The user's decimal separator, read without touching the program's locale.
 Regional userRegional()
 {

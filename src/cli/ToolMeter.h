@@ -28,6 +28,9 @@ struct Meter {
 // code. With --trace every exchange is written to standard error.
 std::variant<std::unique_ptr<Meter>, int> openMeter(const ToolRun& run);
 
+// After an interrupt: lets the link wait again, until the next one.
+void clearInterrupt();
+
 // The failure line for a failed exchange, and its exit code.
 int meterFailure(const Failure& f);
 

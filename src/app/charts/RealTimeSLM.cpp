@@ -4,6 +4,7 @@
 #include "app/ui/KeyHints.h"
 
 #include "core/common/Twips.h"
+#include "core/link/Clock.h"
 #include "core/recording/AppState.h"
 
 #include <QAction>
@@ -25,7 +26,6 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include <chrono>
 #include <cmath>
 
 namespace km740 {
@@ -36,12 +36,6 @@ const QColor kGridColor(192, 192, 192); // light grey
 const QColor kWarningColor(255, 176, 0); // amber
 const QColor kAlarmColor(220, 0, 0);
 constexpr double kHighestAlert = 140.0;
-
-double steadySeconds()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
 
 QLabel* labelPanel(const QString& text)
 {

@@ -3,6 +3,7 @@
 
 #include "app/ui/KeyHints.h"
 
+#include "core/common/NoValue.h"
 #include "app/ui/PickCombo.h"
 #include "core/link/MeterLink.h"
 #include "core/recording/AppState.h"
@@ -31,7 +32,7 @@ constexpr std::array<const char*, presetColumnCount> columnKeys{"SFI", "CA", "LT
 constexpr std::array<const char*, presetColumnCount> columnTitles{
     "Time\nWeight", "Frequency\nWeight", "Threshold\nLevel", "Criterion\nLevel", "Exchange\nRate", "Peak", "Range"};
 constexpr std::array<const char*, presetColumnCount> designTexts{"Slow", "C", "80", "85", "5", "Lcpk", "70-140"};
-const QString dashes = QStringLiteral("----");
+const QString dashes = QString::fromLatin1(kNoValueText);
 
 PresetColumn col(int c) { return static_cast<PresetColumn>(c); }
 
@@ -255,7 +256,7 @@ void SetupWindow::copyUserRowToEditRow(int k)
         combo(editRow, col(c))->setText(combo(k, col(c))->text());
 }
 
-// Standard mode: the Uniform row is live, the edit row shows "----".
+// Standard mode: the Uniform row is live, the edit row shows kNoValueText.
 // User mode: the other way round.
 void SetupWindow::setStandardMode(bool standard)
 {

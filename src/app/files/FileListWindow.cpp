@@ -4,9 +4,8 @@
 #include "app/ui/KeyHints.h"
 
 #include "core/exposure/LnTable.h"
-#include "core/common/AtomicFile.h"
 #include "core/common/SameFile.h"
-#include "core/lists/CsvExport.h"
+#include "core/lists/CsvFile.h"
 #include "app/files/FileListModel.h"
 #include "app/files/FileWindows.h"
 #include "app/ui/ListPrint.h"
@@ -414,35 +413,10 @@ void FileListWindow::exportCsv()
     if (!target || target->isEmpty())
         return;
     const std::filesystem::path input = QFile::encodeName(path_).toStdString();
-    Status written = checkOutputIsNoInput(QFile::encodeName(*target).toStdString(), {&input, 1});
-    auto file = written ? AtomicFile::create(QFile::encodeName(*target).toStdString())
-                        : Result<AtomicFile>(written.error());
-    if (file.ok() == false && written)
-        written = file.error();
-    if (file) {
-        const CsvExport csv(kind_, {});
-        const Regional point = Regional::point();
-        std::string buffer;
-        csv.appendHeader(buffer);
-        const int columns = table_->columnCount();
-        std::vector<std::string> texts(static_cast<std::size_t>(columns));
-        std::vector<std::string_view> cells(texts.size());
-        for (std::size_t r = 0; r < table_->rowCount() && written; ++r) {
-            for (int c = 0; c < columns; ++c) {
-                texts[static_cast<std::size_t>(c)] = table_->cell(r, c, point);
-                cells[static_cast<std::size_t>(c)] = texts[static_cast<std::size_t>(c)];
-            }
-            csv.appendRow(buffer, cells);
-            if (buffer.size() >= (1u << 20)) {
-                written = file->write(buffer);
-                buffer.clear();
-            }
-        }
-        if (written)
-            written = file->write(buffer);
-        if (written)
-            written = file->commit();
-    }
+    const std::filesystem::path output = QFile::encodeName(*target).toStdString();
+    Status written = checkOutputIsNoInput(output, {&input, 1});
+    if (written)
+        written = writeCsv(*table_, output);
     if (!written && dialogs.message)
         dialogs.message(this, tr("The CSV file was not written: %1").arg(q(written.error().message)), true);
     else if (written)

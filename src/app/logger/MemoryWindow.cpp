@@ -3,6 +3,7 @@
 
 #include "app/ui/KeyHints.h"
 
+#include "core/common/NoValue.h"
 #include "core/link/MeterLink.h"
 #include "app/logger/LoggerDialogs.h"
 #include "core/logger/LoggerImageFile.h"
@@ -30,8 +31,6 @@ namespace km740 {
 namespace {
 
 const QString kTitle = QStringLiteral("Recorded Data Set(s)");
-constexpr double kByteTime = 10.0 / 19200.0; // seconds a byte takes on the line
-constexpr double kQuietAfterCancel = 0.3;
 
 QLabel* titlePanel(const QString& text, const QString& name, QWidget* parent)
 {
@@ -202,11 +201,7 @@ void MemoryWindow::download(MeterWorker& worker, const MemoryStatus& status, con
         [total, progress, cancel = cancel_](MeterLink& link) {
             Result<Bytes> r = link.dumpLogger(total, progress, cancel.get());
             if (!r && r.error().kind == FailureKind::cancelled && cancel->load()) {
-                // The meter sends the rest of its memory anyway; the next
-                // command's reply would be lost in it. Wait it out (bounded
-                // by the whole memory at line rate).
-                const double lineTime = static_cast<double>(total) * kByteTime * 1.5 + 2.0;
-                if (Status s = link.discardUntilQuiet(kQuietAfterCancel, lineTime); !s)
+                if (Status s = link.drainAfterDump(total); !s)
                     return Result<Bytes>(s.error());
             }
             return r;
@@ -250,7 +245,7 @@ void MemoryWindow::showImage(LoggerImage image, const QString& source)
     image_ = std::move(image);
     table_ = splitSets(image_);
     LblSize->setText(tr("%1 bytes").arg(image_.downloadedSize()));
-    LblRemain->setText(QStringLiteral("----"));
+    LblRemain->setText(QString::fromLatin1(kNoValueText));
     LblRemain->setEnabled(false);
     LblRemain->setAccessibleDescription(QString());
     CmdSaveImage->setEnabled(true);

@@ -38,7 +38,6 @@
 #include <QVBoxLayout>
 
 #include <array>
-#include <chrono>
 
 namespace km740 {
 
@@ -72,14 +71,6 @@ LocalDateTime localNow()
     const QDate d = t.date();
     const QTime c = t.time();
     return LocalDateTime{d.year(), d.month(), d.day(), c.hour(), c.minute(), c.second()};
-}
-
-// Wall-clock monotonic seconds: how old the last polled level is, whatever
-// clock the link paces itself on.
-double monotonicSeconds()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
 } // namespace
@@ -372,7 +363,8 @@ void PanelWindow::applyPoll(const LivePoll& poll)
     const PanelTexts& t = poll.texts;
     LiveReading& live = state_.live;
     live.valid = true;
-    live.polledAt = monotonicSeconds();
+    // Wall time, whatever clock the link paces itself on.
+    live.polledAt = steadySeconds();
     live.level = Level{t.levelValue, t.level};
     live.settings = DecodeSettings(poll.frame.settings, 0, 0);
     live.peakText = t.peak;
@@ -401,7 +393,7 @@ void PanelWindow::onTimer2Timer()
 {
     if (state_.linkBusy)
         return;
-    const SampleOutcome out = recorder_.sampleTick(state_, localNow(), monotonicSeconds(), context_.regional(),
+    const SampleOutcome out = recorder_.sampleTick(state_, localNow(), steadySeconds(), context_.regional(),
                                                    [this] { return recordingHeader(); });
 
     if (listWindow_)

@@ -10,7 +10,7 @@
 namespace km740 {
 
 // A combo box whose value is picked from its list, never typed. It can still
-// show a text that is not in the list (what the meter reported, or "----"):
+// show a text that is not in the list (what the meter reported, or kNoValueText):
 // that text stands as an extra entry until the user picks a listed one.
 class PickCombo : public QComboBox {
     Q_OBJECT

@@ -3,7 +3,6 @@
 
 #include "core/common/Result.h"
 #include "core/link/MeterLink.h"
-#include "core/link/Replies.h"
 #include "app/ui/MeterWorker.h"
 
 #include <QObject>
@@ -12,13 +11,8 @@
 
 namespace km740 {
 
-// The current dose preset ("R") and the user preset table ("C").
-struct PresetReply {
-    int presetIndex = 0;
-    UserPresetTable table;
-};
-
-// Reads both from the meter and calls done on the context's thread.
+// Reads the dose preset and the user preset table ("R" then "C") and calls
+// done on the context's thread.
 using PresetReader =
     std::function<void(QObject* context, std::function<void(const Result<PresetReply>&)> done)>;
 
@@ -33,17 +27,7 @@ inline PresetReader presetReaderFor(MeterWorker* worker)
         }
         w->post<PresetReply>(
             context,
-            [](MeterLink& link) -> Result<PresetReply> {
-                if (Status s = link.discardInput(); !s)
-                    return s.error();
-                auto preset = link.readPresetIndex();
-                if (!preset)
-                    return preset.error();
-                auto table = link.readUserPresetTable();
-                if (!table)
-                    return table.error();
-                return PresetReply{*preset, *table};
-            },
+            [](MeterLink& link) { return link.readPresets(); },
             std::move(done));
     };
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/charts/RealTimePlot.h"
 
+#include "core/common/NoValue.h"
+
 #include <cmath>
 
 namespace km740 {
@@ -38,7 +40,7 @@ ChartSample readChartSample(std::string_view levelText, const Regional& regional
     if (levelText.find("OL") != std::string_view::npos)
         return ChartSample{ChartSample::Kind::overload, 0.0};
     const bool comma = regional.decimalComma();
-    if (levelText.find("----") != std::string_view::npos || !hasNumericPrefix(levelText, comma))
+    if (levelText.find(kNoValueText) != std::string_view::npos || !hasNumericPrefix(levelText, comma))
         return ChartSample{};
     const double level = numericPrefix(levelText, comma);
     if (!std::isfinite(level))

@@ -37,7 +37,7 @@ struct ChartSample {
     double level = 0.0;
 };
 
-// "OL" is an overload, "----" (or anything without a number) no reading;
+// "OL" is an overload, kNoValueText (or anything without a number) no reading;
 // otherwise the level, read with the regional decimal separator so "85,2"
 // is 85.2 dB under a decimal comma.
 ChartSample readChartSample(std::string_view levelText, const Regional& regional);

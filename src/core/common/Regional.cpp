@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/common/Regional.h"
 
+#include "core/common/NoValue.h"
+
 #include <cmath>
 #include <algorithm>
 #include <charconv>
@@ -22,7 +24,7 @@ void useSeparator(std::string& text, const Regional& regional)
 std::string formatFixed(double value, int decimals, const Regional& regional)
 {
     if (!std::isfinite(value))
-        return "----";
+        return kNoValueText;
     double scale = std::pow(10.0, decimals);
     double scaled = value * scale;
     // A tiny nudge so that values such as 2.675 (stored as 2.67499...) round
@@ -42,7 +44,7 @@ std::string formatFixed(double value, int decimals, const Regional& regional)
 std::string formatGeneral(double value, const Regional& regional)
 {
     if (!std::isfinite(value))
-        return "----";
+        return kNoValueText;
     if (value == 0.0)
         return "0";
     char buf[64];

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/exposure/DerivedText.h"
 
+#include "core/common/NoValue.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -29,8 +31,8 @@ constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
 char* writeNoValue(char* p)
 {
-    std::memcpy(p, "----", 4);
-    return p + 4;
+    std::memcpy(p, kNoValueText, sizeof kNoValueText - 1);
+    return p + sizeof kNoValueText - 1;
 }
 
 // |value| times 10^10, correctly rounded: the digits to_chars(fixed, 10)

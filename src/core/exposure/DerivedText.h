@@ -30,7 +30,7 @@ inline constexpr int derivedColumnCount = 9;
 // (all of them before the first reading).
 std::array<double, derivedColumnCount> derivedValues(const Exposure& exposure);
 
-// The text of derived column `index` for a value; NaN shows "----". The same
+// The text of derived column `index` for a value; NaN shows kNoValueText. The same
 // texts as exposureCells gives for a row.
 std::string derivedCellText(int index, double value, const Regional& regional);
 

@@ -43,7 +43,7 @@
 namespace km740 {
 
 // One record of a level history: when it began (empty when its time cannot
-// be read) and its level (empty for a record without a reading, "----").
+// be read) and its level (empty for a record without a reading, kNoValueText).
 struct LevelReading {
     std::optional<LocalSeconds> time{};
     std::optional<double> level{};

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/exposure/ExposureValues.h"
 
+#include "core/common/NoValue.h"
 #include "core/exposure/DerivedText.h"
 #include "core/exposure/LevelCell.h"
 
@@ -24,7 +25,7 @@ constexpr double kReferenceDayPa2h = 3.2e-9;
 constexpr double kLowestExchangeRate = 1.0;
 constexpr double kHighestExchangeRate = 10.0;
 
-const std::string kNoValue = "----";
+const std::string kNoValue = kNoValueText;
 
 std::optional<double> tenLog10(double x)
 {

@@ -74,7 +74,7 @@ private:
 
 // The texts of the derived cells: "0.0" for Leq and SEL, cut to one decimal
 // for LEP,d, TWA, PTWA and LAvg, the 7-character rule for Dose, SE and PDose;
-// "----" where a value is empty.
+// kNoValueText where a value is empty.
 ExposureCells exposureCells(const Exposure& exposure, const Regional& regional);
 
 } // namespace km740

@@ -12,7 +12,7 @@ inline constexpr double kLowestLevel = 0.0;
 inline constexpr double kHighestLevel = 200.0;
 
 // The level of one record cell, or nothing when the cell holds no reading:
-// a cell with "-" in it (a missing level, "----"), one that does not start
+// a cell with "-" in it (a missing level, kNoValueText), one that does not start
 // with a number, or one whose number is not a level from kLowestLevel to
 // kHighestLevel. "0.0" is a real reading of 0 dB. A decimal comma is read as
 // the point, so "85,3" is 85.3 dB (a level cell never has thousands).

@@ -22,7 +22,7 @@ class LevelDistribution {
 public:
     LevelDistribution();
 
-    // Counts one cell. Cells without a reading ("----", text) are left out
+    // Counts one cell. Cells without a reading (kNoValueText, text) are left out
     // and counted as skipped; readings outside 0.0 .. 140.0 dB have no bin and
     // are counted as out of range.
     void addCell(std::string_view levelCell);

@@ -52,7 +52,7 @@ struct PauseRow {
     std::string times;   // pause number 1, 2, ...
     std::string pause;   // time of day the pause began
     std::string release; // time of day it ended
-    std::string period;  // release - pause, hh:mm:ss; "----" when unknown
+    std::string period;  // release - pause, hh:mm:ss; kNoValueText when unknown
     bool operator==(const PauseRow&) const = default;
 };
 

@@ -6,10 +6,15 @@
 
 namespace km740 {
 
-double SteadyClock::now() const
+double steadySeconds()
 {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+double SteadyClock::now() const
+{
+    return steadySeconds();
 }
 
 void SteadyClock::sleepFor(double seconds)

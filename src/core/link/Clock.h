@@ -14,6 +14,9 @@ public:
     virtual void sleepFor(double seconds) = 0;
 };
 
+// Seconds on the system's steady clock, for measuring spans outside a link.
+double steadySeconds();
+
 // The real clock.
 class SteadyClock final : public Clock {
 public:

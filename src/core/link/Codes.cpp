@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/link/Codes.h"
 
-#include <cmath>
 #include <string>
 
 namespace km740 {
@@ -142,13 +141,6 @@ std::string DayCodeToText(int code)
 std::string TimeCodeToText(int code)
 {
     return code == 255 ? "Any" : std::to_string(code);
-}
-
-std::optional<double> Log10(double x)
-{
-    if (!(x > 0) || !std::isfinite(x))
-        return std::nullopt;
-    return std::log(x) / std::log(10.0);
 }
 
 const std::array<std::string_view, 15>& intervalTexts() { return kIntervals; }

@@ -65,9 +65,6 @@ int TimeToCode(std::string_view text);
 std::string DayCodeToText(int code);
 std::string TimeCodeToText(int code);
 
-// Common logarithm; empty for a value that has none (zero, negative, NaN).
-std::optional<double> Log10(double x);
-
 // The texts of the tables, in code order, for filling pick lists.
 const std::array<std::string_view, 15>& intervalTexts();   // codes 1..15
 const std::array<std::string_view, 12>& durationTexts();   // codes 0..11

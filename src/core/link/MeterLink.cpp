@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/link/MeterLink.h"
 
+#include "core/link/Line.h"
+
 #include <algorithm>
 #include <array>
 #include <string>
 
 namespace km740 {
 
+// Command characters. The virtual meter has its own table on purpose
+// (VirtualMeter.cpp): written apart, each checks the other in every link test.
 namespace cmd {
 constexpr std::uint8_t status = 'F';
 constexpr std::uint8_t calibration = 0x60; // grave accent
@@ -319,6 +323,17 @@ Result<UserPresetTable> MeterLink::readUserPresetTable()
                                        decodeUserPresetTable);
 }
 
+Result<PresetReply> MeterLink::readPresets()
+{
+    auto preset = readPresetIndex();
+    if (!preset)
+        return preset.error();
+    auto table = readUserPresetTable();
+    if (!table)
+        return table.error();
+    return PresetReply{*preset, *table};
+}
+
 Status MeterLink::selectPreset(int preset)
 {
     if (preset < 0 || preset >= presetCount)
@@ -489,6 +504,12 @@ Result<Bytes> MeterLink::dumpLogger(std::size_t byteCount, const DumpProgress& p
             return s.error();
     }
     return image;
+}
+
+Status MeterLink::drainAfterDump(std::size_t byteCount)
+{
+    const double whole = static_cast<double>(byteCount) * kLineByteSeconds;
+    return discardUntilQuiet(dumpQuiet, whole * 1.5 + 2.0);
 }
 
 Status MeterLink::eraseLogger()

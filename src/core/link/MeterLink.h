@@ -41,6 +41,12 @@ public:
     virtual void deviceGone() {}   // the port failed: "No Device Found!"
 };
 
+// The current dose preset ("R") and the user preset table ("C").
+struct PresetReply {
+    int presetIndex = 0;
+    UserPresetTable table;
+};
+
 // Progress of the logger dump: bytes received so far of the total.
 using DumpProgress = std::function<void(std::size_t received, std::size_t total)>;
 
@@ -69,6 +75,7 @@ public:
     static constexpr int pollAttempts = 4;        // live poll: four tries per tick
     static constexpr int clockAttempts = 10;      // "D": ten tries
     static constexpr double readSlice = 0.005;    // collect loops read this often
+    static constexpr double dumpQuiet = 0.3;      // a cancelled dump has ended after this silence
 
     MeterLink(Transport& transport, Clock& clock);
 
@@ -102,6 +109,8 @@ public:
     Result<UserPresetTable> readUserPresetTable();
     Status selectPreset(int preset);
     Status writeUserPresetTable(const UserPresetTable& table);
+    // "R" then "C": what the dose preset window and a recording's header start from.
+    Result<PresetReply> readPresets();
 
     // ---- meter setup ("_"): the settings byte, then 0, 0
     Status writeMeasurementSettings(std::uint8_t settings);
@@ -132,6 +141,11 @@ public:
     // no byte came for 5 s, or cancelled; either way nothing is returned.
     Result<Bytes> dumpLogger(std::size_t byteCount, const DumpProgress& progress = {},
                              const std::atomic<bool>* cancel = nullptr);
+    // After a dump of byteCount bytes that ended early: the meter sends the
+    // rest of its memory regardless and the next reply would be lost in it,
+    // so this drops bytes until the line is quiet, for at most the time the
+    // whole memory takes at line rate (then a timeout).
+    Status drainAfterDump(std::size_t byteCount);
     Status eraseLogger();
 
     // ---- meter clock ("D", "L")

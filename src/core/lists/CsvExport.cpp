@@ -21,7 +21,7 @@ void appendNumber(std::string& out, std::string_view cell)
     while (!cell.empty() && cell.back() == ' ')
         cell.remove_suffix(1);
     // Sign, digits, one point or comma, digits: nothing else is a number here
-    // ("----" and texts leave the cell empty).
+    // (kNoValueText and texts leave the cell empty).
     std::size_t i = !cell.empty() && (cell[0] == '-' || cell[0] == '+') ? 1 : 0;
     bool digits = false, point = false;
     for (; i < cell.size(); ++i) {

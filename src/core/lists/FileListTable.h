@@ -56,7 +56,7 @@ public:
 
     // The text of a cell as the window shows it.
     std::string cell(std::size_t row, int column, const Regional& regional) const;
-    // The cell as a number, empty where it holds none ("----", text).
+    // The cell as a number, empty where it holds none (kNoValueText, text).
     std::optional<double> value(std::size_t row, int column) const;
 
     // The column as a plot series (NaN where a cell holds no number: a gap)
@@ -77,7 +77,7 @@ public:
 
     // Level cells without a reading, left out of the derived sums.
     std::uint64_t skippedLevels() const { return skippedLevels_; }
-    // Why the derived columns show "----", when they do.
+    // Why the derived columns show kNoValueText, when they do.
     const std::string& derivedProblem() const { return derivedProblem_; }
 
     // Filling, as the reader streams the file. reserve() takes a guess at
@@ -96,7 +96,7 @@ private:
     TextColumn dateTimes_;
     TextColumn values_;    // the level, or a dose logger's dose
     TextColumn twas_;      // dose logger
-    std::vector<std::array<double, 9>> derived_; // NaN: "----"
+    std::vector<std::array<double, 9>> derived_; // NaN: kNoValueText
     std::optional<ExposureValues> exposure_;
     std::uint64_t skippedLevels_ = 0;
     std::string derivedProblem_;

@@ -34,7 +34,7 @@ public:
 
     // Level cells without a reading, left out of the sums.
     std::uint64_t skipped() const { return values_ ? values_->skipped() : 0; }
-    // Why the derived columns are empty ("----"), when they are.
+    // Why the derived columns are empty (kNoValueText), when they are.
     const std::string& derivedProblem() const { return derivedProblem_; }
 
 private:

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/logger/DoseText.h"
 
+#include "core/common/NoValue.h"
+
 #include <cmath>
 
 namespace km740 {
@@ -83,17 +85,17 @@ std::string doseText(const Dose& dose, std::size_t maxChars, const Regional& reg
 
 std::string doseText(const std::optional<Dose>& dose, std::size_t maxChars, const Regional& regional)
 {
-    return dose ? doseText(*dose, maxChars, regional) : "----";
+    return dose ? doseText(*dose, maxChars, regional) : kNoValueText;
 }
 
 std::string twaText(const std::optional<Dose>& dose, std::optional<int> criterionLevel,
                     int exchangeRate, const Regional& regional)
 {
     if (!dose || !criterionLevel || !(dose->percent > 0))
-        return "----";
+        return kNoValueText;
     const double twa = *criterionLevel + (exchangeRate / std::log10(2.0)) * std::log10(dose->percent / 100);
     if (!std::isfinite(twa))
-        return "----";
+        return kNoValueText;
     // Cut toward zero; the nudge keeps 85.0 that arrives as 84.99999999 at 85.0.
     const double tenths = std::trunc(twa * 10 + std::copysign(1e-7, twa));
     if (std::fabs(tenths) > 1e15)

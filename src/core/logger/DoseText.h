@@ -29,7 +29,7 @@ std::optional<Dose> readDose(std::span<const std::uint8_t> record, std::size_t f
 // The Dose as text, cut to maxChars by dropping decimals only: every integer
 // digit stays and the text never ends on the decimal point.
 std::string doseText(const Dose& dose, std::size_t maxChars, const Regional& regional);
-// "----" for a Dose that could not be read.
+// kNoValueText for a Dose that could not be read.
 std::string doseText(const std::optional<Dose>& dose, std::size_t maxChars, const Regional& regional);
 
 // A whole number of tenths with one decimal ("82.1", "0.5", "-14.7"), the
@@ -37,7 +37,7 @@ std::string doseText(const std::optional<Dose>& dose, std::size_t maxChars, cons
 std::string tenthsText(std::int64_t tenths, const Regional& regional);
 
 // TWA = criterion + (exchange rate / log10 2) * log10(dose / 100), cut toward
-// zero to one decimal. "----" for a zero or unknown Dose or an unknown
+// zero to one decimal. kNoValueText for a zero or unknown Dose or an unknown
 // criterion.
 std::string twaText(const std::optional<Dose>& dose, std::optional<int> criterionLevel,
                     int exchangeRate, const Regional& regional);

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/logger/LoggerSet.h"
 
+#include "core/common/NoValue.h"
+
 namespace km740 {
 
 std::array<std::string, 4> directoryCells(const LoggerSet& set)
 {
     return {std::to_string(set.number), set.startText,
-            set.intervalSeconds ? std::to_string(*set.intervalSeconds) : "----",
-            set.recordsKnown() ? std::to_string(set.recordCount) : "----"};
+            set.intervalSeconds ? std::to_string(*set.intervalSeconds) : kNoValueText,
+            set.recordsKnown() ? std::to_string(set.recordCount) : kNoValueText};
 }
 
 std::optional<std::string> presetName(int number)

@@ -46,7 +46,7 @@ struct LoggerSet {
     std::vector<PauseEntry> pauses;
 
     int presetNumber = 0;
-    std::string presetName; // "OSHA-80" .. "User9", "----" when unknown
+    std::string presetName; // "OSHA-80" .. "User9", kNoValueText when unknown
     MeterSettings settings; // criterion empty when the code is unknown
 
     // Cut short: the stream ran out (end of the image, or the next set's
@@ -68,7 +68,7 @@ struct LoggerSet {
 };
 
 // The set's row in the Memory directory: set number, start text, interval in
-// seconds, record count ("----" for what is not known).
+// seconds, record count (kNoValueText for what is not known).
 std::array<std::string, 4> directoryCells(const LoggerSet& set);
 
 // "OSHA-80" .. "ISO90" for 0..7, "User1" .. "User9" for 8..16.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/logger/LoggerSetTable.h"
 
+#include "core/common/NoValue.h"
 #include "core/logger/FieldText.h"
 
 #include <cstring>
@@ -61,7 +62,7 @@ void readHeader(const LoggerImage& image, std::size_t m, LoggerSet& set)
     if (auto second = bcdValue(h[hSecond]))
         set.start = logger::soundTime(h[hYear], h[hMonth], h[hDay], h[hHour], h[hMinute], *second);
     set.presetNumber = h[hPreset];
-    set.presetName = presetName(h[hPreset]).value_or("----");
+    set.presetName = presetName(h[hPreset]).value_or(kNoValueText);
     set.settings = DecodeSettings(h[hSettings], h[hThreshold], h[hCriterion]);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/logger/SetDecoder.h"
 
+#include "core/common/NoValue.h"
 #include "core/logger/DoseText.h"
 #include "core/logger/FieldText.h"
 
@@ -119,7 +120,7 @@ private:
 std::string peakText(Bytes last, int rangeTop, const Regional& regional)
 {
     if (last.size() < LoggerSet::doseRecordSize)
-        return "----";
+        return kNoValueText;
     const unsigned word = (last[rPeak] | last[rPeak + 1] << 8) & 0x3FFF; // top two bits are flags
     if (word < 10 || word >= 1600)
         return rangeTop == 140 ? "< 103" : "< 93";
@@ -132,7 +133,7 @@ void fillPanel(const LoggerSet& set, Bytes last, const Regional& regional, Setti
     panel.timeWeight = s.timeWeightingText;
     panel.freqWeight = s.freqWeightingText;
     panel.threshold = std::to_string(s.thresholdLevel);
-    panel.criterion = s.criterionLevel ? std::to_string(*s.criterionLevel) : "----";
+    panel.criterion = s.criterionLevel ? std::to_string(*s.criterionLevel) : kNoValueText;
     panel.exchangeRate = std::to_string(s.exchangeRate);
     panel.range = std::to_string(s.rangeTop - 70) + "-" + std::to_string(s.rangeTop);
     panel.peak = peakText(last, s.rangeTop, regional);
@@ -142,8 +143,8 @@ void fillPanel(const LoggerSet& set, Bytes last, const Regional& regional, Setti
                               logger::twoHex(last[rCalMinute]), logger::twoHex(last[rCalSecond]));
         panel.calibratedDb = FormatLevel(last[rCalLevel], last[rCalLevel + 1], regional).text;
     } else {
-        panel.calibratedTime = "----";
-        panel.calibratedDb = "----";
+        panel.calibratedTime = kNoValueText;
+        panel.calibratedDb = kNoValueText;
     }
 }
 
@@ -160,9 +161,9 @@ std::vector<PauseRow> pauseRows(const LoggerSet& set, const StampFormatter& stam
             row.pause = stamps.timeOfDay(*set.start + std::chrono::seconds(p.start));
             row.release = stamps.timeOfDay(*set.start + std::chrono::seconds(p.release));
         } else {
-            row.pause = row.release = "----";
+            row.pause = row.release = kNoValueText;
         }
-        row.period = p.release >= p.start ? periodText(p.release - p.start) : "----";
+        row.period = p.release >= p.start ? periodText(p.release - p.start) : kNoValueText;
         rows.push_back(std::move(row));
     }
     return rows;
@@ -218,7 +219,7 @@ Result<DataFile> decodeSet(const LoggerSet& set, const Regional& regional)
     RecordStream stream(set, recordSize);
     auto stampOf = [&](std::size_t i) -> std::string {
         const std::int64_t t = clock.elapsed(static_cast<std::int64_t>(i));
-        return set.start ? stamps.format(*set.start + std::chrono::seconds(t)) : "----";
+        return set.start ? stamps.format(*set.start + std::chrono::seconds(t)) : kNoValueText;
     };
 
     // The record whose peak and calibration fields the panel shows.
@@ -251,12 +252,12 @@ Result<DataFile> decodeSet(const LoggerSet& set, const Regional& regional)
         file.summary = {doseText(d, small ? kSummaryCut : kDoseCut, regional),
                         twaText(d, set.settings.criterionLevel, set.settings.exchangeRate, regional)};
     } else {
-        file.summary = {"----", "----"};
+        file.summary = {kNoValueText, kNoValueText};
     }
     file.records.reserve(set.recordCount);
     for (std::size_t i = 1; i <= set.recordCount; ++i) {
         const Bytes r = stream.record(i - 1);
-        std::string level = r.size() == 2 ? tenthsText(r[0] | r[1] << 8, regional) : "----";
+        std::string level = r.size() == 2 ? tenthsText(r[0] | r[1] << 8, regional) : kNoValueText;
         file.records.push_back({static_cast<std::int64_t>(i), stampOf(i), std::move(level)});
     }
     return DataFile(std::move(file));

@@ -40,9 +40,4 @@ std::string AppState::peakTypeForPreset() const
     return s.peakText;
 }
 
-int presetIndexFromReply(std::uint8_t byte)
-{
-    return byte == 255 ? 0 : byte;
-}
-
 } // namespace km740

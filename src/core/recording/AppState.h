@@ -95,7 +95,4 @@ struct AppState {
     std::string peakTypeForPreset() const;
 };
 
-// "R" replies 255 for "none": that is preset 0.
-int presetIndexFromReply(std::uint8_t byte);
-
 } // namespace km740

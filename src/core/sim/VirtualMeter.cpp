@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/sim/VirtualMeter.h"
 
+#include "core/link/Replies.h"
 #include "core/sim/SampleLogger.h"
 
 #include <algorithm>
@@ -11,7 +12,8 @@ namespace km740 {
 
 namespace {
 
-// Command characters.
+// Command characters. The meter keeps its own table rather than the link's
+// (MeterLink.cpp): written apart, each checks the other in every link test.
 constexpr std::uint8_t cmdStatus = 'F';
 constexpr std::uint8_t cmdCalibration = 0x60;
 constexpr std::uint8_t cmdPresetNumber = 'R';
@@ -143,10 +145,10 @@ VirtualMeter::VirtualMeter(Clock& clock, VirtualMeterOptions options)
         state_.logger = sampleLoggerImage(options_.seed, state_.calibration);
         break;
     case LoggerContent::filled: {
-        const std::size_t blocksNeeded = (logStart + options_.fillBytes) / 32767 + 1;
+        const std::size_t blocksNeeded = (logStart + options_.fillBytes) / MemoryStatus::blockBytes + 1;
         if (static_cast<int>(blocksNeeded) > state_.memoryBlocks)
             state_.memoryBlocks = static_cast<std::uint8_t>(std::min<std::size_t>(blocksNeeded, 255));
-        const std::size_t room = static_cast<std::size_t>(state_.memoryBlocks) * 32767 - logStart;
+        const std::size_t room = static_cast<std::size_t>(state_.memoryBlocks) * MemoryStatus::blockBytes - logStart;
         state_.logger = filledLoggerImage(std::min(options_.fillBytes, room), options_.seed,
                                           state_.calibration);
         break;
@@ -266,7 +268,7 @@ void VirtualMeter::ignoreCommands(std::string commands)
 
 void VirtualMeter::setLoggerImage(Bytes image)
 {
-    const std::size_t room = static_cast<std::size_t>(state_.memoryBlocks) * 32767 - logStart;
+    const std::size_t room = static_cast<std::size_t>(state_.memoryBlocks) * MemoryStatus::blockBytes - logStart;
     if (image.size() > room)
         image.resize(room);
     state_.logger = std::move(image);
@@ -289,7 +291,7 @@ int VirtualMeter::memEnd() const
 
 std::size_t VirtualMeter::room() const
 {
-    return static_cast<std::size_t>(state_.memoryBlocks) * 32767 - logStart;
+    return static_cast<std::size_t>(state_.memoryBlocks) * MemoryStatus::blockBytes - logStart;
 }
 
 std::int64_t VirtualMeter::meterSecondsAt(double clockTime) const

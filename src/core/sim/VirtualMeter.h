@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/link/Clock.h"
+#include "core/link/Line.h"
 #include "core/link/Transport.h"
 #include "core/sim/LiveLevel.h"
 #include "core/common/MeterCalendar.h"
@@ -73,7 +74,7 @@ struct MeterState {
 class VirtualMeter final : public Transport {
 public:
     static constexpr int logStart = 3584;          // first address of the logging area
-    static constexpr double byteTime = 10.0 / 19200.0;
+    static constexpr double byteTime = kLineByteSeconds;
     static constexpr double turnaround = 0.002;    // before the first reply byte
     static constexpr double parameterTimeout = 1.0; // a command's parameters given up after this
 

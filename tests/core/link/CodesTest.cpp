@@ -121,10 +121,3 @@ TEST(Codes, AnyFieldsOfTheTimedTable)
     EXPECT_EQ(TimeCodeToText(255), "Any");
     EXPECT_EQ(TimeCodeToText(0), "0");
 }
-
-TEST(Codes, Log10IsGuarded)
-{
-    EXPECT_DOUBLE_EQ(*Log10(1000.0), 3.0);
-    EXPECT_FALSE(Log10(0.0).has_value());
-    EXPECT_FALSE(Log10(-1.0).has_value());
-}

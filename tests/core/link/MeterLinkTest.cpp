@@ -264,6 +264,55 @@ TEST_F(Link, DumpEndsFiveSecondsAfterTheLastByteOrWhenCancelled)
     EXPECT_EQ(got.error().kind, FailureKind::cancelled);
 }
 
+// A cancelled dump leaves the meter sending: the drain waits out the rest, so
+// the next command reads its own reply; a line that never goes quiet ends in
+// a timeout bounded by the whole memory at line rate.
+TEST_F(Link, DrainAfterACancelledDumpLeavesTheLineToTheNextReply)
+{
+    std::atomic<bool> cancel{false};
+    meter.replies['I'] = always(Bytes(1000, 0x55));
+    meter.byteTime = 1.0 / 1920;
+    const double start = clock.now();
+    auto got = link.dumpLogger(1000, [&](std::size_t n, std::size_t) { cancel = n >= 200; }, &cancel);
+    ASSERT_FALSE(got.ok());
+    ASSERT_TRUE(link.drainAfterDump(1000).ok());
+    const double lastByte = start + meter.latency + 999.0 / 1920;
+    EXPECT_GT(clock.now(), lastByte + MeterLink::dumpQuiet - 0.01);
+    EXPECT_LT(clock.now(), lastByte + MeterLink::dumpQuiet + 0.05);
+    meter.replies['R'] = always(Bytes{3});
+    EXPECT_EQ(link.readPresetIndex().value(), 3);
+
+    cancel = false;
+    meter.replies['I'] = always(Bytes(20000, 0x55));
+    got = link.dumpLogger(100, {}, &cancel);
+    ASSERT_TRUE(got.ok()); // the meter sends far more than the 100 bytes it stated
+    const double drainStart = clock.now();
+    auto drained = link.drainAfterDump(100);
+    ASSERT_FALSE(drained.ok());
+    EXPECT_EQ(drained.error().kind, FailureKind::timeout);
+    EXPECT_LT(clock.now() - drainStart, 100.0 / 1920 * 1.5 + 2.0 + 0.05);
+}
+
+// "R" then "C", nothing else on the wire.
+TEST_F(Link, ReadPresetsAsksRThenC)
+{
+    meter.replies['R'] = always(Bytes{4});
+    Bytes table(36, 0);
+    table[35] = 2;
+    meter.replies['C'] = always(table);
+    auto presets = link.readPresets();
+    ASSERT_TRUE(presets.ok()) << presets.error().message;
+    EXPECT_EQ(presets->presetIndex, 4);
+    EXPECT_EQ(presets->table.records[8].criterionCode, 2);
+    EXPECT_EQ(meter.wire(), (Bytes{'R', 'C'}));
+
+    meter.writes.clear();
+    meter.replies.erase('R');
+    presets = link.readPresets();
+    ASSERT_FALSE(presets.ok());
+    EXPECT_EQ(meter.wire(), (Bytes{'R'})); // no "C" after a failed "R"
+}
+
 TEST_F(Link, ClockReadGivesUpAfterTenTries)
 {
     meter.replies['D'] = always(Bytes{0x05, 0x07});

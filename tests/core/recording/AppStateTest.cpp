@@ -13,7 +13,7 @@ TEST(AppState, PeakTypeComesFromThePresetInForce)
         s.presetIndex = preset;
         return s.peakTypeForPreset();
     };
-    EXPECT_EQ(peakOf(presetIndexFromReply(255)), "Llpk");
+    EXPECT_EQ(peakOf(0), "Llpk");
     EXPECT_EQ(peakOf(3), "Llpk");
     EXPECT_EQ(peakOf(5), "Llpk");
     EXPECT_EQ(peakOf(6), "Lcpk");

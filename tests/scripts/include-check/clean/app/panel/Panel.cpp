@@ -1,0 +1,3 @@
+#include "Panel.h"
+#include "core/common/Result.h"
+#include <queue>

@@ -1,0 +1,3 @@
+#pragma once
+#include <QDialog>
+#include "core/link/Link.h"

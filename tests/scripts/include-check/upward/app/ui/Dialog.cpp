@@ -1,0 +1,2 @@
+#include "app/ui/Dialog.h"
+#include "app/panel/Panel.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "core/link/Link.h"
+#include "app/panel/Panel.h"
