@@ -2,7 +2,7 @@
 #include "app/config/ButtonsWindow.h"
 
 #include "app/config/MeterDrawing.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/MeterWorker.h"
 #include "app/ui/WindowContext.h"
 

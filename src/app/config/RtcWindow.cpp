@@ -2,7 +2,7 @@
 #include "app/config/RtcWindow.h"
 
 #include "core/link/MeterLink.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/MeterWorker.h"
 #include "app/ui/WindowContext.h"
 

@@ -2,7 +2,7 @@
 #include "app/logger/AddTextWindow.h"
 
 #include "app/logger/LoggerDialogs.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/QtText.h"
 
 #include <QCloseEvent>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 
 #include "core/link/PortMap.h"
 
@@ -19,11 +19,6 @@ std::string AppState::portCaption() const
     return comName(portNumber);
 }
 
-bool AppState::levelFresh(double now, double maxAge) const
-{
-    return live.valid && live.polledAt >= 0.0 && now - live.polledAt <= maxAge;
-}
-
 std::string AppState::peakTypeForPreset() const
 {
     if (presetIndex <= 5)
@@ -38,11 +33,6 @@ std::string AppState::peakTypeForPreset() const
     const MeterSettings s = DecodeSettings(userPresetTable[at], userPresetTable[at + 1],
                                            userPresetTable[at + 3]);
     return s.peakText;
-}
-
-int presetIndexFromReply(std::uint8_t byte)
-{
-    return byte == 255 ? 0 : byte;
 }
 
 } // namespace km740
