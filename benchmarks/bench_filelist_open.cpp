@@ -4,7 +4,7 @@
 #include "core/files/DataFileWriter.h"
 #include "app/files/FileListWindow.h"
 #include "app/files/FileWindows.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/WindowContext.h"
 
 #include "support/SampleFiles.h"

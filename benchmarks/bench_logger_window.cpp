@@ -8,7 +8,7 @@
 #include "platform/SerialTransport.h"
 #include "app/logger/LoggerWindows.h"
 #include "app/logger/MemoryWindow.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/MeterWorker.h"
 #include "app/Keys.h"
 #include "app/panel/PanelWindow.h"

@@ -3,6 +3,7 @@
 // written and flushed to the recording file, the row added to a full list and
 // kept in view, and the copy a list Save takes before writing elsewhere.
 #include "app/panel/ListWindow.h"
+#include "app/ui/AppState.h"
 #include "core/recording/RealTimeRecorder.h"
 
 #include <QApplication>
@@ -29,12 +30,12 @@ QApplication& app()
     return a;
 }
 
-void freshLevel(AppState& s, double now)
+void freshLevel(LiveReading& live, double now)
 {
-    s.live.valid = true;
-    s.live.polledAt = now - 0.2;
-    s.live.level.value = 81.3;
-    s.live.level.text = "81.3";
+    live.valid = true;
+    live.polledAt = now - 0.2;
+    live.level.value = 81.3;
+    live.level.text = "81.3";
 }
 
 void BM_SampleTickWithFileRecording(benchmark::State& st)
@@ -43,8 +44,8 @@ void BM_SampleTickWithFileRecording(benchmark::State& st)
                       ("km740-bench-" + std::to_string(::getpid()) + ".sonx");
     AppState s;
     RealTimeRecorder rec;
-    freshLevel(s, 1.0);
-    if (!rec.startFileRecording(s, file.string(), RecordingHeader{}, Regional::point())) {
+    freshLevel(s.live, 1.0);
+    if (!rec.startFileRecording(s.recording, s.live, file.string(), RecordingHeader{}, Regional::point())) {
         st.SkipWithError("cannot create the recording file");
         return;
     }
@@ -52,8 +53,8 @@ void BM_SampleTickWithFileRecording(benchmark::State& st)
     double now = 1.0;
     for (auto _ : st) {
         now += 1.0;
-        freshLevel(s, now);
-        benchmark::DoNotOptimize(rec.sampleTick(s, LocalDateTime{}, now, Regional::point(), panel));
+        freshLevel(s.live, now);
+        benchmark::DoNotOptimize(rec.sampleTick(s.recording, s.linkNow(), LocalDateTime{}, now, Regional::point(), panel));
     }
     rec.stopFileRecording(s);
     std::filesystem::remove(file);
@@ -71,23 +72,23 @@ void BM_ListWindowRowAtFullList(benchmark::State& st)
     const long long full = RealTimeRecorder::kRecordsPerPart - 2;
     for (long long i = 1; i <= full - 1000; ++i)
         rec.list().append(i, "2026/12/06 22:30:00", "80.0");
-    s.listRecordCount = full - 1000;
+    s.recording.listRecordCount = full - 1000;
     const HeaderSource panel = [] { return RecordingHeader{}; };
     double now = 1.0;
     for (auto _ : st) {
         // Stay below the automatic save.
-        if (s.listRecordCount >= full) {
+        if (s.recording.listRecordCount >= full) {
             st.PauseTiming();
             rec.list().clear();
             for (long long i = 1; i <= full - 1000; ++i)
                 rec.list().append(i, "2026/12/06 22:30:00", "80.0");
-            s.listRecordCount = full - 1000;
+            s.recording.listRecordCount = full - 1000;
             w->showSample(SampleOutcome{});
             st.ResumeTiming();
         }
         now += 1.0;
-        freshLevel(s, now);
-        w->showSample(rec.sampleTick(s, LocalDateTime{}, now, Regional::point(), panel));
+        freshLevel(s.live, now);
+        w->showSample(rec.sampleTick(s.recording, s.linkNow(), LocalDateTime{}, now, Regional::point(), panel));
         QCoreApplication::processEvents();
     }
     delete w;

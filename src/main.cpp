@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // km740: the companion program. Starts with the port chooser, then the panel.
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "core/link/Clock.h"
 #include "core/link/PortMap.h"
 #include "app/ports/PortWindow.h"

@@ -10,7 +10,7 @@
 #include "app/Keys.h"
 #include "app/panel/PanelWindow.h"
 #include "app/ui/WindowContext.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "core/recording/RealTimeRecorder.h"
 #include "app/ui/SettingsPanel.h"
 

@@ -5,7 +5,7 @@
 #include "app/charts/PlotWindow.h"
 #include "app/charts/RealTimeSLM.h"
 #include "app/ui/WindowContext.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 
 namespace km740 {
 

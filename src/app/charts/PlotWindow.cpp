@@ -5,7 +5,7 @@
 
 #include "app/charts/GraphView.h"
 #include "core/charts/TrackModes.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/QtText.h"
 
 #include <QComboBox>

@@ -5,7 +5,7 @@
 
 #include "core/common/Twips.h"
 #include "core/link/Clock.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 
 #include <QAction>
 #include <QApplication>
@@ -321,7 +321,7 @@ void RealTimeSLM::drawLevelLabels(QPainter& p) const
 ChartSample RealTimeSLM::currentSample() const
 {
     // A level the panel has not refreshed lately (link lost) is no reading.
-    if (!state_.levelFresh(steadySeconds()))
+    if (!state_.live.fresh(steadySeconds()))
         return ChartSample{};
     return readChartSample(state_.live.level.text, regional_ ? regional_() : Regional::point());
 }

@@ -4,7 +4,7 @@
 #include "app/ui/KeyHints.h"
 
 #include "app/config/MeterDrawing.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/MeterWorker.h"
 #include "app/ui/WindowContext.h"
 

@@ -6,7 +6,7 @@
 #include "core/common/NoValue.h"
 #include "app/ui/PickCombo.h"
 #include "core/link/MeterLink.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/MeterWorker.h"
 #include "app/ui/WindowContext.h"
 #include "app/ui/PresetReader.h"

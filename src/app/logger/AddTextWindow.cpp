@@ -4,7 +4,7 @@
 #include "app/ui/KeyHints.h"
 
 #include "app/logger/LoggerDialogs.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/QtText.h"
 
 #include <QCloseEvent>

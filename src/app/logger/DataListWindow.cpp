@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/logger/DataListWindow.h"
 
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 
 #include <QCloseEvent>
 #include <QLabel>

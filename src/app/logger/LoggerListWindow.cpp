@@ -6,7 +6,7 @@
 #include "core/files/DataFileWriter.h"
 #include "core/lists/FileListTable.h"
 #include "app/logger/LoggerRecordModel.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/QtText.h"
 #include "app/ui/SaveDialog.h"
 #include "app/ui/SettingsPanel.h"
@@ -187,10 +187,10 @@ void LoggerListWindow::onSaveClicked()
     if (!file_)
         return;
     const std::optional<QString> path =
-        chooser_ ? chooser_(this, QString::fromStdString(state_.lastSaveFolder)) : std::nullopt;
+        chooser_ ? chooser_(this, QString::fromStdString(state_.recording.lastSaveFolder)) : std::nullopt;
     if (!path || path->isEmpty())
         return; // cancelled: nothing written
-    state_.lastSaveFolder = QFileInfo(*path).absolutePath().toStdString();
+    state_.recording.lastSaveFolder = QFileInfo(*path).absolutePath().toStdString();
     SaveAction->setEnabled(false);
     setCursor(Qt::BusyCursor);
     const std::shared_ptr<const DataFile> file = file_;

@@ -8,7 +8,7 @@
 #include "core/logger/LoggerImageFile.h"
 #include "app/logger/MemoryWindow.h"
 #include "core/logger/SetDecoder.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/MeterWorker.h"
 #include "app/ui/EraseLogger.h"
 #include "app/ui/WindowContext.h"

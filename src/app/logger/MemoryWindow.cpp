@@ -7,7 +7,7 @@
 #include "core/link/MeterLink.h"
 #include "app/logger/LoggerDialogs.h"
 #include "core/logger/LoggerImageFile.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/BackgroundTask.h"
 #include "app/ui/MeterWorker.h"
 #include "app/ui/QtText.h"

@@ -45,7 +45,7 @@ ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader
     letTabReach(Toolbar1);
     addCloseKeys(this, false);
 
-    recorder_.openList(state_);
+    recorder_.openList(state_.recording, state_.live);
     model_ = new RealTimeListModel(recorder_.list(), this);
     GridN = new QTableView(this);
     GridN->setObjectName(QStringLiteral("GridN"));
@@ -118,8 +118,8 @@ void ListWindow::placeBesidePanel()
 
 QString ListWindow::autoSaveFolder() const
 {
-    if (!state_.lastSaveFolder.empty()) {
-        const QString last = QString::fromStdString(state_.lastSaveFolder);
+    if (!state_.recording.lastSaveFolder.empty()) {
+        const QString last = QString::fromStdString(state_.recording.lastSaveFolder);
         if (QFileInfo(last).isDir())
             return last;
     }
@@ -198,8 +198,8 @@ void ListWindow::autoSave()
         free = continuationFileName(name, k);
     const QString path = QString::fromStdString(free);
     RecordingHeader header = header_ ? header_() : RecordingHeader{};
-    header.peakType = state_.peakTypeText;
-    ++state_.listSavePart;
+    header.peakType = state_.recording.peakTypeText;
+    ++state_.recording.listSavePart;
     std::vector<RealTimeList::Row> rows = recorder_.list().take();
     model_->sync();
     writeInBackground(path, std::move(header), std::move(rows), true);
@@ -225,11 +225,11 @@ void ListWindow::onSaveClicked()
         }
         state_.presetIndex = r->presetIndex;
         state_.userPresetTable = encodeUserPresetTable(r->table);
-        state_.peakTypeText = state_.peakTypeForPreset();
+        state_.recording.peakTypeText = state_.peakTypeForPreset();
         RecordingHeader header = header_ ? header_() : RecordingHeader{};
-        header.peakType = state_.peakTypeText;
+        header.peakType = state_.recording.peakTypeText;
         const QString folder = QFileInfo(path).absolutePath();
-        state_.lastSaveFolder = folder.toStdString();
+        state_.recording.lastSaveFolder = folder.toStdString();
         writeInBackground(path, std::move(header), recorder_.list().copy(), false);
     });
 }
@@ -291,7 +291,7 @@ void ListWindow::saveDone(bool ok, const QString& path, const QString& reason, b
 
 void ListWindow::closeEvent(QCloseEvent* event)
 {
-    recorder_.closeList(state_);
+    recorder_.closeList(state_.recording);
     emit closed();
     QWidget::closeEvent(event);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/BackgroundTask.h"
 #include "app/ui/PresetReader.h"
 #include "core/recording/RealTimeRecorder.h"

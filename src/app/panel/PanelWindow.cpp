@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/panel/PanelWindow.h"
 
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/QtText.h"
 #include "app/ui/SettingsPanel.h"
 #include "core/link/Clock.h"
@@ -257,10 +257,10 @@ void PanelWindow::load()
         combo6162_->addItem(QString::number(i));
     combo6162_->setCurrentIndex(0);
 
-    state_.sampleInterval = 1;
-    state_.sampleTick = 0;
-    state_.listMode = false;
-    state_.fileRecording = false;
+    state_.recording.sampleInterval = 1;
+    state_.recording.sampleTick = 0;
+    state_.recording.listMode = false;
+    state_.recording.fileRecording = false;
     refreshRegional();
 
     for (const ToolKeyInfo& info : toolKeys)
@@ -306,7 +306,7 @@ void PanelWindow::onLinkLost()
     lblCOM_->setText(QStringLiteral("No COM"));
     serviceSending_ = false;
     // No samples while the link is lost; say so rather than look recording.
-    if (state_.fileRecording) {
+    if (state_.recording.fileRecording) {
         lblRecording_->setText(QStringLiteral("Waiting for the meter"));
         lblRecording_->setVisible(true);
     }
@@ -393,17 +393,17 @@ void PanelWindow::onTimer2Timer()
 {
     if (state_.linkBusy)
         return;
-    const SampleOutcome out = recorder_.sampleTick(state_, localNow(), steadySeconds(), context_.regional(),
+    const SampleOutcome out = recorder_.sampleTick(state_.recording, state_.linkNow(), localNow(), steadySeconds(), context_.regional(),
                                                    [this] { return recordingHeader(); });
 
     if (listWindow_)
         listWindow_->showSample(out);
     if (out.recordingStopped) {
-        const QString file = q(recorder_.currentFile().empty() ? state_.recordingFileName
+        const QString file = q(recorder_.currentFile().empty() ? state_.recording.recordingFileName
                                                                : recorder_.currentFile());
         stopFileRecording();
         showRecordingStopped(file, q(out.recordingStopped->message));
-    } else if (state_.fileRecording) {
+    } else if (state_.recording.fileRecording) {
         lblCount_->setText(q(out.countText));
         if (out.waitingForMeter) {
             lblRecording_->setText(QStringLiteral("Waiting for the meter"));
@@ -430,7 +430,7 @@ void PanelWindow::onToolbarButtonClick(ToolKey key)
         return;
     switch (key) {
     case ToolKey::Save:
-        if (state_.fileRecording)
+        if (state_.recording.fileRecording)
             stopFileRecording();
         else
             startFileRecording();
@@ -455,11 +455,11 @@ void PanelWindow::startFileRecording()
 {
     if (saveStarting_ || !context_.worker() || state_.linkBusy)
         return;
-    const std::optional<QString> path = context_.dialogs().saveFile ? context_.dialogs().saveFile(this, QString::fromStdString(state_.lastSaveFolder)) : std::nullopt;
-    state_.recordingFileChosen = path.has_value() && !path->isEmpty();
-    if (!state_.recordingFileChosen)
+    const std::optional<QString> path = context_.dialogs().saveFile ? context_.dialogs().saveFile(this, QString::fromStdString(state_.recording.lastSaveFolder)) : std::nullopt;
+    state_.recording.recordingFileChosen = path.has_value() && !path->isEmpty();
+    if (!state_.recording.recordingFileChosen)
         return;
-    state_.recordingFileName = path->toStdString();
+    state_.recording.recordingFileName = path->toStdString();
 
     // "R" and "C" go out with the sampling paused; the poll is held off by
     // the worker while they run.
@@ -471,17 +471,17 @@ void PanelWindow::startFileRecording()
             if (!state_.deviceGone)
                 timer2_->start();
             if (!r) {
-                state_.recordingFileChosen = false;
+                state_.recording.recordingFileChosen = false;
                 return;
             }
             state_.presetIndex = r->presetIndex;
             state_.userPresetTable = encodeUserPresetTable(r->table);
-            state_.peakTypeText = state_.peakTypeForPreset();
+            state_.recording.peakTypeText = state_.peakTypeForPreset();
 
             const RecordingHeader header = recordingHeader();
-            state_.filePart = 0;
-            state_.recordingFileChosen = false;
-            const Status started = recorder_.startFileRecording(state_, file.toStdString(), header, context_.regional());
+            state_.recording.filePart = 0;
+            state_.recording.recordingFileChosen = false;
+            const Status started = recorder_.startFileRecording(state_.recording, state_.live, file.toStdString(), header, context_.regional());
             if (!started) {
                 showRecordingStopped(file, q(started.error().message));
                 return;
@@ -493,10 +493,10 @@ void PanelWindow::startFileRecording()
 
 void PanelWindow::stopFileRecording()
 {
-    recorder_.stopFileRecording(state_);
-    state_.fileRecording = false;
-    state_.fileRecordCount = 0;
-    state_.recordingFileChosen = false;
+    recorder_.stopFileRecording(state_.recording);
+    state_.recording.fileRecording = false;
+    state_.recording.fileRecordCount = 0;
+    state_.recording.recordingFileChosen = false;
     toolbar_->setRecording(false);
     lblRecording_->setVisible(false);
     lblRecording_->setText(QStringLiteral("Recording"));
@@ -513,19 +513,19 @@ void PanelWindow::showRecordingStopped(const QString& file, const QString& reaso
 
 void PanelWindow::openListWindow()
 {
-    if (state_.listMode || listWindow_)
+    if (state_.recording.listMode || listWindow_)
         return;
     auto* list = context_.windows().adopt(new ListWindow(state_, recorder_, presetReaderFor(context_.worker()),
                                 [this] { return recordingHeader(); }, this));
     listWindow_ = list;
-    state_.listSavePart = 0;
+    state_.recording.listSavePart = 0;
     connect(list, &ListWindow::closed, this, [this] { listWindow_.clear(); });
     list->show();
 }
 
 RecordingHeader PanelWindow::recordingHeader() const
 {
-    return RecordingHeader::fromPanel(settings_->headerPairs(), state_.peakTypeText);
+    return RecordingHeader::fromPanel(settings_->headerPairs(), state_.recording.peakTypeText);
 }
 
 // ---- manual chooser
@@ -615,7 +615,7 @@ void PanelWindow::closeEvent(QCloseEvent* event)
 {
     timer1_->stop();
     timer2_->stop();
-    if (state_.fileRecording)
+    if (state_.recording.fileRecording)
         stopFileRecording();
     if (listWindow_)
         listWindow_->close();

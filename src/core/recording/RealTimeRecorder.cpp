@@ -101,7 +101,7 @@ Status RealTimeRecorder::writeRecord(const LevelRecord& record)
     return success();
 }
 
-Status RealTimeRecorder::startFileRecording(AppState& state, const std::string& path,
+Status RealTimeRecorder::startFileRecording(RecordingState& state, const LiveReading& live, const std::string& path,
                                             const RecordingHeader& header, const Regional&)
 {
     stopFileRecording(state);
@@ -114,7 +114,7 @@ Status RealTimeRecorder::startFileRecording(AppState& state, const std::string& 
     state.peakTypeText = header.peakType;
     state.filePart = 0;
     state.fileRecordCount = 0;
-    state.maxLevelFile = state.live.valid ? state.live.level.text : std::string{};
+    state.maxLevelFile = live.valid ? live.level.text : std::string{};
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (!folder.empty())
         state.lastSaveFolder = folder.string();
@@ -123,7 +123,7 @@ Status RealTimeRecorder::startFileRecording(AppState& state, const std::string& 
     return success();
 }
 
-void RealTimeRecorder::stopFileRecording(AppState& state)
+void RealTimeRecorder::stopFileRecording(RecordingState& state)
 {
     (void)closeFile();
     state.fileRecording = false;
@@ -132,30 +132,30 @@ void RealTimeRecorder::stopFileRecording(AppState& state)
     state.recordingFileChosen = false;
 }
 
-void RealTimeRecorder::openList(AppState& state)
+void RealTimeRecorder::openList(RecordingState& state, const LiveReading& live)
 {
     list_.clear();
     state.listMode = true;
     state.listRecordCount = 0;
     state.listSavePart = 0;
-    state.maxLevelList = state.live.valid ? state.live.level.text : std::string{};
+    state.maxLevelList = live.valid ? live.level.text : std::string{};
 }
 
-void RealTimeRecorder::closeList(AppState& state)
+void RealTimeRecorder::closeList(RecordingState& state)
 {
     list_.clear();
     state.listMode = false;
     state.listRecordCount = 0;
 }
 
-SampleOutcome RealTimeRecorder::sampleTick(AppState& state, const LocalDateTime& now,
+SampleOutcome RealTimeRecorder::sampleTick(RecordingState& state, const LinkNow& link, const LocalDateTime& now,
                                            double monotonicNow, const Regional& regional,
                                            const HeaderSource& panelNow)
 {
     SampleOutcome out;
     out.countText = state.fileRecording ? std::to_string(state.fileRecordCount) : std::string{};
     out.recordingVisible = state.fileRecording && blink_;
-    if (state.linkBusy)
+    if (link.linkBusy)
         return out;
 
     if (state.sampleTick != 0 && state.sampleTick < state.sampleInterval) {
@@ -167,14 +167,14 @@ SampleOutcome RealTimeRecorder::sampleTick(AppState& state, const LocalDateTime&
     out.recordTime = formatRecordTime(now, regional);
 
     // Another action holds the meter: the list ends (the file goes on).
-    if (state.listMode && state.meterInUse) {
+    if (state.listMode && link.meterInUse) {
         closeList(state);
         out.listClosed = true;
     }
 
     // Only a level polled within the last two seconds is a reading; an older
     // one would be written again and again as if the meter had measured it.
-    const bool fresh = state.levelFresh(monotonicNow, kMaxLevelAge);
+    const bool fresh = link.live.fresh(monotonicNow, kMaxLevelAge);
     if (!fresh) {
         out.waitingForMeter = state.fileRecording || state.listMode;
         state.recordingWaiting = state.fileRecording;
@@ -185,7 +185,7 @@ SampleOutcome RealTimeRecorder::sampleTick(AppState& state, const LocalDateTime&
         return out;
     }
     state.recordingWaiting = false;
-    const Level& level = state.live.level;
+    const Level& level = link.live.level;
     out.levelText = level.text;
 
     if (state.fileRecording) {

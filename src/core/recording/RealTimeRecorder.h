@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/recording/AppState.h"
+#include "core/recording/RecordingState.h"
 #include "core/common/Regional.h"
 #include "core/common/Result.h"
 #include "core/files/DataFile.h"
@@ -72,9 +72,9 @@ struct SampleOutcome {
 
 // The two real-time recorders fed by the main window's one-second tick: the
 // file recording ("Real Time Data", continued in a new file every
-// recordsPerFile records) and the real-time list. The program-wide values
+// recordsPerFile records) and the real-time list. Their values between ticks
 // (FileRecording, FileRecordCount, FilePart, MaxLevelFile, ListMode,
-// ListRecordCount, MaxLevelList, ...) live in AppState and are kept there.
+// ListRecordCount, MaxLevelList, ...) live in the caller's RecordingState.
 class RealTimeRecorder {
 public:
     static constexpr long long kRecordsPerPart = datafile::recordsPerPart;
@@ -89,17 +89,17 @@ public:
     // Data" header and sets FileRecording, FilePart 0, MaxLevelFile (from the
     // live level), RecordingFileName and the last save folder. On failure
     // nothing is recording and the reason names the file.
-    Status startFileRecording(AppState& state, const std::string& path,
+    Status startFileRecording(RecordingState& state, const LiveReading& live, const std::string& path,
                               const RecordingHeader& header, const Regional& regional);
 
     // Closes the file and clears FileRecording and FileRecordCount. Sends nothing.
-    void stopFileRecording(AppState& state);
+    void stopFileRecording(RecordingState& state);
 
     // The main window's Timer2 tick. `now` is the computer's clock,
-    // `monotonicNow` the clock of AppState::live.polledAt. A continuation file
+    // `monotonicNow` the clock of LiveReading::polledAt. A continuation file
     // begun by this tick takes its header from `panelNow`: the panel values
     // of that moment, not those the recording started with.
-    SampleOutcome sampleTick(AppState& state, const LocalDateTime& now, double monotonicNow,
+    SampleOutcome sampleTick(RecordingState& state, const LinkNow& link, const LocalDateTime& now, double monotonicNow,
                              const Regional& regional, const HeaderSource& panelNow);
 
     // The rows of the real-time list (the List window shows them).
@@ -107,9 +107,9 @@ public:
     const RealTimeList& list() const { return list_; }
 
     // Starts the list: ListMode on, the list emptied, MaxLevelList from the live level.
-    void openList(AppState& state);
+    void openList(RecordingState& state, const LiveReading& live);
     // Ends the list: ListMode off, ListRecordCount 0, rows dropped.
-    void closeList(AppState& state);
+    void closeList(RecordingState& state);
 
     long long recordsPerPart() const { return recordsPerPart_; }
     // The file being written now (the continuation file after a boundary).

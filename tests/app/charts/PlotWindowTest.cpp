@@ -3,7 +3,7 @@
 
 #include "app/charts/GraphView.h"
 #include "app/charts/PlotWindow.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "support/TempFolder.h"
 
 #include <QComboBox>

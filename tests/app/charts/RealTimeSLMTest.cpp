@@ -2,7 +2,7 @@
 #include "ChartTestSupport.h"
 
 #include "app/charts/RealTimeSLM.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "support/PanelBench.h"
 #include "support/TempFolder.h"
 

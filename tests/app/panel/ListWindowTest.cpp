@@ -31,7 +31,7 @@ struct ListFixture {
 
     explicit ListFixture(long long perPart = RealTimeRecorder::kRecordsPerPart) : recorder(perPart)
     {
-        state.peakTypeText = "Lcpk";
+        state.recording.peakTypeText = "Lcpk";
         state.live.valid = true;
     }
 
@@ -59,7 +59,7 @@ struct ListFixture {
         state.live.level.text = formatFixed(level, 1, Regional::point());
         LocalDateTime t{2024, 1, 5, 9, 3 + second / 60, second % 60};
         ++second;
-        SampleOutcome out = recorder.sampleTick(state, t, clock, Regional::point(), &ListFixture::header);
+        SampleOutcome out = recorder.sampleTick(state.recording, state.linkNow(), t, clock, Regional::point(), &ListFixture::header);
         w->showSample(out);
         return out;
     }
@@ -83,7 +83,7 @@ TEST(ListWindow, ShowsColumnsAndScrollsFromThe22ndRecord)
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     EXPECT_EQ(w->windowTitle(), "Real Time List");
-    EXPECT_TRUE(f.state.listMode);
+    EXPECT_TRUE(f.state.recording.listMode);
     QAbstractItemModel* m = w->grid()->model();
     EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), "No.s");
     EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), "     Date Time    ");
@@ -103,12 +103,12 @@ TEST(ListWindow, ShowsColumnsAndScrollsFromThe22ndRecord)
     f.tick(w);
     QCoreApplication::processEvents();
     EXPECT_EQ(w->grid()->rowAt(0), 2);
-    EXPECT_EQ(f.state.maxLevelList, "91.0");
+    EXPECT_EQ(f.state.recording.maxLevelList, "91.0");
 
     // A stale level adds nothing and says why; the next reading clears it.
     f.clock += 5.0;
     SampleOutcome stale =
-        f.recorder.sampleTick(f.state, LocalDateTime{}, f.clock, Regional::point(), &ListFixture::header);
+        f.recorder.sampleTick(f.state.recording, f.state.linkNow(), LocalDateTime{}, f.clock, Regional::point(), &ListFixture::header);
     w->showSample(stale);
     EXPECT_EQ(m->rowCount(), 23);
     EXPECT_NE(w->statusText().indexOf("Waiting for the meter"), -1);
@@ -121,8 +121,8 @@ TEST(ListWindow, ShowsColumnsAndScrollsFromThe22ndRecord)
     f.state.meterInUse = true;
     f.tick(w);
     EXPECT_EQ(closed.count(), 1);
-    EXPECT_FALSE(f.state.listMode);
-    EXPECT_EQ(f.state.listRecordCount, 0);
+    EXPECT_FALSE(f.state.recording.listMode);
+    EXPECT_EQ(f.state.recording.listRecordCount, 0);
 }
 
 TEST(ListWindow, SavesAFullPartAutomaticallyIntoTheDocumentsFolder)
@@ -134,7 +134,7 @@ TEST(ListWindow, SavesAFullPartAutomaticallyIntoTheDocumentsFolder)
     for (int i = 0; i < 5; ++i)
         f.tick(w, 60.0 + i);
     EXPECT_EQ(w->grid()->model()->rowCount(), 0);
-    EXPECT_EQ(f.state.listSavePart, 1);
+    EXPECT_EQ(f.state.recording.listSavePart, 1);
     f.tick(w, 99.9); // record 6 goes into the new list
     ASSERT_TRUE(waitFor([&] { return saved.count() == 1; }, 10000));
     EXPECT_TRUE(saved.at(0).at(0).toBool());
@@ -157,7 +157,7 @@ TEST(ListWindow, SavesAFullPartAutomaticallyIntoTheDocumentsFolder)
 
     // The last recording or list save folder wins over the documents folder.
     fs::create_directories(f.dir / "site.2024");
-    f.state.lastSaveFolder = (f.dir / "site.2024").string();
+    f.state.recording.lastSaveFolder = (f.dir / "site.2024").string();
     EXPECT_EQ(w->autoSaveFolder(), QString::fromStdString((f.dir / "site.2024").string()));
     w->close();
 }
@@ -186,11 +186,11 @@ TEST(ListWindow, FailedAutomaticSaveKeepsTheRowsAndCancelChangesNothing)
         asked = true;
         return QString();
     });
-    f.state.fileRecording = true;
+    f.state.recording.fileRecording = true;
     w->onSaveClicked();
     EXPECT_TRUE(asked);
     EXPECT_EQ(w->windowTitle(), "Real Time List");
-    EXPECT_TRUE(f.state.fileRecording);
+    EXPECT_TRUE(f.state.recording.fileRecording);
     EXPECT_TRUE(sonxFiles(f.dir.path()).empty());
     w->close();
 }
@@ -218,14 +218,14 @@ TEST(ListWindow, SaveTakesThePeakTypeFromThePresetAndLeavesTheRecordingRunning)
     w->setFileChooser([&](QWidget*, const QString&) { return QString::fromStdString(target.string()); });
     for (int i = 0; i < 3; ++i)
         f.tick(w, 70.0 + i);
-    f.state.fileRecording = true; // a recording runs meanwhile
+    f.state.recording.fileRecording = true; // a recording runs meanwhile
     QSignalSpy saved(w, &ListWindow::saveFinished);
 
     w->onSaveClicked();
     ASSERT_TRUE(waitFor([&] { return saved.count() == 1; }, 10000));
     EXPECT_TRUE(saved.at(0).at(0).toBool());
-    EXPECT_TRUE(f.state.fileRecording);
-    EXPECT_EQ(f.state.lastSaveFolder, f.dir.path().string());
+    EXPECT_TRUE(f.state.recording.fileRecording);
+    EXPECT_EQ(f.state.recording.lastSaveFolder, f.dir.path().string());
     auto got = readLines(target);
     ASSERT_EQ(got.size(), 17u);
     EXPECT_EQ(got[10], "Peak Type:Llpk");

@@ -5,7 +5,7 @@
 #include "support/SimProcess.h"
 #include "support/WaitFor.h"
 
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "platform/SerialTransport.h"
 #include "app/ui/MeterWorker.h"
 #include "app/panel/PanelToolbar.h"

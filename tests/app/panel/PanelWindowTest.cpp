@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/PanelBench.h"
 
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "app/ui/SettingsPanel.h"
 #include "core/link/Replies.h"
 #include "app/panel/ListWindow.h"
@@ -211,12 +211,12 @@ TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
     b.panel->onToolbarButtonClick(ToolKey::List);
     ASSERT_NE(b.panel->listWindow(), nullptr);
     QWidget* list = b.panel->listWindow();
-    EXPECT_TRUE(b.state.listMode);
+    EXPECT_TRUE(b.state.recording.listMode);
     b.panel->onToolbarButtonClick(ToolKey::List);
     EXPECT_EQ(b.panel->listWindow(), list);
     list->close();
     ASSERT_TRUE(waitFor([&] { return b.panel->listWindow() == nullptr; }, 10000));
-    EXPECT_FALSE(b.state.listMode);
+    EXPECT_FALSE(b.state.recording.listMode);
 
     // "Erase": Cancel sends nothing, OK sends "S".
     b.eraseAnswer = false;
@@ -238,34 +238,34 @@ TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
 
     b.saveAnswer = std::nullopt; // cancelled: nothing changes
     EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(ToolKey::Save); }).empty());
-    EXPECT_FALSE(b.state.fileRecording);
+    EXPECT_FALSE(b.state.recording.fileRecording);
 
     b.meter->with([](VirtualMeter& m) { m.write(Bytes{'Q', 7}); });
     b.saveAnswer = path;
     EXPECT_EQ(b.sentBy([&] { b.panel->onToolbarButtonClick(ToolKey::Save); }), (Bytes{'R', 'C'}));
-    ASSERT_TRUE(b.state.fileRecording);
-    EXPECT_EQ(b.state.peakTypeText, "Lcpk");
+    ASSERT_TRUE(b.state.recording.fileRecording);
+    EXPECT_EQ(b.state.recording.peakTypeText, "Lcpk");
     EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Stop Recording (Ctrl+S)");
     EXPECT_EQ(b.panel->lblFileName()->text(), "rt.sonx");
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= 2; }, 10000));
-    EXPECT_EQ(b.panel->lblCount()->text(), QString::number(b.state.fileRecordCount));
+    ASSERT_TRUE(waitFor([&] { return b.state.recording.fileRecordCount >= 2; }, 10000));
+    EXPECT_EQ(b.panel->lblCount()->text(), QString::number(b.state.recording.fileRecordCount));
 
     // Another window holds the meter: no poll, so after 2 s no records, and
     // the panel says the recording waits (over several sampling ticks).
     b.state.meterInUse = true;
     ASSERT_TRUE(waitFor([&] { return b.panel->lblRecording()->text() == "Waiting for the meter"; }, 10000));
-    const long long held = b.state.fileRecordCount;
+    const long long held = b.state.recording.fileRecordCount;
     QTest::qWait(800);
-    EXPECT_EQ(b.state.fileRecordCount, held);
+    EXPECT_EQ(b.state.recording.fileRecordCount, held);
     EXPECT_TRUE(b.panel->lblRecording()->isVisibleTo(b.panel.get()));
     b.state.meterInUse = false;
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount > held; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return b.state.recording.fileRecordCount > held; }, 10000));
     EXPECT_EQ(b.panel->lblRecording()->text(), "Recording");
 
     // Stopping sends nothing, even to a meter that has gone quiet.
     b.meter->with([](VirtualMeter& m) { m.setSilentAfter(m.commandsTaken()); });
     EXPECT_TRUE(b.sentBy([&] { b.panel->onToolbarButtonClick(ToolKey::Save); }).empty());
-    EXPECT_FALSE(b.state.fileRecording);
+    EXPECT_FALSE(b.state.recording.fileRecording);
     EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Save As (Ctrl+S)");
     EXPECT_TRUE(b.panel->lblCount()->text().isEmpty());
 
@@ -372,7 +372,7 @@ TEST(PanelWindow, SaveWithoutAReplyToROrCWritesNoFileAndTheLinkComesBack)
         b.meter->ignore({});
         EXPECT_EQ(lost.count(), 1);
         EXPECT_EQ(b.sentApartFromPolls(mark), unanswered == 'R' ? Bytes{'R'} : (Bytes{'R', 'C'}));
-        EXPECT_FALSE(b.state.fileRecording);
+        EXPECT_FALSE(b.state.recording.fileRecording);
         EXPECT_FALSE(QFile::exists(path));
         EXPECT_EQ(b.panel->toolbar()->button(1)->toolTip(), "Save As (Ctrl+S)");
         ASSERT_TRUE(waitFor([&] { return b.panel->lblCOM()->text() == "COM  1"; }, 10000));
@@ -382,7 +382,7 @@ TEST(PanelWindow, SaveWithoutAReplyToROrCWritesNoFileAndTheLinkComesBack)
 
     // The meter answers again: the same key starts the recording.
     b.panel->onToolbarButtonClick(ToolKey::Save);
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return b.state.recording.fileRecording; }, 10000));
     EXPECT_TRUE(QFile::exists(path));
     b.panel->onToolbarButtonClick(ToolKey::Save);
 }

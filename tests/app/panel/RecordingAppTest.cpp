@@ -6,7 +6,7 @@
 
 #include "app/ui/SettingsPanel.h"
 
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "core/link/MeterLink.h"
 #include "app/panel/ListWindow.h"
 #include "app/ui/MeterWorker.h"
@@ -69,29 +69,29 @@ TEST(RecordingInTheProgram, ContinuesAcrossTheBoundaryAndWaitsForAHeldMeter)
 
     b.saveAnswer = path;
     b.panel->onToolbarButtonClick(ToolKey::Save);
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 10000));
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= 3; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return b.state.recording.fileRecording; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return b.state.recording.fileRecordCount >= 3; }, 10000));
 
     // Another job holds the meter for 5 s: the level goes stale after 2,
     // nothing is written and the panel says it waits.
     b.worker->post<Done>(
         b.panel.get(), [](MeterLink& link) { return link.delay(5.0); }, [](const Status&) {});
-    ASSERT_TRUE(waitFor([&] { return b.state.recordingWaiting; }, 10000));
-    const long long held = b.state.fileRecordCount;
+    ASSERT_TRUE(waitFor([&] { return b.state.recording.recordingWaiting; }, 10000));
+    const long long held = b.state.recording.fileRecordCount;
     EXPECT_EQ(b.panel->lblRecording()->text(), "Waiting for the meter");
     EXPECT_FALSE(b.panel->lblRecording()->isHidden());
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount > held; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return b.state.recording.fileRecordCount > held; }, 10000));
     EXPECT_EQ(b.panel->lblRecording()->text(), "Recording");
 
     // The criterion changes on the panel: the next continuation file's header
     // says so, the first file keeps what it began with.
     b.state.panelCriterion = 90;
     ASSERT_TRUE(waitFor([&] { return b.value(SettingsPanel::Field::Criterion) == "90"; }, 10000));
-    const int partBefore = b.state.filePart;
-    ASSERT_TRUE(waitFor([&] { return b.state.filePart > partBefore && b.state.fileRecordCount >= 5; }, 15000));
-    const int lastPart = b.state.filePart;
+    const int partBefore = b.state.recording.filePart;
+    ASSERT_TRUE(waitFor([&] { return b.state.recording.filePart > partBefore && b.state.recording.fileRecordCount >= 5; }, 15000));
+    const int lastPart = b.state.recording.filePart;
     b.panel->onToolbarButtonClick(ToolKey::Save);
-    ASSERT_FALSE(b.state.fileRecording);
+    ASSERT_FALSE(b.state.recording.fileRecording);
     EXPECT_TRUE(b.messages.isEmpty()) << b.messages.join('\n').toStdString();
     EXPECT_EQ(fileLines(path).value(8), "Criterion Level:85");
     EXPECT_EQ(fileLines(dir.filePath(QStringLiteral("site.2024/rt-%1.sonx").arg(lastPart))).value(8),
@@ -108,7 +108,7 @@ TEST(RecordingInTheProgram, ContinuesAcrossTheBoundaryAndWaitsForAHeldMeter)
     for (const QStringList& lines : parts) {
         ASSERT_GE(lines.size(), &lines == &parts.back() ? 14 : 16) << lines.join('\n').toStdString();
         EXPECT_EQ(lines[0], "Real Time Data");
-        EXPECT_EQ(lines[10], "Peak Type:" + QString::fromStdString(b.state.peakTypeText));
+        EXPECT_EQ(lines[10], "Peak Type:" + QString::fromStdString(b.state.recording.peakTypeText));
         EXPECT_EQ(lines[13], "No.s\t      Date Time    \tdB");
         for (const QString& rec : records(lines)) {
             const QStringList cells = rec.split('\t');
@@ -135,12 +135,12 @@ TEST(RecordingInTheProgram, ListFillsFromTheMeterAndSavesDuringARecording)
     ASSERT_TRUE(waitFor([&] { return b.state.live.valid; }, 10000));
     b.saveAnswer = dir.filePath(QStringLiteral("rt.sonx"));
     b.panel->onToolbarButtonClick(ToolKey::Save);
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecording; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return b.state.recording.fileRecording; }, 10000));
 
     b.panel->onToolbarButtonClick(ToolKey::List);
     ListWindow* list = b.panel->listWindow();
     ASSERT_NE(list, nullptr);
-    EXPECT_TRUE(b.state.listMode);
+    EXPECT_TRUE(b.state.recording.listMode);
     ASSERT_TRUE(waitFor([&] { return list->grid()->model()->rowCount() >= 2; }, 10000));
     EXPECT_EQ(list->grid()->model()->data(list->grid()->model()->index(0, 0)).toString(), "1");
 
@@ -152,7 +152,7 @@ TEST(RecordingInTheProgram, ListFillsFromTheMeterAndSavesDuringARecording)
     ASSERT_TRUE(waitFor([&] { return saved.count() == 1; }, 10000));
     EXPECT_TRUE(saved.at(0).at(0).toBool()) << saved.at(0).at(1).toString().toStdString();
     EXPECT_EQ(b.sentApartFromPolls(mark), (Bytes{'R', 'C'}));
-    EXPECT_TRUE(b.state.fileRecording);
+    EXPECT_TRUE(b.state.recording.fileRecording);
 
     const QStringList lines = fileLines(listPath);
     ASSERT_GE(lines.size(), 16);
@@ -162,9 +162,9 @@ TEST(RecordingInTheProgram, ListFillsFromTheMeterAndSavesDuringARecording)
     EXPECT_TRUE(lines[14].endsWith("\t"));
 
     // The recording goes on after the list save.
-    const long long count = b.state.fileRecordCount;
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount > count; }, 10000));
+    const long long count = b.state.recording.fileRecordCount;
+    ASSERT_TRUE(waitFor([&] { return b.state.recording.fileRecordCount > count; }, 10000));
     list->close();
-    EXPECT_FALSE(b.state.listMode);
+    EXPECT_FALSE(b.state.recording.listMode);
     b.panel->onToolbarButtonClick(ToolKey::Save);
 }

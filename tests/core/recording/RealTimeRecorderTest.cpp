@@ -15,8 +15,16 @@ namespace {
 
 RecordingHeader header() { return test::sampleHeader(); }
 
+// The recorder's state and the link side it reads.
+struct RecorderBench : RecordingState {
+    LiveReading live;
+    bool linkBusy = false;
+    bool meterInUse = false;
+    LinkNow link() const { return LinkNow{live, linkBusy, meterInUse}; }
+};
+
 // A meter that answered the poll at `at` (monotonic seconds).
-void polled(AppState& s, double at, double value, std::string text)
+void polled(RecorderBench& s, double at, double value, std::string text)
 {
     s.live.valid = true;
     s.live.polledAt = at;
@@ -60,10 +68,10 @@ TEST(FileRecording, ContinuesIntoANewFileWithHeaderAndConsecutiveNumbers)
     test::TempFolder dir;
     fs::create_directories(dir / "site.2024");
     const fs::path first = dir / "site.2024" / "rt.sonx";
-    AppState s;
+    RecorderBench s;
     polled(s, 0.0, 85.0, "85.0");
     RealTimeRecorder rec(3);
-    ASSERT_TRUE(rec.startFileRecording(s, first.string(), header(), Regional::point()));
+    ASSERT_TRUE(rec.startFileRecording(s, s.live, first.string(), header(), Regional::point()));
     EXPECT_TRUE(s.fileRecording);
     EXPECT_EQ(s.maxLevelFile, "85.0");
     EXPECT_EQ(s.lastSaveFolder, (dir / "site.2024").string());
@@ -79,7 +87,7 @@ TEST(FileRecording, ContinuesIntoANewFileWithHeaderAndConsecutiveNumbers)
             panel.peakType = "Llpk";
         }
         polled(s, i + 0.5, levels[i], formatFixed(levels[i], 1, Regional::point()));
-        SampleOutcome out = rec.sampleTick(s, at(i), i + 1.0, Regional::point(), [&] { return panel; });
+        SampleOutcome out = rec.sampleTick(s, s.link(), at(i), i + 1.0, Regional::point(), [&] { return panel; });
         ASSERT_TRUE(out.fileRecordWritten);
         EXPECT_EQ(out.countText, std::to_string(i + 1));
         blink.push_back(out.recordingVisible);
@@ -111,15 +119,15 @@ TEST(FileRecording, StaleLevelWritesNothingAndSaysItWaits)
 {
     test::TempFolder dir;
     const fs::path file = dir / "rt.sonx";
-    AppState s;
+    RecorderBench s;
     polled(s, 10.0, 80.0, "80.0");
     RealTimeRecorder rec;
-    ASSERT_TRUE(rec.startFileRecording(s, file.string(), header(), Regional::point()));
-    rec.openList(s);
+    ASSERT_TRUE(rec.startFileRecording(s, s.live, file.string(), header(), Regional::point()));
+    rec.openList(s, s.live);
 
     // Polled 2 s ago still counts; 2.5 s ago does not.
-    EXPECT_TRUE(rec.sampleTick(s, at(0), 12.0, Regional::point(), header).fileRecordWritten);
-    SampleOutcome stale = rec.sampleTick(s, at(1), 12.5, Regional::point(), header);
+    EXPECT_TRUE(rec.sampleTick(s, s.link(), at(0), 12.0, Regional::point(), header).fileRecordWritten);
+    SampleOutcome stale = rec.sampleTick(s, s.link(), at(1), 12.5, Regional::point(), header);
     EXPECT_TRUE(stale.sampled);
     EXPECT_TRUE(stale.waitingForMeter);
     EXPECT_FALSE(stale.fileRecordWritten);
@@ -128,7 +136,7 @@ TEST(FileRecording, StaleLevelWritesNothingAndSaysItWaits)
     EXPECT_TRUE(s.fileRecording);
 
     polled(s, 13.0, 81.0, "81.0");
-    SampleOutcome back = rec.sampleTick(s, at(2), 13.2, Regional::point(), header);
+    SampleOutcome back = rec.sampleTick(s, s.link(), at(2), 13.2, Regional::point(), header);
     EXPECT_TRUE(back.fileRecordWritten);
     EXPECT_FALSE(s.recordingWaiting);
     rec.stopFileRecording(s);
@@ -145,15 +153,15 @@ TEST(FileRecording, WriteErrorStopsWithFileNameAndReason)
 {
     test::TempFolder dir;
     const fs::path file = dir / "rt.sonx";
-    AppState s;
+    RecorderBench s;
     polled(s, 0.0, 80.0, "80.0");
     RealTimeRecorder rec;
-    ASSERT_TRUE(rec.startFileRecording(s, file.string(), header(), Regional::point()));
-    ASSERT_TRUE(rec.sampleTick(s, at(0), 0.5, Regional::point(), header).fileRecordWritten);
+    ASSERT_TRUE(rec.startFileRecording(s, s.live, file.string(), header(), Regional::point()));
+    ASSERT_TRUE(rec.sampleTick(s, s.link(), at(0), 0.5, Regional::point(), header).fileRecordWritten);
 
     fs::remove(file);
     polled(s, 1.0, 80.0, "80.0");
-    SampleOutcome out = rec.sampleTick(s, at(1), 1.5, Regional::point(), header);
+    SampleOutcome out = rec.sampleTick(s, s.link(), at(1), 1.5, Regional::point(), header);
     ASSERT_TRUE(out.recordingStopped.has_value());
     EXPECT_NE(out.recordingStopped->message.find(file.string()), std::string::npos);
     EXPECT_NE(out.recordingStopped->message.find("removed"), std::string::npos);
@@ -162,25 +170,25 @@ TEST(FileRecording, WriteErrorStopsWithFileNameAndReason)
 
     // Disk full: /dev/full takes the header? No: the create works, the write fails.
     if (fs::exists("/dev/full")) {
-        Status st = rec.startFileRecording(s, "/dev/full", header(), Regional::point());
+        Status st = rec.startFileRecording(s, s.live, "/dev/full", header(), Regional::point());
         ASSERT_FALSE(st);
         EXPECT_NE(st.error().message.find("/dev/full"), std::string::npos);
         EXPECT_NE(st.error().message.find("No space"), std::string::npos);
         EXPECT_FALSE(s.fileRecording);
     }
-    Status missing = rec.startFileRecording(s, (dir / "no" / "rt.sonx").string(), header(),
+    Status missing = rec.startFileRecording(s, s.live, (dir / "no" / "rt.sonx").string(), header(),
                                             Regional::point());
     EXPECT_FALSE(missing);
 }
 
 TEST(Sampling, LinkBusyAndIntervalAndMeterInUse)
 {
-    AppState s;
+    RecorderBench s;
     polled(s, 0.0, 80.0, "80.0");
     RealTimeRecorder rec(4);
-    rec.openList(s);
+    rec.openList(s, s.live);
     s.linkBusy = true;
-    EXPECT_FALSE(rec.sampleTick(s, at(0), 0.1, Regional::point(), header).sampled);
+    EXPECT_FALSE(rec.sampleTick(s, s.link(), at(0), 0.1, Regional::point(), header).sampled);
     EXPECT_EQ(s.sampleTick, 0);
     s.linkBusy = false;
 
@@ -189,7 +197,7 @@ TEST(Sampling, LinkBusyAndIntervalAndMeterInUse)
     bool autoSave = false;
     for (int i = 0; i < 8; ++i) {
         polled(s, i, 80.0 + i, formatFixed(80.0 + i, 1, Regional::point()));
-        SampleOutcome out = rec.sampleTick(s, at(i), i + 0.1, Regional::point(), header);
+        SampleOutcome out = rec.sampleTick(s, s.link(), at(i), i + 0.1, Regional::point(), header);
         samples += out.sampled;
         autoSave = autoSave || out.listAutoSaveDue;
     }
@@ -199,9 +207,20 @@ TEST(Sampling, LinkBusyAndIntervalAndMeterInUse)
     s.sampleInterval = 1;
 
     s.meterInUse = true;
-    SampleOutcome out = rec.sampleTick(s, at(9), 8.5, Regional::point(), header);
+    SampleOutcome out = rec.sampleTick(s, s.link(), at(9), 8.5, Regional::point(), header);
     EXPECT_TRUE(out.listClosed);
     EXPECT_FALSE(out.listRowAdded);
     EXPECT_FALSE(s.listMode);
     EXPECT_EQ(s.listRecordCount, 0);
+}
+
+TEST(LiveReading, LevelIsFreshForTwoSecondsAfterItsPoll)
+{
+    LiveReading live;
+    EXPECT_FALSE(live.fresh(10.0)) << "nothing polled yet";
+    live.valid = true;
+    live.polledAt = 100.0;
+    EXPECT_TRUE(live.fresh(101.9));
+    EXPECT_TRUE(live.fresh(102.0));
+    EXPECT_FALSE(live.fresh(102.1));
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "core/link/Codes.h"
 
 #include <gtest/gtest.h>
@@ -30,17 +30,6 @@ TEST(AppState, PeakTypeComesFromThePresetInForce)
     s.userPresetTable[32] = 0x10;
     EXPECT_EQ(peakOf(16), "Lcpk");
     EXPECT_EQ(peakOf(200), "Llpk");
-}
-
-TEST(AppState, LevelIsFreshForTwoSecondsAfterItsPoll)
-{
-    AppState s;
-    EXPECT_FALSE(s.levelFresh(10.0)) << "nothing polled yet";
-    s.live.valid = true;
-    s.live.polledAt = 100.0;
-    EXPECT_TRUE(s.levelFresh(101.9));
-    EXPECT_TRUE(s.levelFresh(102.0));
-    EXPECT_FALSE(s.levelFresh(102.1));
 }
 
 TEST(AppState, PortLabelIsTheComNumberOrElseTheDevicesOwnName)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 
 #include "core/link/PortMap.h"
 
@@ -17,11 +17,6 @@ std::string AppState::portCaption() const
         return std::string(d.starts_with(devFolder) ? d.substr(devFolder.size()) : d);
     }
     return comName(portNumber);
-}
-
-bool AppState::levelFresh(double now, double maxAge) const
-{
-    return live.valid && live.polledAt >= 0.0 && now - live.polledAt <= maxAge;
 }
 
 std::string AppState::peakTypeForPreset() const
