@@ -136,33 +136,34 @@ TEST(PanelPty, DISABLED_AMinuteOfRecordingKeepsEverySecond)
     AppState state;
     state.portNumber = 1;
     RealTimeRecorder recorder;
-    PanelDialogs dialogs;
+    AppDialogs dialogs;
     QStringList messages;
     dialogs.message = [&](QWidget*, const QString& text, bool) { messages << text; };
     dialogs.locale = [] { return QLocale::c(); };
     dialogs.saveFile = [&](QWidget*, const QString&) { return std::optional<QString>(path); };
-    PanelWindow panel(state, worker.get(), recorder, dialogs);
-    installWindowKeys(panel);
+    WindowContext context(state, worker.get(), dialogs);
+    Keys keys(context);
+    PanelWindow panel(context, recorder, keys.handlers());
     panel.show();
     worker->start();
     ASSERT_TRUE(waitFor([&] { return state.live.valid; }, 10000));
 
     const auto started = std::chrono::steady_clock::now();
-    panel.onToolbarButtonClick(QStringLiteral("Save"));
+    panel.onToolbarButtonClick(ToolKey::Save);
     ASSERT_TRUE(waitFor([&] { return state.fileRecording; }, 10000));
     auto click = [](QAbstractButton* b) {
         ASSERT_NE(b, nullptr);
         b->click();
     };
-    auto key = [&](const char* k) { panel.onToolbarButtonClick(QString::fromLatin1(k)); };
+    auto key = [&](ToolKey k) { panel.onToolbarButtonClick(k); };
 
-    key("RecSetup");
+    key(ToolKey::RecSetup);
     QWidget* setup = shownWindow("Setup");
     QTest::qWait(4000);
     click(buttonOf(setup, "CmdOK"));
     ASSERT_TRUE(waitFor([&] { return !state.meterInUse; }, 10000)) << messages.join(' ').toStdString();
 
-    key("RecOption");
+    key(ToolKey::RecOption);
     QWidget* rec = shownWindow("REC");
     QTest::qWait(3000);
     click(buttonOf(rec, "CmdSetup"));
@@ -170,7 +171,7 @@ TEST(PanelPty, DISABLED_AMinuteOfRecordingKeepsEverySecond)
     rec->close();
     ASSERT_TRUE(waitFor([&] { return !state.meterInUse; }, 10000));
 
-    key("RTC");
+    key(ToolKey::RTC);
     QWidget* rtc = shownWindow("RTC");
     click(buttonOf(rtc, "LblMeterTime"));
     QTest::qWait(3000);
@@ -179,13 +180,13 @@ TEST(PanelPty, DISABLED_AMinuteOfRecordingKeepsEverySecond)
     click(buttonOf(rtc, "CmdExit"));
     ASSERT_TRUE(waitFor([&] { return !state.meterInUse; }, 10000));
 
-    key("Setup");
+    key(ToolKey::Setup);
     QWidget* meterSetup = shownWindow("MeterSetup");
     QTest::qWait(3000);
     click(buttonOf(meterSetup, "CmdOK"));
     QTest::qWait(1000);
 
-    key("Btn");
+    key(ToolKey::Btn);
     QWidget* keypad = shownWindow("Buttons");
     QTest::qWait(2000);
     click(buttonOf(keypad, "CmdMenu"));
@@ -194,7 +195,7 @@ TEST(PanelPty, DISABLED_AMinuteOfRecordingKeepsEverySecond)
     QTest::qWait(1500);
     keypad->close();
 
-    key("Logger");
+    key(ToolKey::Logger);
     QWidget* memory = shownWindow("Memory");
     ASSERT_NE(memory, nullptr) << messages.join(' ').toStdString();
     ASSERT_TRUE(waitFor([&] { return !state.meterInUse; }, 30000));
@@ -203,7 +204,7 @@ TEST(PanelPty, DISABLED_AMinuteOfRecordingKeepsEverySecond)
 
     while (std::chrono::steady_clock::now() - started < std::chrono::seconds(61))
         QTest::qWait(100);
-    key("Save");
+    key(ToolKey::Save);
     ASSERT_FALSE(state.fileRecording);
     worker->stop();
 
