@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // km740-tool's configuration commands: preset, user-presets, setup,
-// recording, key. Each reads the meter first (which also shows it is there)
-// and then sends what the matching window sends, built by the same code.
+// recording, key. Input is checked whole before the meter is contacted; each
+// then reads the meter, sends what the matching window sends (built by the
+// same code) and reads back what it wrote.
+#include "cli/PresetJson.h"
+#include "cli/ToolInput.h"
 #include "cli/ToolMeter.h"
 
 #include "core/config/PresetRows.h"
 #include "core/config/RecordingTexts.h"
+#include "core/link/WriteCheck.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <memory>
@@ -43,7 +46,15 @@ JSON of the configuration commands:
                             "start_minute": "30", "stop_date": "12", "stop_hour": "23",
                             "stop_minute": "59"}, ... sixteen in all]}
   Texts are the windows' own, leading blanks included (" 1 Min"); a code the meter
-  reports that no list holds shows as "code N".)";
+  reports that no list holds shows as "code N", and is written back as it was.
+  An unknown key, a wrong type or a value no list holds is refused.
+
+Exit codes:
+  0  done; a write was read back from the meter and is what was sent
+  1  the meter did not answer, did not take a write, or a key press or start
+     could not be confirmed from what it reports (the message says which)
+  2  a value or option refused before the meter was contacted: nothing written
+  3  the logger holds nothing to download)";
 
 template <typename Run>
 int withMeter(const ToolRun& run, Run&& body)
@@ -54,15 +65,16 @@ int withMeter(const ToolRun& run, Run&& body)
     return body(*std::get<std::unique_ptr<Meter>>(opened));
 }
 
-// Gives the meter the moment its last write takes before the port closes.
-void settle(Meter& meter)
-{
-    (void)meter.link->delay(0.2);
-}
-
 int refused(const std::string& message)
 {
-    return fail(exitFailure, "not written: " + message);
+    return fail(exitUsage, "not written: " + message);
+}
+
+// A checked write that failed: the meter answered but did not take it (or
+// could not show it took), or the meter or port went away.
+int writeFailure(const Failure& f)
+{
+    return f.kind == FailureKind::protocol ? fail(exitFailure, f.message) : meterFailure(f);
 }
 
 // A row cell as JSON: a number where the text is a plain number.
@@ -75,30 +87,16 @@ Out cell(const std::string& text)
 
 // ---------------------------------------------------------------- preset / user-presets
 
-// The window's OK: "Q" with the preset, "K" with the table its rows hold.
+// The window's OK: "Q" with the preset, "K" with the table its rows hold,
+// then both read back.
 int writePresets(Meter& meter, int preset, const UserPresetRows& rows)
 {
     auto table = presetTableFromRows(rows);
     if (!table)
         return refused(table.error().message);
-    if (auto s = meter.link->selectPreset(preset); !s)
-        return meterFailure(s.error());
-    if (auto s = meter.link->writeUserPresetTable(*table); !s)
-        return meterFailure(s.error());
-    settle(meter);
+    if (auto s = writePresetsChecked(*meter.link, preset, *table); !s)
+        return writeFailure(s.error());
     return exitOk;
-}
-
-std::optional<int> parsePreset(const std::string& text)
-{
-    if (auto byName = presetFromCaption(text))
-        return byName;
-    if (!text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); })) {
-        const int n = std::stoi(text.substr(0, 3));
-        if (n >= 0 && n < presetCount)
-            return n;
-    }
-    return std::nullopt;
 }
 
 int runPreset(const ToolRun& run, const std::string& set, bool asJson)
@@ -127,82 +125,32 @@ int runPreset(const ToolRun& run, const std::string& set, bool asJson)
     });
 }
 
-constexpr std::array<const char*, presetColumnCount> rowKeys{
-    "time_weighting", "frequency_weighting", "threshold", "criterion", "exchange_rate", "peak", "range"};
-
 Out rowsJson(int preset, const UserPresetRows& rows)
 {
     Out list = Out::array();
     for (std::size_t k = 0; k < rows.size(); ++k) {
         Out r{{"name", presetCaption(firstUserPreset + static_cast<int>(k))}};
         for (int c = 0; c < presetColumnCount; ++c)
-            r[rowKeys[static_cast<std::size_t>(c)]] = cell(rows[k][static_cast<PresetColumn>(c)]);
+            r[presetRowKeys[static_cast<std::size_t>(c)]] = cell(rows[k][static_cast<PresetColumn>(c)]);
         r["average"] = rows[k].average;
         list.push_back(r);
     }
     return Out{{"preset", preset}, {"name", presetCaption(preset)}, {"user_presets", list}};
 }
 
-// Puts the JSON file's values over the rows read from the meter.
-Status applyRowsJson(const json& doc, UserPresetRows& rows, int& preset)
-{
-    if (!doc.is_object())
-        return failure(FailureKind::data, "the file does not hold a JSON object");
-    if (doc.contains("preset")) {
-        const json& p = doc["preset"];
-        const auto n = p.is_number_integer() ? std::optional<int>(p.get<int>())
-                       : p.is_string()       ? parsePreset(p.get<std::string>())
-                                             : std::nullopt;
-        if (!n || *n < 0 || *n >= presetCount)
-            return failure(FailureKind::data, "\"preset\" must be 0..16 or a preset name");
-        preset = *n;
-    }
-    if (!doc.contains("user_presets"))
-        return success();
-    const json& list = doc["user_presets"];
-    if (!list.is_array() || list.size() > rows.size())
-        return failure(FailureKind::data, "\"user_presets\" must be a list of at most nine presets");
-    for (std::size_t k = 0; k < list.size(); ++k) {
-        const json& r = list[k];
-        const std::string name = presetCaption(firstUserPreset + static_cast<int>(k));
-        if (!r.is_object())
-            return failure(FailureKind::data, name + ": not a JSON object");
-        if (r.contains("name") && r["name"] != name)
-            return failure(FailureKind::data, "entry " + std::to_string(k + 1) + " is " + name + ", not " +
-                                                  r["name"].dump());
-        auto text = [&](const char* key, std::string& into) -> Status {
-            if (!r.contains(key))
-                return success();
-            const json& v = r[key];
-            if (v.is_string())
-                into = v.get<std::string>();
-            else if (v.is_number_integer())
-                into = std::to_string(v.get<long long>());
-            else
-                return failure(FailureKind::data, name + ": \"" + key + "\" must be a text or a whole number");
-            return success();
-        };
-        for (int c = 0; c < presetColumnCount; ++c)
-            if (auto s = text(rowKeys[static_cast<std::size_t>(c)], rows[k][static_cast<PresetColumn>(c)]); !s)
-                return s;
-        if (auto s = text("average", rows[k].average); !s)
-            return s;
-        if (rows[k].average != "Lavg" && rows[k].average != "min")
-            return failure(FailureKind::data, name + ": \"average\" must be \"Lavg\" or \"min\"");
-    }
-    return success();
-}
-
 int runUserPresets(const ToolRun& run, const std::string& file, bool asJson)
 {
-    json doc;
+    // object -> "user_presets" list -> one preset: nothing nests deeper.
+    constexpr int presetFileDepth = 3;
+    std::optional<PresetEdits> edits;
     if (!file.empty()) {
-        std::ifstream in(file);
-        if (!in)
-            return fail(exitFailure, "cannot read " + file);
-        doc = json::parse(in, nullptr, false);
-        if (doc.is_discarded())
-            return fail(exitFailure, file + ": not valid JSON");
+        auto doc = readJsonFile(file, presetFileDepth);
+        if (!doc)
+            return fail(doc.error().kind == FailureKind::io ? exitFailure : exitUsage, doc.error().message);
+        auto checked = presetEditsFromJson(*doc);
+        if (!checked)
+            return fail(exitUsage, file + ": " + checked.error().message);
+        edits = *checked;
     }
     return withMeter(run, [&](Meter& meter) -> int {
         auto now = meter.link->readPresets();
@@ -210,9 +158,9 @@ int runUserPresets(const ToolRun& run, const std::string& file, bool asJson)
             return meterFailure(now.error());
         UserPresetRows rows = presetRowsFromTable(now->table);
         int preset = now->presetIndex;
-        if (!file.empty()) {
-            if (auto s = applyRowsJson(doc, rows, preset); !s)
-                return fail(exitFailure, file + ": " + s.error().message);
+        if (edits) {
+            if (auto s = applyPresetEdits(*edits, rows, preset); !s)
+                return fail(exitUsage, file + ": not written: " + s.error().message);
             if (int rc = writePresets(meter, preset, rows); rc != exitOk)
                 return rc;
         }
@@ -265,8 +213,34 @@ void printSettings(std::uint8_t settings, bool asJson)
               << "Exchange Rate    " << m.exchangeRate << '\n';
 }
 
+// Each given value must be one the meter setup window lists ("Imp", the
+// meter's own impulse setting, may be written back too).
+Status checkSetupOptions(const SetupOptions& o)
+{
+    const std::array<std::pair<PresetColumn, const std::string*>, 5> given{{
+        {PresetColumn::timeWeighting, &o.timeWeighting},
+        {PresetColumn::freqWeighting, &o.freqWeighting},
+        {PresetColumn::peak, &o.peak},
+        {PresetColumn::range, &o.range},
+        {PresetColumn::exchangeRate, &o.exchangeRate},
+    }};
+    for (const auto& [column, text] : given) {
+        const auto& items = meterSetupItems(column);
+        if (text->empty() || isKnownText(column, *text))
+            continue;
+        std::string list;
+        for (const std::string& item : items)
+            list += (list.empty() ? "" : ", ") + item;
+        return failure(FailureKind::data, "the " + std::string(presetColumnName(column)) + " \"" + *text +
+                                              "\" is not one of " + list);
+    }
+    return success();
+}
+
 int runSetup(const ToolRun& run, const SetupOptions& o, bool asJson)
 {
+    if (auto s = checkSetupOptions(o); !s)
+        return refused(s.error().message);
     return withMeter(run, [&](Meter& meter) -> int {
         const Regional regional = userRegional();
         auto poll = meter.link->livePoll(regional);
@@ -289,17 +263,10 @@ int runSetup(const ToolRun& run, const SetupOptions& o, bool asJson)
             auto byte = settingsByteFromRow(row);
             if (!byte)
                 return refused(byte.error().message);
-            if (auto s = meter.link->writeMeasurementSettings(*byte); !s)
-                return meterFailure(s.error());
             // Read back: the meter shows what it now measures with.
-            auto after = meter.link->livePoll(regional);
-            if (!after)
-                return meterFailure(after.error());
-            settings = after->frame.settings;
-            if (settings != *byte) {
-                printSettings(settings, asJson);
-                return fail(exitFailure, "the meter did not take the settings");
-            }
+            if (auto s = writeSettingsChecked(*meter.link, *byte); !s)
+                return writeFailure(s.error());
+            settings = *byte;
         }
         printSettings(settings, asJson);
         return exitOk;
@@ -329,36 +296,59 @@ std::vector<std::string> splitList(const std::string& text, char sep)
     return parts;
 }
 
+Failure notOneOf(const std::string& option, const std::string& text, const std::vector<std::string>& items)
+{
+    std::string list;
+    for (const std::string& item : items)
+        list += (list.empty() ? "\"" : "\", \"") + item;
+    return failure(FailureKind::data, option + " \"" + text + "\" is not one of " + list + "\"");
+}
+
+// Puts the options over the texts. Every value must be one the window
+// lists; the same check runs before the meter is contacted.
 Status applyRecordingOptions(const RecordingOptions& o, RecordingTexts& t)
 {
-    if (!o.interval.empty())
-        t.interval = o.interval;
-    if (!o.period.empty())
-        t.period = o.period;
-    if (!o.repeat.empty())
-        t.repeat = o.repeat;
+    auto pick = [](const std::string& option, const std::string& text, const std::vector<std::string>& items,
+                   std::string& into) -> Status {
+        if (text.empty())
+            return success();
+        if (std::find(items.begin(), items.end(), text) == items.end())
+            return notOneOf(option, text, items);
+        into = text;
+        return success();
+    };
+    if (auto s = pick("--interval", o.interval, intervalItems(), t.interval); !s)
+        return s;
+    if (auto s = pick("--period", o.period, periodItems(), t.period); !s)
+        return s;
+    if (auto s = pick("--repeat", o.repeat, repeatItems(), t.repeat); !s)
+        return s;
+    const auto count = static_cast<long long>(TimedTable::count);
     if (!o.enable.empty()) {
         for (auto& row : t.rows)
             row.enabled = false;
         if (o.enable != "none")
             for (const std::string& n : splitList(o.enable, ',')) {
-                const int i = static_cast<int>(numericPrefix(n));
-                if (n.empty() || i < 1 || i > static_cast<int>(TimedTable::count) || std::to_string(i) != n)
+                const auto i = wholeNumber(n, 1, count);
+                if (!i)
                     return failure(FailureKind::data, "--enable takes numbers 1..16 or none, not \"" + n + "\"");
-                t.rows[static_cast<std::size_t>(i - 1)].enabled = true;
+                t.rows[static_cast<std::size_t>(*i - 1)].enabled = true;
             }
     }
     for (const std::string& e : o.entries) {
         const auto eq = e.find('=');
-        const std::string no = e.substr(0, eq);
-        const int i = static_cast<int>(numericPrefix(no));
+        const auto i = wholeNumber(std::string_view(e).substr(0, eq), 1, count);
         const auto fields = eq == std::string::npos ? std::vector<std::string>{} : splitList(e.substr(eq + 1), ',');
-        if (i < 1 || i > static_cast<int>(TimedTable::count) || std::to_string(i) != no ||
-            fields.size() != static_cast<std::size_t>(scheduleFieldCount))
-            return failure(FailureKind::data, "--entry takes N=date,hour,minute,date,hour,minute, not \"" + e + "\"");
-        for (int f = 0; f < scheduleFieldCount; ++f)
-            t.rows[static_cast<std::size_t>(i - 1)].cells[static_cast<std::size_t>(f)] =
-                fields[static_cast<std::size_t>(f)];
+        if (!i || fields.size() != static_cast<std::size_t>(scheduleFieldCount))
+            return failure(FailureKind::data, "--entry takes N=date,hour,minute,date,hour,minute with N 1..16, not \"" +
+                                                  e + "\"");
+        for (int f = 0; f < scheduleFieldCount; ++f) {
+            const auto field = static_cast<ScheduleField>(f);
+            const std::string& text = fields[static_cast<std::size_t>(f)];
+            if (!isScheduleText(field, text))
+                return notOneOf("--entry " + std::to_string(*i) + ": the field", text, scheduleFieldItems(field));
+            t.rows[static_cast<std::size_t>(*i - 1)].cells[static_cast<std::size_t>(f)] = text;
+        }
     }
     return success();
 }
@@ -396,6 +386,18 @@ int runRecording(const ToolRun& run, const RecordingOptions& o, bool asJson)
 {
     if (!o.start.empty() && o.start != "plain" && o.start != "limited" && o.start != "schedule")
         return fail(exitUsage, "--start takes plain, limited or schedule");
+    if (RecordingTexts check; !applyRecordingOptions(o, check))
+        return fail(exitUsage, applyRecordingOptions(o, check).error().message);
+    const auto start = o.start == "plain"     ? std::optional(RecordingStart::plain)
+                       : o.start == "limited" ? std::optional(RecordingStart::limited)
+                       : o.start == "schedule" ? std::optional(RecordingStart::schedule)
+                                               : std::nullopt;
+    // What a start sequence does not write itself is written by Setup first.
+    const bool beyondStart =
+        start == RecordingStart::plain     ? !o.period.empty() || !o.repeat.empty() || !o.enable.empty() || !o.entries.empty()
+        : start == RecordingStart::limited ? !o.repeat.empty() || !o.enable.empty() || !o.entries.empty()
+        : start == RecordingStart::schedule ? false
+                                            : o.writes();
     return withMeter(run, [&](Meter& meter) -> int {
         auto read = readRecordingSettings(*meter.link);
         if (!read)
@@ -403,39 +405,22 @@ int runRecording(const ToolRun& run, const RecordingOptions& o, bool asJson)
         RecordingTexts t = recordingTextsFrom(*read);
         if (auto s = applyRecordingOptions(o, t); !s)
             return fail(exitUsage, s.error().message);
-
-        Status sent = success();
-        if (o.start == "plain") {
-            auto interval = intervalCodeFrom(t.interval);
-            if (!interval)
-                return refused(interval.error().message);
-            sent = meter.link->startIntervalRecording(*interval);
-        } else if (o.start == "limited") {
-            // The window offers this start only with a period chosen.
-            if (scheduleInUse(t))
-                return fail(exitUsage, "a limited recording needs a period (--period), not \"Off\"");
-            auto interval = intervalCodeFrom(t.interval);
-            if (!interval)
-                return refused(interval.error().message);
-            auto period = periodCodeFrom(t.period);
-            if (!period)
-                return refused(period.error().message);
-            sent = meter.link->startLimitedRecording(*interval, *period);
-        } else if (o.start == "schedule" || o.writes()) {
-            if (o.start == "schedule" && !scheduleInUse(t))
-                return fail(exitUsage, "the schedule starts only with the period \"Off\"");
-            auto setup = recordingSetupFrom(t);
-            if (!setup)
-                return refused(setup.error().message);
-            sent = o.start == "schedule" ? meter.link->startScheduledRecording(*setup)
-                                         : meter.link->writeRecordingSetup(*setup);
-        }
-        if (!sent)
-            return meterFailure(sent.error());
-        if (!o.start.empty() || o.writes())
-            settle(meter);
+        // The window offers each start only in its mode.
+        if (start == RecordingStart::limited && scheduleInUse(t))
+            return fail(exitUsage, "a limited recording needs a period (--period), not \"Off\"");
+        if (start == RecordingStart::schedule && !scheduleInUse(t))
+            return fail(exitUsage, "the schedule starts only with the period \"Off\"");
+        auto setup = recordingSetupFrom(t);
+        if (!setup)
+            return refused(setup.error().message);
+        if (beyondStart)
+            if (auto s = writeRecordingSetupChecked(*meter.link, *setup); !s)
+                return writeFailure(s.error());
+        if (start)
+            if (auto s = startRecordingChecked(*meter.link, *start, *setup); !s)
+                return writeFailure(s.error());
         printRecording(t, asJson);
-        if (!o.start.empty())
+        if (start)
             std::cout << "Recording started (" << o.start << ")\n";
         return exitOk;
     });
@@ -455,12 +440,9 @@ int runKey(const ToolRun& run, const std::string& name)
     if (it == keys.end())
         return fail(exitUsage, "no key \"" + name + "\": give up, down, left, right, enter or menu");
     return withMeter(run, [&](Meter& meter) -> int {
-        // A key reads nothing back: a poll first shows the meter is there.
-        auto poll = meter.link->livePoll(userRegional());
-        if (!poll)
-            return meterFailure(poll.error());
-        if (auto s = meter.link->pressKey(it->second); !s)
-            return meterFailure(s.error());
+        // A key reads nothing back: the display copy before and after shows it took.
+        if (auto s = pressKeyChecked(*meter.link, it->second); !s)
+            return writeFailure(s.error());
         std::cout << "Pressed " << name << '\n';
         return exitOk;
     });

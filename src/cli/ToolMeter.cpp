@@ -116,6 +116,8 @@ int meterFailure(const Failure& f)
         return fail(exitFailure, "interrupted");
     case FailureKind::io:
         return fail(exitFailure, "the port failed: " + f.message);
+    case FailureKind::data:
+        return fail(exitFailure, "the meter's reply cannot be right: " + f.message);
     default:
         return fail(exitFailure, "the meter does not answer: " + f.message);
     }

@@ -9,6 +9,8 @@
 #include "app/ui/MeterWorker.h"
 #include "app/ui/WindowContext.h"
 #include "app/ui/QtText.h"
+#include "app/ui/WriteProof.h"
+#include "core/link/WriteCheck.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -117,7 +119,7 @@ void MeterSetupWindow::onCmdOKClick()
                 false);
         return;
     }
-    s.panelCriterion = *CriterionCodeToLevel(record->criterionCode);
+    s.panelCriterion = CriterionCodeToLevel(record->criterionCode).value_or(s.panelCriterion);
     s.panelThreshold = record->threshold;
     MeterWorker* worker = context_.worker();
     if (!worker) {
@@ -127,14 +129,17 @@ void MeterSetupWindow::onCmdOKClick()
     writing_ = true;
     cmdOK_->setEnabled(false);
     const std::uint8_t settings = record->settings;
-    worker->post<Done>(
-        this, [settings](MeterLink& link) { return link.writeMeasurementSettings(settings); },
-        [this](const Status& st) {
+    // "_", then a status frame whose settings byte must be the one sent.
+    worker->post<WriteProof>(
+        this, [settings](MeterLink& link) { return writeProof(writeSettingsChecked(link, settings)); },
+        [this](const Result<WriteProof>& st) {
             writing_ = false;
             cmdOK_->setEnabled(true);
-            if (!st) {
+            if (!st || !st->empty()) {
                 if (context_.dialogs().message)
-                    context_.dialogs().message(this, tr("The settings were not written: %1").arg(q(st.error().message)),
+                    context_.dialogs().message(this,
+                                             st ? q(proofSentence(*st))
+                                                : tr("The settings were not written: %1").arg(q(st.error().message)),
                                              false);
                 return;
             }

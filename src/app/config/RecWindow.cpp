@@ -9,6 +9,8 @@
 #include "app/ui/MeterWorker.h"
 #include "app/ui/WindowContext.h"
 #include "app/ui/QtText.h"
+#include "app/ui/WriteProof.h"
+#include "core/link/WriteCheck.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -251,14 +253,18 @@ void RecWindow::write(std::function<Status(MeterLink&)> work, bool closeAfter)
     writing_ = true;
     setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    worker->post<Done>(this, std::move(work), [this, closeAfter](const Status& s) {
+    auto proven = [work = std::move(work)](MeterLink& link) { return writeProof(work(link)); };
+    worker->post<WriteProof>(this, std::move(proven), [this, closeAfter](const Result<WriteProof>& s) {
         QApplication::restoreOverrideCursor();
         writing_ = false;
         setEnabled(true);
-        if (!s) {
+        if (!s || !s->empty()) {
             if (context_.dialogs().message)
                 context_.dialogs().message(
-                    this, tr("The recording settings were not written: %1").arg(q(s.error().message)), false);
+                    this,
+                    s ? q(proofSentence(*s))
+                      : tr("The recording settings were not written: %1").arg(q(s.error().message)),
+                    false);
             return;
         }
         if (closeAfter)
@@ -271,7 +277,7 @@ void RecWindow::onCmdSetupClick()
     auto setup = recordingSetupFrom(texts());
     if (!setup)
         return refuse(setup.error());
-    write([s = *setup](MeterLink& link) { return link.writeRecordingSetup(s); }, false);
+    write([s = *setup](MeterLink& link) { return writeRecordingSetupChecked(link, s); }, false);
 }
 
 void RecWindow::onCmd16Click()
@@ -279,7 +285,7 @@ void RecWindow::onCmd16Click()
     auto setup = recordingSetupFrom(texts());
     if (!setup)
         return refuse(setup.error());
-    write([s = *setup](MeterLink& link) { return link.startScheduledRecording(s); }, true);
+    write([s = *setup](MeterLink& link) { return startRecordingChecked(link, RecordingStart::schedule, s); }, true);
 }
 
 void RecWindow::onCmdLimitClick()
@@ -290,7 +296,10 @@ void RecWindow::onCmdLimitClick()
     auto period = periodCodeFrom(comboSingle_->stdText());
     if (!period)
         return refuse(period.error());
-    write([i = *interval, p = *period](MeterLink& link) { return link.startLimitedRecording(i, p); }, true);
+    RecordingSetup s;
+    s.intervalCode = *interval;
+    s.periodCode = *period;
+    write([s](MeterLink& link) { return startRecordingChecked(link, RecordingStart::limited, s); }, true);
 }
 
 void RecWindow::onCmdStartRecClick()
@@ -298,7 +307,9 @@ void RecWindow::onCmdStartRecClick()
     auto interval = intervalCodeFrom(comboIntv_->stdText());
     if (!interval)
         return refuse(interval.error());
-    write([i = *interval](MeterLink& link) { return link.startIntervalRecording(i); }, true);
+    RecordingSetup s;
+    s.intervalCode = *interval;
+    write([s](MeterLink& link) { return startRecordingChecked(link, RecordingStart::plain, s); }, true);
 }
 
 void RecWindow::done(int result)

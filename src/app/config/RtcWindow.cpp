@@ -4,6 +4,9 @@
 #include "app/ui/KeyHints.h"
 
 #include "core/link/MeterLink.h"
+#include "core/link/WriteCheck.h"
+#include "app/ui/QtText.h"
+#include "app/ui/WriteProof.h"
 #include "app/ui/AppState.h"
 #include "app/ui/MeterWorker.h"
 #include "app/ui/WindowContext.h"
@@ -166,11 +169,19 @@ void RtcWindow::onCmdSetTimeClick()
     timer1_->stop();
     cmdSetTime_->setEnabled(false);
     const DateTime when = now_();
-    worker->post<Done>(
-        this, [when](MeterLink& link) { return link.setClock(when); },
-        [this](const Status&) {
+    // "L", then "D" read back: the meter's clock must be the time set.
+    worker->post<WriteProof>(
+        this, [when](MeterLink& link) { return writeProof(setClockChecked(link, when)); },
+        [this](const Result<WriteProof>& r) {
             cmdSetTime_->setEnabled(true);
             timer1_->start();
+            if (r && r->empty())
+                return;
+            if (context_.dialogs().message)
+                context_.dialogs().message(this,
+                                         r ? q(proofSentence(*r))
+                                           : tr("The meter clock was not set: %1").arg(q(r.error().message)),
+                                         false);
         });
 }
 

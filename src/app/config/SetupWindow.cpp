@@ -11,6 +11,8 @@
 #include "app/ui/WindowContext.h"
 #include "app/ui/PresetReader.h"
 #include "app/ui/QtText.h"
+#include "app/ui/WriteProof.h"
+#include "core/link/WriteCheck.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -49,7 +51,10 @@ void SetupWindow::openFromMeter(WindowContext& context)
         AppState& s = context.state();
         if (!r) {
             // The lost-link handling takes over; the window does not open.
+            // A reply that cannot be right (preset 20) is said, not swallowed.
             s.meterInUse = false;
+            if (r.error().kind == FailureKind::data)
+                context.message(QObject::tr("Recording Setup was not opened: %1.").arg(q(r.error().message)), false);
             return;
         }
         s.presetIndex = r->presetIndex;
@@ -373,19 +378,17 @@ void SetupWindow::onCmdOKClick()
     const int preset = context_.state().presetIndex;
     writing_ = true;
     cmdOK_->setEnabled(false);
-    worker->post<Done>(
-        this,
-        [preset, table](MeterLink& link) -> Status {
-            if (auto s = link.selectPreset(preset); !s)
-                return s;
-            return link.writeUserPresetTable(table);
-        },
-        [this, table](const Status& s) {
+    // "Q" and "K", then "R" and "C" read back.
+    worker->post<WriteProof>(
+        this, [preset, table](MeterLink& link) { return writeProof(writePresetsChecked(link, preset, table)); },
+        [this, table](const Result<WriteProof>& s) {
             writing_ = false;
             cmdOK_->setEnabled(true);
-            if (!s) {
+            if (!s || !s->empty()) {
                 if (context_.dialogs().message)
-                    context_.dialogs().message(this, tr("The preset was not written: %1").arg(q(s.error().message)),
+                    context_.dialogs().message(this,
+                                             s ? q(proofSentence(*s))
+                                               : tr("The preset was not written: %1").arg(q(s.error().message)),
                                              false);
                 return;
             }

@@ -162,11 +162,11 @@ void ListWindow::showSample(const SampleOutcome& out)
     }
     if (out.waitingForMeter && !waiting_) {
         waiting_ = true;
-        showMessage(tr("Waiting for the meter: no records while another action holds it."));
+        showMessage(tr("Waiting for the meter: its level is recorded as \"-\" while another action holds it."));
     }
     if (!out.listRowAdded)
         return;
-    if (waiting_) {
+    if (waiting_ && !out.waitingForMeter) {
         waiting_ = false;
         showMessage(QString());
     }

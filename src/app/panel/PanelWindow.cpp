@@ -346,9 +346,9 @@ void PanelWindow::onTimer1Timer()
     refreshRegional();
     if (state_.linkBusy || !context_.worker())
         return;
-    // Another window owns the meter: the poll is off until it lets go.
-    if (state_.meterInUse)
-        return;
+    // A window that holds the meter while the user edits does not stop the
+    // poll: the worker runs one exchange at a time and drops a tick while
+    // another exchange runs, so a recording keeps its seconds.
     const Regional regional = context_.regional();
     context_.worker()->tryPoll<LivePoll>(
         this, [regional](MeterLink& link) { return link.livePoll(regional); },
@@ -472,6 +472,9 @@ void PanelWindow::startFileRecording()
                 timer2_->start();
             if (!r) {
                 state_.recording.recordingFileChosen = false;
+                if (r.error().kind == FailureKind::data && context_.dialogs().message)
+                    context_.dialogs().message(this, tr("The recording was not started: %1.").arg(q(r.error().message)),
+                                     false);
                 return;
             }
             state_.presetIndex = r->presetIndex;

@@ -158,22 +158,32 @@ PresetRow presetRowFromRecord(const UserPresetRecord& record)
 {
     const MeterSettings s = record.decoded();
     PresetRow r = presetRowFromSettings(s, s.thresholdLevel, s.criterionLevel.value_or(0));
+    // Values no list names keep their byte in the text, so they go back as read.
+    if ((record.settings & 0x03) == 0x03)
+        r[PresetColumn::timeWeighting] = unknownCodeText(3);
+    if (!isKnownText(PresetColumn::threshold, r[PresetColumn::threshold]))
+        r[PresetColumn::threshold] = unknownCodeText(record.threshold);
     if (!s.criterionLevel)
-        r[PresetColumn::criterion] = "code " + std::to_string(record.criterionCode);
+        r[PresetColumn::criterion] = unknownCodeText(record.criterionCode);
     return r;
 }
 
 Result<std::uint8_t> settingsByteFromRow(const PresetRow& row)
 {
-    for (PresetColumn c : {PresetColumn::timeWeighting, PresetColumn::freqWeighting, PresetColumn::exchangeRate,
-                           PresetColumn::peak, PresetColumn::range})
+    const std::string& t = row[PresetColumn::timeWeighting];
+    const auto timeCode = unknownCodeValue(t);
+    const bool timeKept = timeCode && *timeCode <= 3;
+    if (!timeKept && !isKnownText(PresetColumn::timeWeighting, t))
+        return notListed(PresetColumn::timeWeighting, t);
+    for (PresetColumn c : {PresetColumn::freqWeighting, PresetColumn::exchangeRate, PresetColumn::peak,
+                           PresetColumn::range})
         if (!isKnownText(c, row[c]))
             return notListed(c, row[c]);
-    const std::string& t = row[PresetColumn::timeWeighting];
-    const int time = t == "Slow" ? 0 : t == "Fast" ? 1 : 2;
-    return EncodeSettings(time, row[PresetColumn::freqWeighting] == "C", row.average == "min",
-                          row[PresetColumn::peak] == "Lcpk", row[PresetColumn::range] == "60-130",
-                          val(row[PresetColumn::exchangeRate]));
+    const int time = timeKept ? 0 : t == "Slow" ? 0 : t == "Fast" ? 1 : 2;
+    const std::uint8_t byte = EncodeSettings(time, row[PresetColumn::freqWeighting] == "C", row.average == "min",
+                                             row[PresetColumn::peak] == "Lcpk", row[PresetColumn::range] == "60-130",
+                                             val(row[PresetColumn::exchangeRate]));
+    return timeKept ? static_cast<std::uint8_t>(byte | *timeCode) : byte;
 }
 
 Result<UserPresetRecord> presetRecordFromRow(const PresetRow& row)
@@ -181,14 +191,24 @@ Result<UserPresetRecord> presetRecordFromRow(const PresetRow& row)
     auto settings = settingsByteFromRow(row);
     if (!settings)
         return settings.error();
-    for (PresetColumn c : {PresetColumn::threshold, PresetColumn::criterion})
+    auto byteOf = [&](PresetColumn c) -> std::optional<std::uint8_t> {
+        if (auto kept = unknownCodeValue(row[c]))
+            return kept;
         if (!isKnownText(c, row[c]))
-            return notListed(c, row[c]);
+            return std::nullopt;
+        const int v = val(row[c]);
+        if (c == PresetColumn::criterion)
+            return static_cast<std::uint8_t>(*CriterionLevelToCode(v));
+        return static_cast<std::uint8_t>(v);
+    };
     UserPresetRecord r;
     r.settings = *settings;
-    r.threshold = static_cast<std::uint8_t>(val(row[PresetColumn::threshold]));
+    for (PresetColumn c : {PresetColumn::threshold, PresetColumn::criterion})
+        if (!byteOf(c))
+            return notListed(c, row[c]);
+    r.threshold = *byteOf(PresetColumn::threshold);
     r.thresholdAgain = r.threshold;
-    r.criterionCode = static_cast<std::uint8_t>(*CriterionLevelToCode(val(row[PresetColumn::criterion])));
+    r.criterionCode = *byteOf(PresetColumn::criterion);
     return r;
 }
 

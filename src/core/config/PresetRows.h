@@ -51,17 +51,18 @@ PresetRow standardPresetRow(int preset);
 // "60-130" / "70-140" for a range top of 130 / 140.
 std::string rangeText(int rangeTop);
 
-// A user record as its row shows it. A criterion code outside 0..3 shows as
-// "code N", which no list holds.
+// A user record as its row shows it. A byte no list names (criterion code
+// outside 0..3, threshold outside 70..90, time weighting 3) shows as "code N",
+// and a "code N" cell turns back into that same byte when written.
 PresetRow presetRowFromRecord(const UserPresetRecord& record);
 // The settings texts of a decoded settings byte (threshold and criterion as given).
 PresetRow presetRowFromSettings(const MeterSettings& settings, int threshold, int criterion);
 
-// The settings byte for a row's texts; a text that is not known is refused
-// with a message naming the column and the text.
+// The settings byte for a row's texts; a text that is neither listed nor
+// "code N" is refused with a message naming the column and the text.
 Result<std::uint8_t> settingsByteFromRow(const PresetRow& row);
 // The 4-byte user record for a row: settings byte, threshold twice,
-// criterion code. Threshold and criterion must be listed values.
+// criterion code. Threshold and criterion must be listed values or "code N".
 Result<UserPresetRecord> presetRecordFromRow(const PresetRow& row);
 
 // The nine user rows of a table, and the table for nine rows; a row that

@@ -32,13 +32,19 @@ Failure notListed(std::string_view what, std::string_view text)
                                           "\" is not one of the listed values");
 }
 
-std::string codeText(int code) { return "code " + std::to_string(code); }
+bool isDay(ScheduleField field) { return field == ScheduleField::startDay || field == ScheduleField::stopDay; }
 
 // Hours and minutes of 255 are "Any": no list offers it, but it is the meter's own.
 bool knownField(ScheduleField field, std::string_view text)
 {
-    const bool time = field != ScheduleField::startDay && field != ScheduleField::stopDay;
-    return listed(scheduleFieldItems(field), text) || (time && text == "Any");
+    return listed(scheduleFieldItems(field), text) || (!isDay(field) && text == "Any");
+}
+
+// A field's text for its byte; one no list names keeps its byte as "code N".
+std::string fieldText(ScheduleField field, std::uint8_t code)
+{
+    const std::string text = isDay(field) ? DayCodeToText(code) : TimeCodeToText(code);
+    return knownField(field, text) ? text : unknownCodeText(code);
 }
 
 std::string_view fieldName(ScheduleField field)
@@ -129,18 +135,28 @@ const std::vector<std::string>& scheduleFieldItems(ScheduleField field)
     }
 }
 
+bool isScheduleText(ScheduleField field, std::string_view text)
+{
+    return knownField(field, text);
+}
+
 RecordingTexts recordingTextsFrom(const RecordingRead& read)
 {
     RecordingTexts t;
     t.repeat = read.repeat == repeatAlways ? "Always" : std::to_string(read.repeat);
-    t.interval = IntervalCodeToText(read.intervalCode).value_or(codeText(read.intervalCode));
-    t.period = DurationCodeToText(read.periodCode).value_or(codeText(read.periodCode));
+    if (!listed(repeatItems(), t.repeat))
+        t.repeat = unknownCodeText(read.repeat);
+    t.interval = IntervalCodeToText(read.intervalCode).value_or(unknownCodeText(read.intervalCode));
+    t.period = DurationCodeToText(read.periodCode).value_or(unknownCodeText(read.periodCode));
     for (std::size_t i = 0; i < TimedTable::count; ++i) {
         const TimedEntry& e = read.table.entries[i];
         ScheduleRowTexts& row = t.rows[i];
         row.enabled = (read.enableMask >> i) & 1;
-        row.cells = {DayCodeToText(e.startDay), TimeCodeToText(e.startHour), TimeCodeToText(e.startMinute),
-                     DayCodeToText(e.stopDay),  TimeCodeToText(e.stopHour),  TimeCodeToText(e.stopMinute)};
+        const std::array<std::uint8_t, scheduleFieldCount> bytes{e.startDay, e.startHour, e.startMinute,
+                                                                 e.stopDay,  e.stopHour,  e.stopMinute};
+        for (int f = 0; f < scheduleFieldCount; ++f)
+            row.cells[static_cast<std::size_t>(f)] =
+                fieldText(static_cast<ScheduleField>(f), bytes[static_cast<std::size_t>(f)]);
     }
     return t;
 }
@@ -152,6 +168,8 @@ bool scheduleInUse(const RecordingTexts& texts)
 
 Result<std::uint8_t> intervalCodeFrom(std::string_view text)
 {
+    if (auto kept = unknownCodeValue(text))
+        return *kept;
     const auto code = IntervalToCode(text);
     if (!code)
         return notListed("interval", text);
@@ -160,6 +178,8 @@ Result<std::uint8_t> intervalCodeFrom(std::string_view text)
 
 Result<std::uint8_t> periodCodeFrom(std::string_view text)
 {
+    if (auto kept = unknownCodeValue(text))
+        return *kept;
     const auto code = DurationToCode(text);
     if (!code)
         return notListed("period", text);
@@ -168,6 +188,8 @@ Result<std::uint8_t> periodCodeFrom(std::string_view text)
 
 Result<std::uint8_t> repeatCodeFrom(std::string_view text)
 {
+    if (auto kept = unknownCodeValue(text))
+        return *kept;
     if (!listed(repeatItems(), text))
         return notListed("repeat count", text);
     if (text == "Always")
@@ -197,11 +219,15 @@ Result<RecordingSetup> recordingSetupFrom(const RecordingTexts& texts)
         for (int f = 0; f < scheduleFieldCount; ++f) {
             const auto field = static_cast<ScheduleField>(f);
             const std::string& text = row.cells[static_cast<std::size_t>(f)];
+            if (auto kept = unknownCodeValue(text)) {
+                bytes[static_cast<std::size_t>(f)] = *kept;
+                continue;
+            }
             if (!knownField(field, text))
                 return failure(FailureKind::data, "schedule row " + std::to_string(i + 1) + ": " +
                                                       notListed(fieldName(field), text).message);
-            const bool day = field == ScheduleField::startDay || field == ScheduleField::stopDay;
-            bytes[static_cast<std::size_t>(f)] = static_cast<std::uint8_t>(day ? DayToCode(text) : TimeToCode(text));
+            bytes[static_cast<std::size_t>(f)] =
+                static_cast<std::uint8_t>(isDay(field) ? DayToCode(text) : TimeToCode(text));
         }
         s.table.entries[i] = TimedEntry{bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5]};
         if (row.enabled)

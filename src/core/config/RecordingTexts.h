@@ -54,14 +54,19 @@ const std::vector<std::string>& intervalItems();
 const std::vector<std::string>& periodItems();
 const std::vector<std::string>& scheduleFieldItems(ScheduleField field);
 
+// True when a schedule field's text is one the window can hold: listed, or
+// "Any" for an hour or minute (the meter's 255).
+bool isScheduleText(ScheduleField field, std::string_view text);
+
 // The texts the window shows for what was read. A code no list holds shows
-// as "code N" and must be replaced before it is written.
+// as "code N", which is written back as that same byte.
 RecordingTexts recordingTextsFrom(const RecordingRead& read);
 
 // The schedule is in use when no single period is chosen.
 bool scheduleInUse(const RecordingTexts& texts);
 
-// Texts to codes; a text that is not listed is refused with a message naming it.
+// Texts to codes; "code N" gives N back, any other text that is not listed
+// is refused with a message naming it.
 Result<std::uint8_t> intervalCodeFrom(std::string_view text);
 Result<std::uint8_t> periodCodeFrom(std::string_view text);
 Result<std::uint8_t> repeatCodeFrom(std::string_view text);

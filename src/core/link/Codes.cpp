@@ -143,6 +143,30 @@ std::string TimeCodeToText(int code)
     return code == 255 ? "Any" : std::to_string(code);
 }
 
+std::string unknownCodeText(int code)
+{
+    return "code " + std::to_string(code);
+}
+
+std::optional<std::uint8_t> unknownCodeValue(std::string_view text)
+{
+    constexpr std::string_view prefix = "code ";
+    if (text.substr(0, prefix.size()) != prefix)
+        return std::nullopt;
+    const std::string_view digits = text.substr(prefix.size());
+    if (digits.empty() || digits.size() > 3 || (digits.size() > 1 && digits[0] == '0'))
+        return std::nullopt;
+    int n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    if (n > 255)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(n);
+}
+
 const std::array<std::string_view, 15>& intervalTexts() { return kIntervals; }
 const std::array<std::string_view, 12>& durationTexts() { return kDurations; }
 

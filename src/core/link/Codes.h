@@ -65,6 +65,14 @@ int TimeToCode(std::string_view text);
 std::string DayCodeToText(int code);
 std::string TimeCodeToText(int code);
 
+// A byte the meter reported that no list names shows as "code N"; the same
+// text turns back into that byte, so a value the user left alone is written
+// back as it was read.
+std::string unknownCodeText(int code);
+// The byte of a "code N" text (N a whole number 0..255 without a sign or
+// leading zero); empty for any other text.
+std::optional<std::uint8_t> unknownCodeValue(std::string_view text);
+
 // The texts of the tables, in code order, for filling pick lists.
 const std::array<std::string_view, 15>& intervalTexts();   // codes 1..15
 const std::array<std::string_view, 12>& durationTexts();   // codes 0..11

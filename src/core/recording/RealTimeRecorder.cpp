@@ -174,25 +174,19 @@ SampleOutcome RealTimeRecorder::sampleTick(RecordingState& state, const LinkNow&
 
     // Only a level polled within the last two seconds is a reading; an older
     // one would be written again and again as if the meter had measured it.
+    // The second still gets its record, with the level not measured, so the
+    // records stay one a second and the gap shows wherever they are read.
     const bool fresh = link.live.fresh(monotonicNow, kMaxLevelAge);
-    if (!fresh) {
-        out.waitingForMeter = state.fileRecording || state.listMode;
-        state.recordingWaiting = state.fileRecording;
-        if (state.fileRecording)
-            out.recordingVisible = true; // steady while waiting
-        if (!state.fileRecording)
-            state.fileRecordCount = 0;
-        return out;
-    }
-    state.recordingWaiting = false;
+    out.waitingForMeter = !fresh && (state.fileRecording || state.listMode);
+    state.recordingWaiting = !fresh && state.fileRecording;
     const Level& level = link.live.level;
-    out.levelText = level.text;
+    out.levelText = fresh ? level.text : std::string(kNotMeasured);
 
     if (state.fileRecording) {
-        if (higher(level.value, state.maxLevelFile))
+        if (fresh && higher(level.value, state.maxLevelFile))
             state.maxLevelFile = level.text;
         ++state.fileRecordCount;
-        Status written = writeRecord(LevelRecord{state.fileRecordCount, out.recordTime, level.text});
+        Status written = writeRecord(LevelRecord{state.fileRecordCount, out.recordTime, out.levelText});
         if (written && state.fileRecordCount % recordsPerPart_ == 0) {
             written = closeFile();
             ++state.filePart;
@@ -211,7 +205,7 @@ SampleOutcome RealTimeRecorder::sampleTick(RecordingState& state, const LinkNow&
             out.fileRecordWritten = true;
             out.countText = std::to_string(state.fileRecordCount);
             blink_ = !blink_;
-            out.recordingVisible = blink_;
+            out.recordingVisible = fresh ? blink_ : true; // steady while waiting
         }
     } else {
         state.fileRecordCount = 0;
@@ -220,10 +214,10 @@ SampleOutcome RealTimeRecorder::sampleTick(RecordingState& state, const LinkNow&
     }
 
     if (state.listMode) {
-        if (higher(level.value, state.maxLevelList))
+        if (fresh && higher(level.value, state.maxLevelList))
             state.maxLevelList = level.text;
         ++state.listRecordCount;
-        list_.append(state.listRecordCount, out.recordTime, level.text);
+        list_.append(state.listRecordCount, out.recordTime, out.levelText);
         out.listRowAdded = true;
         out.listScroll = state.listRecordCount > static_cast<long long>(RealTimeList::kVisibleRows);
         out.listAutoSaveDue = state.listRecordCount % recordsPerPart_ == 0;

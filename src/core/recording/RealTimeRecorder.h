@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace km740 {
@@ -52,9 +53,9 @@ std::string continuationFileName(const std::string& path, int part);
 // What one sampling tick did, for the main window (and the List window) to show.
 struct SampleOutcome {
     bool sampled = false;            // a sample was due this tick
-    bool waitingForMeter = false;    // due, but no level polled within the last 2 s: nothing written
+    bool waitingForMeter = false;    // due, but no level polled within the last 2 s: "-" written
     std::string recordTime;          // date and time of the sample
-    std::string levelText;           // the level written
+    std::string levelText;           // the level written, "-" when none was measured
 
     // File recording (LblCount, LblRecording)
     bool fileRecordWritten = false;
@@ -79,6 +80,9 @@ class RealTimeRecorder {
 public:
     static constexpr long long kRecordsPerPart = datafile::recordsPerPart;
     static constexpr double kMaxLevelAge = 2.0; // seconds
+    // The level cell of a second without a reading (the meter busy with a
+    // long exchange such as a logger download).
+    static constexpr std::string_view kNotMeasured = "-";
 
     explicit RealTimeRecorder(long long recordsPerPart = kRecordsPerPart);
     ~RealTimeRecorder();

@@ -105,15 +105,15 @@ TEST(ListWindow, ShowsColumnsAndScrollsFromThe22ndRecord)
     EXPECT_EQ(w->grid()->rowAt(0), 2);
     EXPECT_EQ(f.state.recording.maxLevelList, "91.0");
 
-    // A stale level adds nothing and says why; the next reading clears it.
+    // A stale level adds a "-" row and says why; the next reading clears it.
     f.clock += 5.0;
     SampleOutcome stale =
         f.recorder.sampleTick(f.state.recording, f.state.linkNow(), LocalDateTime{}, f.clock, Regional::point(), &ListFixture::header);
     w->showSample(stale);
-    EXPECT_EQ(m->rowCount(), 23);
+    EXPECT_EQ(m->rowCount(), 24);
     EXPECT_NE(w->statusText().indexOf("Waiting for the meter"), -1);
     f.tick(w);
-    EXPECT_EQ(m->rowCount(), 24);
+    EXPECT_EQ(m->rowCount(), 25);
     EXPECT_EQ(w->statusText().indexOf("Waiting"), -1);
 
     // Another action takes the meter: the list ends and the window closes.

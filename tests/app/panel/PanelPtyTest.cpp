@@ -13,11 +13,22 @@
 #include "app/ui/WindowContext.h"
 #include "core/recording/RealTimeRecorder.h"
 
+#include "app/Keys.h"
+
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QFile>
 #include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <iostream>
+#include <optional>
 
 using namespace km740;
 using namespace km740::test;
@@ -84,4 +95,139 @@ TEST(PanelPty, PollsAtTheProtocolsPaceAndRecoversWhenTheMeterAnswersAgain)
     EXPECT_TRUE(waitFor([&] { return state.live.polledAt > before; }, 10000));
     EXPECT_TRUE(messages.isEmpty());
     worker->stop();
+}
+
+namespace {
+
+// The shown window of that name, once there is one.
+QWidget* shownWindow(const char* name, int ms = 10000)
+{
+    QWidget* found = nullptr;
+    waitFor([&] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->isVisible() && top->objectName() == QLatin1String(name))
+                found = top;
+        return found != nullptr;
+    }, ms);
+    return found;
+}
+
+QPushButton* buttonOf(QWidget* w, const char* name)
+{
+    return w ? w->findChild<QPushButton*>(QString::fromLatin1(name)) : nullptr;
+}
+
+} // namespace
+
+// A minute of file recording over the pty while each configuration window is
+// opened, used and closed and the logger is downloaded: one record a second,
+// numbered and timed without a gap, "-" only while the download held the
+// line. Takes a minute, so it runs only when asked for
+// (--gtest_also_run_disabled_tests).
+TEST(PanelPty, DISABLED_AMinuteOfRecordingKeepsEverySecond)
+{
+    SimProcess sim(KM740_SIM_PATH, {"--seed", "7", "--fill-kb", "8"});
+    ASSERT_FALSE(sim.device().empty()) << "km740-sim did not start";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("minute.sonx"));
+
+    SteadyClock clock;
+    auto worker = std::make_unique<MeterWorker>(std::make_unique<SerialTransport>(sim.device()), clock);
+    AppState state;
+    state.portNumber = 1;
+    RealTimeRecorder recorder;
+    AppDialogs dialogs;
+    QStringList messages;
+    dialogs.message = [&](QWidget*, const QString& text, bool) { messages << text; };
+    dialogs.locale = [] { return QLocale::c(); };
+    dialogs.saveFile = [&](QWidget*, const QString&) { return std::optional<QString>(path); };
+    WindowContext context(state, worker.get(), dialogs);
+    Keys keys(context);
+    PanelWindow panel(context, recorder, keys.handlers());
+    panel.show();
+    worker->start();
+    ASSERT_TRUE(waitFor([&] { return state.live.valid; }, 10000));
+
+    const auto started = std::chrono::steady_clock::now();
+    panel.onToolbarButtonClick(ToolKey::Save);
+    ASSERT_TRUE(waitFor([&] { return state.fileRecording; }, 10000));
+    auto click = [](QAbstractButton* b) {
+        ASSERT_NE(b, nullptr);
+        b->click();
+    };
+    auto key = [&](ToolKey k) { panel.onToolbarButtonClick(k); };
+
+    key(ToolKey::RecSetup);
+    QWidget* setup = shownWindow("Setup");
+    QTest::qWait(4000);
+    click(buttonOf(setup, "CmdOK"));
+    ASSERT_TRUE(waitFor([&] { return !state.meterInUse; }, 10000)) << messages.join(' ').toStdString();
+
+    key(ToolKey::RecOption);
+    QWidget* rec = shownWindow("REC");
+    QTest::qWait(3000);
+    click(buttonOf(rec, "CmdSetup"));
+    QTest::qWait(3000);
+    rec->close();
+    ASSERT_TRUE(waitFor([&] { return !state.meterInUse; }, 10000));
+
+    key(ToolKey::RTC);
+    QWidget* rtc = shownWindow("RTC");
+    click(buttonOf(rtc, "LblMeterTime"));
+    QTest::qWait(3000);
+    click(buttonOf(rtc, "CmdSetTime"));
+    QTest::qWait(2000);
+    click(buttonOf(rtc, "CmdExit"));
+    ASSERT_TRUE(waitFor([&] { return !state.meterInUse; }, 10000));
+
+    key(ToolKey::Setup);
+    QWidget* meterSetup = shownWindow("MeterSetup");
+    QTest::qWait(3000);
+    click(buttonOf(meterSetup, "CmdOK"));
+    QTest::qWait(1000);
+
+    key(ToolKey::Btn);
+    QWidget* keypad = shownWindow("Buttons");
+    QTest::qWait(2000);
+    click(buttonOf(keypad, "CmdMenu"));
+    QTest::qWait(1500);
+    click(buttonOf(keypad, "CmdMenu"));
+    QTest::qWait(1500);
+    keypad->close();
+
+    key(ToolKey::Logger);
+    QWidget* memory = shownWindow("Memory");
+    ASSERT_NE(memory, nullptr) << messages.join(' ').toStdString();
+    ASSERT_TRUE(waitFor([&] { return !state.meterInUse; }, 30000));
+    QTest::qWait(2000);
+    memory->close();
+
+    while (std::chrono::steady_clock::now() - started < std::chrono::seconds(61))
+        QTest::qWait(100);
+    key(ToolKey::Save);
+    ASSERT_FALSE(state.fileRecording);
+    worker->stop();
+
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"));
+    int records = 0, notMeasured = 0, lastSecond = -1, gaps = 0;
+    for (const QString& line : lines) {
+        const QStringList cells = line.split(QLatin1Char('\t'));
+        if (cells.size() != 4 || cells[0].toInt() == 0)
+            continue;
+        ++records;
+        EXPECT_EQ(cells[0].toInt(), records) << line.toStdString();
+        const QStringList hms = cells[1].section(QLatin1Char(' '), 1).split(QLatin1Char(':'));
+        const int second = hms.value(0).toInt() * 3600 + hms.value(1).toInt() * 60 + hms.value(2).toInt();
+        if (lastSecond >= 0 && (second - lastSecond + 86400) % 86400 != 1) {
+            ++gaps;
+            ADD_FAILURE() << "not one second after the record before: " << line.toStdString();
+        }
+        lastSecond = second;
+        notMeasured += cells[2] == QLatin1String("-");
+    }
+    std::cout << "records " << records << ", not measured " << notMeasured << ", time gaps " << gaps
+              << ", messages: " << messages.join(QStringLiteral(" | ")).toStdString() << '\n';
+    EXPECT_GE(records, 59);
 }

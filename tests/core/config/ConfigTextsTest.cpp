@@ -42,14 +42,23 @@ TEST(PresetRows, UserRecordsFromTheRowsTexts)
     EXPECT_EQ(presetRowFromRecord({0, 255, 255, 2})[PresetColumn::threshold], "80");
 }
 
-TEST(PresetRows, TextsNoListHoldsAreRefusedNotSentAsAnotherCode)
+TEST(PresetRows, BytesNoListNamesGoBackAsTheyCame)
 {
-    // A criterion code the meter reported outside 0..3 shows as itself.
-    const PresetRow odd = presetRowFromRecord({0x00, 80, 80, 7});
+    // Criterion 7, threshold 95, time weighting 3: each shows as "code N"
+    // and, left alone, is written back as the same byte.
+    const UserPresetRecord oddRecord{0x83, 95, 95, 7};
+    PresetRow odd = presetRowFromRecord(oddRecord);
     EXPECT_EQ(odd[PresetColumn::criterion], "code 7");
+    EXPECT_EQ(odd[PresetColumn::threshold], "code 95");
+    EXPECT_EQ(odd[PresetColumn::timeWeighting], "code 3");
     auto r = presetRecordFromRow(odd);
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error().message, "the criterion level \"code 7\" is not one of the listed values");
+    ASSERT_TRUE(r.ok()) << r.error().message;
+    EXPECT_EQ(*r, oddRecord);
+    // A cell the user changed is encoded from its list; the others stay.
+    odd[PresetColumn::criterion] = "90";
+    EXPECT_EQ(presetRecordFromRow(odd).value(), (UserPresetRecord{0x83, 95, 95, 3}));
+    EXPECT_FALSE(presetRecordFromRow(rowOf("Slow", "A", "code 256", "85", "3", "Llpk", "70-140")).ok());
+    EXPECT_FALSE(presetRecordFromRow(rowOf("Slow", "A", "code 07", "85", "3", "Llpk", "70-140")).ok());
 
     EXPECT_FALSE(presetRecordFromRow(rowOf("Slow", "A", "95", "85", "3", "Llpk", "70-140")).ok());
     EXPECT_FALSE(presetRecordFromRow(rowOf("Slow", "A", "80", "85", "3", "Llpk", "----")).ok());
@@ -129,7 +138,7 @@ TEST(RecordingTexts, WhatTheReadsShow)
     const RecordingTexts odd = recordingTextsFrom(read);
     EXPECT_EQ(odd.interval, "code 0");
     EXPECT_EQ(odd.period, "code 12");
-    EXPECT_EQ(odd.repeat, "40");
+    EXPECT_EQ(odd.repeat, "code 40");
 }
 
 TEST(RecordingTexts, WhatTheWritesSend)
@@ -163,7 +172,25 @@ TEST(RecordingTexts, WhatTheWritesSend)
     t.rows[4].cells[3] = "Any ";
     EXPECT_FALSE(recordingSetupFrom(t).ok());
     EXPECT_FALSE(intervalCodeFrom("1 Sec").ok()); // the leading blank is part of the text
-    EXPECT_FALSE(intervalCodeFrom("code 0").ok());
-    EXPECT_FALSE(periodCodeFrom("code 12").ok());
     EXPECT_FALSE(repeatCodeFrom("40").ok());
+}
+
+TEST(RecordingTexts, CodesNoListNamesGoBackAsTheyCame)
+{
+    RecordingRead read;
+    read.intervalCode = 0;
+    read.periodCode = 12;
+    read.repeat = 25;
+    read.enableMask = 0x0003;
+    read.table.entries[0] = {40, 0xAA, 61, 0, 24, 255};
+    read.table.entries[1] = {1, 2, 3, 4, 5, 6};
+    const RecordingTexts t = recordingTextsFrom(read);
+    EXPECT_EQ(t.rows[0].cells, (std::array<std::string, 6>{"code 40", "code 170", "code 61", "Any", "code 24", "Any"}));
+    auto s = recordingSetupFrom(t);
+    ASSERT_TRUE(s.ok()) << s.error().message;
+    EXPECT_EQ(s->intervalCode, 0);
+    EXPECT_EQ(s->periodCode, 12);
+    EXPECT_EQ(s->repeat, 25);
+    EXPECT_EQ(s->enableMask, 0x0003);
+    EXPECT_EQ(encodeTimedTable(s->table), encodeTimedTable(read.table));
 }

@@ -115,7 +115,7 @@ TEST(FileRecording, ContinuesIntoANewFileWithHeaderAndConsecutiveNumbers)
     EXPECT_EQ(b, wantB);
 }
 
-TEST(FileRecording, StaleLevelWritesNothingAndSaysItWaits)
+TEST(FileRecording, ASecondWithoutAReadingIsRecordedAsNotMeasured)
 {
     test::TempFolder dir;
     const fs::path file = dir / "rt.sonx";
@@ -130,8 +130,9 @@ TEST(FileRecording, StaleLevelWritesNothingAndSaysItWaits)
     SampleOutcome stale = rec.sampleTick(s, s.link(), at(1), 12.5, Regional::point(), header);
     EXPECT_TRUE(stale.sampled);
     EXPECT_TRUE(stale.waitingForMeter);
-    EXPECT_FALSE(stale.fileRecordWritten);
-    EXPECT_FALSE(stale.listRowAdded);
+    EXPECT_TRUE(stale.fileRecordWritten);
+    EXPECT_TRUE(stale.listRowAdded);
+    EXPECT_EQ(s.maxLevelFile, "80.0");
     EXPECT_TRUE(s.recordingWaiting);
     EXPECT_TRUE(s.fileRecording);
 
@@ -141,12 +142,14 @@ TEST(FileRecording, StaleLevelWritesNothingAndSaysItWaits)
     EXPECT_FALSE(s.recordingWaiting);
     rec.stopFileRecording(s);
 
+    // One record a second, consecutive; the second without a level says so.
     auto lines = readLines(file);
-    ASSERT_EQ(lines.size(), 16u);
+    ASSERT_EQ(lines.size(), 17u);
     EXPECT_EQ(lines[14], "1\t2024/01/05 09:03:00\t80.0\t");
-    EXPECT_EQ(lines[15], "2\t2024/01/05 09:03:02\t81.0\t"); // the gap shows in the time
-    EXPECT_EQ(rec.list().size(), 2u);
-    EXPECT_EQ(rec.list().cell(1, 0), "2");
+    EXPECT_EQ(lines[15], "2\t2024/01/05 09:03:01\t-\t");
+    EXPECT_EQ(lines[16], "3\t2024/01/05 09:03:02\t81.0\t");
+    EXPECT_EQ(rec.list().size(), 3u);
+    EXPECT_EQ(rec.list().cell(1, 2), "-");
 }
 
 TEST(FileRecording, WriteErrorStopsWithFileNameAndReason)
