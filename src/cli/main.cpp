@@ -31,6 +31,9 @@ int main(int argc, char** argv)
     addConfigCommands(app, run);
     addFileCommands(app, run);
     addExposureCommands(app, run);
+#ifdef KM740_HAVE_PRINT
+    addReportCommands(app, run);
+#endif
 
     try {
         app.parse(argc, argv);
