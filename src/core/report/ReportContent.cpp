@@ -184,8 +184,7 @@ struct Composer {
         std::vector<double> inView;
         for (const LevelLine& l : lines)
             inView.push_back(l.level);
-        r.chart = p.readings ? p.readings->reduce(kChartColumns, p.summary.intervalSeconds, inView)
-                             : ChartCollector().reduce(kChartColumns, p.summary.intervalSeconds, inView);
+        r.chart = p.readings.reduce(kChartColumns, p.summary.intervalSeconds, inView);
         r.chart.title = w(Word::timeHistory);
         r.chart.timeAxis = w(Word::clockTime);
         r.chart.levelAxis = "dB";

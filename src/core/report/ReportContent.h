@@ -92,7 +92,8 @@ struct ExclusionReason {
     std::string reason;
 };
 
-// What a report is made of, once the recording has been read.
+// What a report is made of, once the recording has been read: the language
+// and the notes may change and the report be composed again without a read.
 struct ReportParts {
     Language language = Language::en;
     std::string fileName;                 // without its folder
@@ -102,7 +103,7 @@ struct ReportParts {
     ExposureSummary summary;
     bool exposureTimeSet = false;         // Te given, not the time measured
     std::vector<ExclusionReason> reasons;
-    const ChartCollector* readings = nullptr; // every dated reading, for the chart
+    ChartCollector readings;              // every dated reading, for the chart
     LevelDistribution used;               // the readings used, for the histogram
     std::string notes;
     std::string madeAt;                   // date and time the report is made

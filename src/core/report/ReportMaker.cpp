@@ -52,8 +52,8 @@ ReportRequest requestFor(const std::filesystem::path& dataFile)
     return r;
 }
 
-Result<ReportContent> makeReport(const ReportRequest& request, const std::function<void(std::int64_t)>& progress,
-                                 const std::atomic<bool>* cancel)
+Result<ReportParts> readReport(const ReportRequest& request, const std::function<void(std::int64_t)>& progress,
+                               const std::atomic<bool>* cancel)
 {
     HeaderOnly head;
     (void)readDataFile(request.dataFile, head);
@@ -64,10 +64,9 @@ Result<ReportContent> makeReport(const ReportRequest& request, const std::functi
     const std::vector<TimeSpan> excluded = spans ? *spans : std::vector<TimeSpan>{};
 
     ReportParts parts;
-    ChartCollector readings;
     const FileHistory file(request.dataFile, progress, cancel);
     const WatchedHistory watched(file, [&](const LevelReading& r) {
-        readings.add(r.time, r.level);
+        parts.readings.add(r.time, r.level);
         if (r.level && !(r.time && spanHolding(excluded, *r.time)))
             parts.used.addLevel(*r.level);
     });
@@ -83,11 +82,19 @@ Result<ReportContent> makeReport(const ReportRequest& request, const std::functi
     parts.summary = std::move(*summary);
     parts.exposureTimeSet = request.options.exposureSeconds.has_value();
     parts.reasons = request.reasons;
-    parts.readings = &readings;
     parts.notes = request.notes;
     parts.madeAt = request.madeAt;
     parts.program = request.program;
-    return composeReport(parts);
+    return parts;
+}
+
+Result<ReportContent> makeReport(const ReportRequest& request, const std::function<void(std::int64_t)>& progress,
+                                 const std::atomic<bool>* cancel)
+{
+    auto parts = readReport(request, progress, cancel);
+    if (!parts)
+        return parts.error();
+    return composeReport(*parts);
 }
 
 } // namespace km740

@@ -34,9 +34,14 @@ struct ReportRequest {
 // A request for the file with nothing else given.
 ReportRequest requestFor(const std::filesystem::path& dataFile);
 
-// Fails as the exposure summary does: a file that cannot be read, a dose
-// logger set (no levels), a bad standard or span. `progress` hears the
-// records read so far; `cancel` set stops the read.
+// Reads the file once. Fails as the exposure summary does: a file that
+// cannot be read, a dose logger set (no levels), a bad standard or span.
+// `progress` hears the records read so far; `cancel` set stops the read.
+Result<ReportParts> readReport(const ReportRequest& request,
+                               const std::function<void(std::int64_t)>& progress = {},
+                               const std::atomic<bool>* cancel = nullptr);
+
+// readReport, then composeReport.
 Result<ReportContent> makeReport(const ReportRequest& request,
                                  const std::function<void(std::int64_t)>& progress = {},
                                  const std::atomic<bool>* cancel = nullptr);
