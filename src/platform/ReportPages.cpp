@@ -173,21 +173,31 @@ private:
         const double swatch = 3.0 * mm_;
         const QFontMetricsF plain(scale_.text, &device_);
         const QFontMetricsF heavy(bold_, &device_);
-        std::vector<double> widths(header.size(), 0.0);
-        for (std::size_t i = 0; i < header.size(); ++i) {
-            for (const QString& w : header[i].split(QLatin1Char(' '), Qt::SkipEmptyParts))
-                widths[i] = std::max(widths[i], heavy.horizontalAdvance(w));
-            for (const auto& cells : rows)
-                if (i < cells.size())
-                    widths[i] = std::max(widths[i], plain.horizontalAdvance(cells[i]));
-            widths[i] += 2 * pad + (static_cast<int>(i) == verdictColumn ? swatch + pad : 0.0);
-        }
         const auto flex = static_cast<std::size_t>(flexColumn);
-        double fixed = 0.0;
-        for (std::size_t i = 0; i < widths.size(); ++i)
-            if (i != flex)
-                fixed += widths[i];
         const double flexMin = 30 * mm_;
+        // Headers on one line where the page is wide enough, else wrapped
+        // between their words.
+        std::vector<double> widths;
+        double fixed = 0.0;
+        for (bool wholeHeaders : {true, false}) {
+            widths.assign(header.size(), 0.0);
+            for (std::size_t i = 0; i < header.size(); ++i) {
+                const QStringList words = wholeHeaders ? QStringList{header[i]}
+                                                       : header[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+                for (const QString& w : words)
+                    widths[i] = std::max(widths[i], heavy.horizontalAdvance(w));
+                for (const auto& cells : rows)
+                    if (i < cells.size())
+                        widths[i] = std::max(widths[i], plain.horizontalAdvance(cells[i]));
+                widths[i] += 2 * pad + (static_cast<int>(i) == verdictColumn ? swatch + pad : 0.0);
+            }
+            fixed = 0.0;
+            for (std::size_t i = 0; i < widths.size(); ++i)
+                if (i != flex)
+                    fixed += widths[i];
+            if (fixed + flexMin <= width_)
+                break;
+        }
         if (fixed + flexMin > width_) {
             for (std::size_t i = 0; i < widths.size(); ++i)
                 if (i != flex)
@@ -310,8 +320,7 @@ private:
         std::vector<bool> right_(10, true);
         right_[0] = right_[1] = right_[9] = false;
         table(9, header, rows, severities, right_, 9);
-        // How each regulation is judged stays with the table's last row.
-        pieces_.back().keepWithNext = true;
+        // How each regulation is judged, in one block.
         std::string legend;
         for (const std::string& line : c_.legend)
             legend += (legend.empty() ? "" : "\n") + line;
