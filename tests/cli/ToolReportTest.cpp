@@ -116,7 +116,9 @@ protected:
             GTEST_SKIP() << "pdftotext is not installed";
         ASSERT_TRUE(writeDataFile(dir / "shift.sonx", sampleSurveyShift()));
         ExposureOptions options;
-        options.exclusions = {{*parseLocalTime("2026-12-01T10:00:00"), *parseLocalTime("2026-12-01T10:30:00")}};
+        const TimeSpan compressor{*parseLocalTime("2026-12-01T10:00:00"), *parseLocalTime("2026-12-01T10:30:00")};
+        options.exclusions = {compressor};
+        options.reasons[{compressor.from, compressor.to}] = "Badge left on the compressor";
         ASSERT_TRUE(writeAnalysis(analysisPathFor(dir / "shift.sonx"), options, "shift.sonx"));
         ASSERT_TRUE(writeHeaderText(dir / "who.nse", {"Ana Lima", "Stamping, line 2", "Metalurgica Norte"}));
     }
@@ -187,7 +189,9 @@ TEST_F(ToolReport, PdfHoldsTheHeadEveryValueEveryStandardAndTheExclusions)
 
     ASSERT_EQ(s["exclusions"].size(), 1u);
     EXPECT_TRUE(onOneLine(text, {"1", "2026-12-01 10:00:00", "2026-12-01 10:30:00",
-                                 std::to_string(s["exclusions"][0]["readings"].get<int>())}));
+                                 std::to_string(s["exclusions"][0]["readings"].get<int>()),
+                                 "Badge left on the compressor"}));
+    EXPECT_TRUE(onOneLine(text, {"1 Badge left"})); // the span's label on the chart
     EXPECT_TRUE(onOneLine(text, {"Hearing protection worn."}));
     EXPECT_TRUE(onOneLine(text, {"km740 ", "Made 20", "Page 1 of 2"}));
     EXPECT_EQ(pdfPages(pdf), 2);

@@ -40,7 +40,7 @@ ReportContent surveyReport(const TempFolder& dir, int spans)
     for (int i = 0; i < spans; ++i) {
         const TimeSpan span{eight + 180 * i, eight + 180 * i + 60};
         request.options.exclusions.push_back(span);
-        request.reasons.push_back({span, "Forklift horn test number " + std::to_string(i + 1)});
+        request.options.reasons[{span.from, span.to}] = "Forklift horn test number " + std::to_string(i + 1);
     }
     request.madeAt = "2026-12-07 14:05";
     request.program = "km740 test";

@@ -169,10 +169,8 @@ struct Composer {
 
     std::string reasonOf(const TimeSpan& span) const
     {
-        for (const ExclusionReason& e : p.reasons)
-            if (e.span == span)
-                return e.reason;
-        return {};
+        const auto it = p.reasons.find({span.from, span.to});
+        return it == p.reasons.end() ? std::string() : it->second;
     }
 
     void chart(ReportContent& r) const

@@ -14,6 +14,7 @@
 #include "core/report/ReportWords.h"
 
 #include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,12 +87,6 @@ struct ReportContent {
     std::string program;     // "km740 0.1.0"
 };
 
-// A span left out and why (the reason may be empty).
-struct ExclusionReason {
-    TimeSpan span;
-    std::string reason;
-};
-
 // What a report is made of, once the recording has been read: the language
 // and the notes may change and the report be composed again without a read.
 struct ReportParts {
@@ -102,7 +97,7 @@ struct ReportParts {
     std::optional<HeaderText> header;
     ExposureSummary summary;
     bool exposureTimeSet = false;         // Te given, not the time measured
-    std::vector<ExclusionReason> reasons;
+    std::map<std::pair<LocalSeconds, LocalSeconds>, std::string> reasons; // why spans were left out
     ChartCollector readings;              // every dated reading, for the chart
     LevelDistribution used;               // the readings used, for the histogram
     std::string notes;

@@ -81,7 +81,7 @@ Result<ReportParts> readReport(const ReportRequest& request, const std::function
     parts.header = request.header;
     parts.summary = std::move(*summary);
     parts.exposureTimeSet = request.options.exposureSeconds.has_value();
-    parts.reasons = request.reasons;
+    parts.reasons = request.options.reasons;
     parts.notes = request.notes;
     parts.madeAt = request.madeAt;
     parts.program = request.program;

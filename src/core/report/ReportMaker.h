@@ -22,8 +22,7 @@ namespace km740 {
 
 struct ReportRequest {
     std::filesystem::path dataFile;
-    ExposureOptions options;             // as the analysis file keeps them
-    std::vector<ExclusionReason> reasons;
+    ExposureOptions options;             // as the analysis file keeps them, reasons included
     std::optional<HeaderText> header;
     std::string notes;
     Language language = Language::en;

@@ -71,7 +71,7 @@ TEST(Report, SurveyShiftHeadChartExclusionsAndHistogram)
     ReportRequest request = requestFor(dir / "shift.sonx");
     const TimeSpan compressor{at("2026-12-01T10:00:00"), at("2026-12-01T10:30:00")};
     request.options.exclusions = {compressor};
-    request.reasons = {{compressor, "Kompressor in der Pause"}};
+    request.options.reasons[{compressor.from, compressor.to}] = "Kompressor in der Pause";
     request.header = HeaderText{"A. Weber", "Presswerk", ""};
     request.notes = "Gehörschutz getragen.";
     request.language = Language::de;
