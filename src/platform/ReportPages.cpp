@@ -174,7 +174,14 @@ private:
         const QFontMetricsF plain(scale_.text, &device_);
         const QFontMetricsF heavy(bold_, &device_);
         const auto flex = static_cast<std::size_t>(flexColumn);
-        const double flexMin = 30 * mm_;
+        // The flexible column keeps room for its longest cell on one line
+        // (bold, for a verdict), up to a third of the page.
+        double flexMin = 30 * mm_;
+        for (const auto& cells : rows)
+            if (flex < cells.size())
+                flexMin = std::max(flexMin, heavy.horizontalAdvance(cells[flex]) + 2 * pad +
+                                                (flexColumn == verdictColumn ? swatch + pad : 0.0));
+        flexMin = std::min(flexMin, width_ / 3);
         // Headers on one line where the page is wide enough, else wrapped
         // between their words.
         std::vector<double> widths;
