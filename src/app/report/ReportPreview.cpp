@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/report/ReportPreview.h"
 
-#include "app/ui/WindowRelay.h"
+#include "app/ui/BackgroundTask.h"
 #include "core/files/HeaderText.h"
 #include "platform/ReportPages.h"
 #include "platform/ReportPdf.h"
@@ -24,15 +24,12 @@
 #include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace km740 {
 
 namespace {
-
-constexpr std::int64_t kProgressEvery = 16384;
 
 Language languageOfLocale(const QLocale& locale)
 {
@@ -95,10 +92,7 @@ ReportPreview::ReportPreview(ReportRequest request, ReportDialogs dialogs, QWidg
     read();
 }
 
-ReportPreview::~ReportPreview()
-{
-    cancel_->store(true);
-}
+ReportPreview::~ReportPreview() = default;
 
 ReportPreview* ReportPreview::showReport(ReportRequest request, ReportDialogs dialogs, QWidget* from)
 {
@@ -192,18 +186,12 @@ void ReportPreview::read()
 {
     LblStatus->setText(tr("Reading the recording..."));
     setCursor(Qt::BusyCursor);
-    const WindowRelay<ReportPreview> relay(this);
-    QThreadPool::globalInstance()->start([relay, request = request_, cancel = cancel_] {
-        auto progress = [relay](std::int64_t records) {
-            if (records % kProgressEvery == 0)
-                relay.post([records](ReportPreview& w) {
-                    w.LblStatus->setText(tr("Reading the recording: %1 records").arg(records));
-                });
-        };
-        auto parts = std::make_shared<Result<ReportParts>>(readReport(request, progress, cancel.get()));
-        relay.post([parts](ReportPreview& w) { w.readDone(std::move(*parts)); });
-        relay.finish();
-    });
+    reading_.start(
+        this, [request = request_](const BackgroundTask::Job& job) { return readReport(request, job.progress, job.cancel); },
+        [](ReportPreview& w, std::int64_t records) {
+            w.LblStatus->setText(tr("Reading the recording: %1 records").arg(records));
+        },
+        [](ReportPreview& w, Result<ReportParts> parts) { w.readDone(std::move(parts)); });
 }
 
 void ReportPreview::readDone(Result<ReportParts> parts)

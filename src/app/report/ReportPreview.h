@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/ui/BackgroundTask.h"
 #include "core/report/ReportMaker.h"
 
 #include <QPrinter>
@@ -72,7 +73,6 @@ private:
     ReportRequest request_;
     ReportDialogs dialogs_;
     QPrinter printer_{QPrinter::HighResolution};
-    std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
     std::optional<ReportParts> parts_;
     std::optional<ReportContent> content_;
 
@@ -88,6 +88,7 @@ private:
     QPushButton* CmdOpenHeader = nullptr;
     QLabel* LblStatus = nullptr;
     QTimer* Recompose = nullptr;
+    BackgroundTask reading_; // last: cancelled first when the window goes
 };
 
 } // namespace km740
