@@ -11,6 +11,7 @@
 #include "core/lists/FilePrintout.h"
 
 #ifdef KM740_HAVE_PRINT
+#include "platform/AtomicDevice.h"
 #include "platform/PrintPages.h"
 
 #include <QGuiApplication>
@@ -89,27 +90,6 @@ struct PdfOptions {
     int perRow = 1;
     int copies = 1;
     bool decimalComma = false;
-};
-
-// QPdfWriter writes into an AtomicFile: the PDF is whole or absent.
-class AtomicDevice : public QIODevice {
-public:
-    explicit AtomicDevice(AtomicFile& file) : file_(file) { open(QIODevice::WriteOnly); }
-    bool isSequential() const override { return true; }
-    const Status& status() const { return status_; }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override
-    {
-        if (status_.ok())
-            status_ = file_.write(std::string_view(data, static_cast<std::size_t>(size)));
-        return status_.ok() ? size : -1;
-    }
-
-private:
-    AtomicFile& file_;
-    Status status_ = success();
 };
 
 int runPrintPdf(const PdfOptions& o)

@@ -68,6 +68,9 @@ int runTool(int argc, char** argv)
     addConfigCommands(app, run);
     addFileCommands(app, run);
     addExposureCommands(app, run);
+#ifdef KM740_HAVE_PRINT
+    addReportCommands(app, run);
+#endif
 
     try {
         app.parse(argc, argv);

@@ -33,8 +33,12 @@ std::filesystem::path analysisPathFor(const std::filesystem::path& dataFile)
 std::string analysisText(const ExposureOptions& o, const std::string& dataFileName)
 {
     json spans = json::array();
-    for (const TimeSpan& s : o.exclusions)
-        spans.push_back({{"from", formatLocalTime(s.from)}, {"to", formatLocalTime(s.to)}});
+    for (const TimeSpan& s : o.exclusions) {
+        json span = {{"from", formatLocalTime(s.from)}, {"to", formatLocalTime(s.to)}};
+        if (const std::string reason = reasonFor(o, s); !reason.empty())
+            span["reason"] = reason;
+        spans.push_back(std::move(span));
+    }
     json doc = {
         {"format", kFormat},
         {"version", kVersion},
@@ -83,6 +87,12 @@ Result<ExposureOptions> parseAnalysis(const std::string& text)
             if (!from || !to)
                 return bad("the exclusion " + span.dump() + " has a time that is no date and time");
             o.exclusions.push_back({*from, *to});
+            if (auto reason = span.find("reason"); reason != span.end() && !reason->is_null()) {
+                if (!reason->is_string())
+                    return bad("the reason of the exclusion " + span.dump() + " is not a text");
+                if (!reason->get<std::string>().empty())
+                    o.reasons[{*from, *to}] = reason->get<std::string>();
+            }
         }
         auto checked = checkExclusions(o.exclusions);
         if (!checked)

@@ -9,7 +9,8 @@
 //   {"format": "km740-exposure-analysis", "version": 1,
 //    "data_file": "shift.sonx",
 //    "standards": ["File", "OSHA-90", "90/80/5"],
-//    "exclusions": [{"from": "2026-12-01T12:00:00", "to": "2026-12-01T12:30:00"}],
+//    "exclusions": [{"from": "2026-12-01T12:00:00", "to": "2026-12-01T12:30:00",
+//                    "reason": "badge left on the compressor"}],    (reason optional)
 //    "exposure_seconds": 36000,          (null: the time measured)
 //    "above": 85}
 

@@ -85,6 +85,12 @@ std::string spanText(const TimeSpan& s) { return formatLocalTime(s.from) + "/" +
 
 } // namespace
 
+std::string reasonFor(const ExposureOptions& options, const TimeSpan& span)
+{
+    const auto it = options.reasons.find({span.from, span.to});
+    return it == options.reasons.end() ? std::string() : it->second;
+}
+
 std::vector<std::string> defaultStandards()
 {
     std::vector<std::string> names{std::string(kFileStandard)};

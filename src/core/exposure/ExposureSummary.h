@@ -36,6 +36,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,8 +87,13 @@ struct ExposureOptions {
     std::optional<double> exposureSeconds{};
     // The level "time above" counts from (at or above it).
     double aboveLevel = 85.0;
+    // Why a span was left out, by its start and end, as the user gave it.
+    std::map<std::pair<LocalSeconds, LocalSeconds>, std::string> reasons{};
     bool operator==(const ExposureOptions&) const = default;
 };
+
+// The reason given for leaving out a span; empty when none was.
+std::string reasonFor(const ExposureOptions& options, const TimeSpan& span);
 
 // The standards summarised when none are named.
 std::vector<std::string> defaultStandards();

@@ -18,7 +18,8 @@ TEST(ExposureAnalysis, WrittenAndReadBackBesideTheDataFile)
     ExposureOptions o{.standards = {"File", "OSHA-90", "85/none/3"},
                       .exclusions = {{*noon + 3600, *noon + 5400}, {*noon, *noon + 1800}},
                       .exposureSeconds = 36000.0,
-                      .aboveLevel = 90.0};
+                      .aboveLevel = 90.0,
+                      .reasons = {{{*noon, *noon + 1800}, "Badge left on the compressor"}}};
     ASSERT_TRUE(writeAnalysis(path, o, "shift.sonx"));
     EXPECT_EQ(dir.entries(), 1u);
     const std::string text = test::readBytes(path);
@@ -31,6 +32,8 @@ TEST(ExposureAnalysis, WrittenAndReadBackBesideTheDataFile)
     EXPECT_EQ(back->exclusions[0], (TimeSpan{*noon, *noon + 1800}));
     EXPECT_EQ(back->exposureSeconds, 36000.0);
     EXPECT_EQ(back->aboveLevel, 90.0);
+    EXPECT_EQ(reasonFor(*back, back->exclusions[0]), "Badge left on the compressor");
+    EXPECT_EQ(reasonFor(*back, back->exclusions[1]), "");
 }
 
 TEST(ExposureAnalysis, AnythingOddIsRefusedNamingIt)
@@ -49,6 +52,8 @@ TEST(ExposureAnalysis, AnythingOddIsRefusedNamingIt)
     refused(head + R"("exclusions": [{"from": "2026-12-01T12:00:00", "to": "2026-02-30T12:00:00"}]})", "no date");
     refused(head + R"("exclusions": [{"from": "2026-12-01T12:00:00", "to": "2026-12-01T13:00:00"},
                                      {"from": "2026-12-01T12:30:00", "to": "2026-12-01T14:00:00"}]})", "overlap");
+    refused(head + R"("exclusions": [{"from": "2026-12-01T12:00:00", "to": "2026-12-01T13:00:00", "reason": 7}]})",
+            "reason");
     refused(head + R"("exposure_seconds": -3})", "exposure_seconds");
     refused(head + R"("above": "loud"})", "above");
     // Missing values keep their defaults.
