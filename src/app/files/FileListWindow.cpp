@@ -126,6 +126,13 @@ void FileListWindow::buildWindow()
         a->setToolTip(tip);
         connect(a, &QAction::triggered, this, [this, k] { onToolbar1Click(k); });
     }
+    // Lists of levels can be judged as an exposure; dose sets hold no levels.
+    if (kind_ != FileListKind::dose) {
+        QAction* a = toolbar1_->addAction(tr("Exposure"));
+        a->setObjectName(QStringLiteral("Exposure"));
+        a->setToolTip(tr("Exposure Summary"));
+        connect(a, &QAction::triggered, this, [this] { onToolbar1Click(QStringLiteral("Exposure")); });
+    }
 
     // The settings, pause list, summary and resolution keys in a column
     // beside the records, which take the rest of the window.
@@ -228,6 +235,8 @@ void FileListWindow::updateChartKeys()
     action(QStringLiteral("Ln"))->setEnabled(ready && bool(sink.showHistogram));
     action(QStringLiteral("Print"))->setEnabled(ready);
     action(QStringLiteral("ExportCsv"))->setEnabled(ready);
+    if (QAction* exposure = action(QStringLiteral("Exposure")))
+        exposure->setEnabled(ready && bool(windows_.exposureSink()));
 }
 
 // ---- reading
@@ -329,6 +338,8 @@ void FileListWindow::onToolbar1Click(const QString& key)
         picResolution_->setVisible(picResolution_->isHidden());
     } else if (key == QLatin1String("Print")) {
         printList();
+    } else if (key == QLatin1String("Exposure")) {
+        showExposure();
     } else if (key == QLatin1String("ExportCsv")) {
         exportCsv();
     }
@@ -374,6 +385,18 @@ void FileListWindow::showDistribution(Resolution resolution)
     request.message = q(leftOutNote(request.distribution));
     picResolution_->hide();
     sink.showHistogram(request);
+}
+
+void FileListWindow::showExposure()
+{
+    const ExposureSink& sink = windows_.exposureSink();
+    if (!table_ || kind_ == FileListKind::dose || !sink)
+        return;
+    ExposureRequest request;
+    request.from = this;
+    request.caption = title_;
+    request.dataPath = path_;
+    sink(request);
 }
 
 // ---- printing and export

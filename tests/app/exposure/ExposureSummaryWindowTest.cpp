@@ -3,13 +3,19 @@
 // file and exclusions, and the analysis file it brings back and saves.
 #include "app/exposure/ExposureSummaryWindow.h"
 
+#include "app/exposure/ExposureWindows.h"
+#include "app/files/FileListWindow.h"
+#include "app/files/FileWindows.h"
+
 #include "core/exposure/ExposureAnalysis.h"
 #include "core/files/DataFileWriter.h"
+#include "support/PanelBench.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
 #include "support/ToolProcess.h"
 #include "support/WaitFor.h"
 
+#include <QAction>
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QPushButton>
@@ -159,6 +165,39 @@ TEST(ExposureSummaryWindow, AnAnalysisThatCannotBeWrittenSaysSoAndOffersAnotherP
     EXPECT_TRUE(o->messages[0].contains("could not be saved beside the data file"));
     EXPECT_TRUE(readAnalysis(elsewhere / "mine.km740a"));
     EXPECT_TRUE(o->window->lblAnalysis()->text().contains("mine.km740a"));
+}
+
+TEST(ExposureSummaryWindow, TheFileListsExposureKeyOpensItOncePerFile)
+{
+    test::PanelBench bench({.failOpen = true});
+    std::vector<QString> messages;
+    ExposureDialogs quiet;
+    quiet.message = [&](QWidget*, const QString& text, bool) { messages.push_back(text); };
+    bench.keys->exposure().setDialogs(quiet);
+    test::TempFolder dir;
+    const QString path = QString::fromStdString(shiftFile(dir).string());
+    ASSERT_TRUE(bench.keys->files().open(path));
+    FileListWindow* list = bench.keys->files().window(FileListKind::realTime);
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(test::waitFor([&] { return list->table() != nullptr; }, 10000));
+    QAction* key = list->action(QStringLiteral("Exposure"));
+    ASSERT_TRUE(key);
+    ASSERT_TRUE(key->isEnabled());
+    key->trigger();
+    ExposureSummaryWindow* w = bench.keys->exposure().window(path);
+    ASSERT_TRUE(w);
+    ASSERT_TRUE(settled(*w));
+    EXPECT_EQ(w->summary()->used, 7200u);
+    key->trigger();
+    EXPECT_EQ(bench.keys->exposure().window(path), w);
+
+    // A dose set holds no levels: its list has no such key.
+    const auto dose = dir / "dose.sonx";
+    ASSERT_TRUE(writeDataFile(dose, test::sampleDoseLogger()));
+    ASSERT_TRUE(bench.keys->files().open(QString::fromStdString(dose.string())));
+    ASSERT_TRUE(bench.keys->files().window(FileListKind::dose));
+    EXPECT_EQ(bench.keys->files().window(FileListKind::dose)->action(QStringLiteral("Exposure")), nullptr);
+    EXPECT_TRUE(messages.empty());
 }
 
 } // namespace
