@@ -14,6 +14,7 @@
 #include <QDateTimeEdit>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <algorithm>
