@@ -7,6 +7,7 @@
 #include "app/config/RecWindow.h"
 #include "app/config/RtcWindow.h"
 #include "app/config/SetupWindow.h"
+#include "app/exposure/ExposureWindows.h"
 #include "app/files/FileWindows.h"
 #include "app/logger/LoggerWindows.h"
 #include "app/ui/WindowContext.h"
@@ -15,9 +16,12 @@ namespace km740 {
 
 Keys::Keys(WindowContext& context)
     : context_(context), logger_(std::make_unique<LoggerWindows>(context)),
-      files_(std::make_unique<FileWindows>(context)), charts_(std::make_unique<ChartWindows>(context))
+      files_(std::make_unique<FileWindows>(context)), charts_(std::make_unique<ChartWindows>(context)),
+      exposure_(std::make_unique<ExposureWindows>(context))
 {
     files_->setChartSink(charts_->sink());
+    files_->setExposureSink(exposure_->sink());
+    logger_->setExposureSink(exposure_->sink());
 }
 
 Keys::~Keys() = default;

@@ -8,13 +8,14 @@
 namespace km740 {
 
 class ChartWindows;
+class ExposureWindows;
 class FileWindows;
 class LoggerWindows;
 class WindowContext;
 
 // The one place that hands each toolbar key to the window folder that
 // serves it, and wires what the folders pass to each other (the file lists
-// plot into the chart windows). Made before the main window, outlives it.
+// plot into the chart windows, the level lists open their exposure summary). Made before the main window, outlives it.
 class Keys {
 public:
     explicit Keys(WindowContext& context);
@@ -27,12 +28,14 @@ public:
 
     LoggerWindows& logger() const { return *logger_; }
     FileWindows& files() const { return *files_; }
+    ExposureWindows& exposure() const { return *exposure_; }
 
 private:
     WindowContext& context_;
     std::unique_ptr<LoggerWindows> logger_;
     std::unique_ptr<FileWindows> files_;
     std::unique_ptr<ChartWindows> charts_;
+    std::unique_ptr<ExposureWindows> exposure_;
 };
 
 } // namespace km740

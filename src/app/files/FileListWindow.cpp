@@ -141,6 +141,13 @@ void FileListWindow::buildWindow()
         setActionKey(a, keyOf(k));
         connect(a, &QAction::triggered, this, [this, k] { onToolbar1Click(k); });
     }
+    // Lists of levels can be judged as an exposure; dose sets hold no levels.
+    if (kind_ != FileListKind::dose) {
+        QAction* a = toolbar1_->addAction(tr("Exposure"));
+        a->setObjectName(QStringLiteral("Exposure"));
+        a->setToolTip(tr("Exposure Summary"));
+        connect(a, &QAction::triggered, this, [this] { onToolbar1Click(QStringLiteral("Exposure")); });
+    }
     letTabReach(toolbar1_);
     addCloseKeys(this, false);
 
@@ -243,6 +250,8 @@ void FileListWindow::updateChartKeys()
     action(QStringLiteral("Ln"))->setEnabled(ready && bool(sink.showHistogram));
     action(QStringLiteral("Print"))->setEnabled(ready);
     action(QStringLiteral("ExportCsv"))->setEnabled(ready);
+    if (QAction* exposure = action(QStringLiteral("Exposure")))
+        exposure->setEnabled(ready && bool(windows_.exposureSink()));
 }
 
 // ---- reading
@@ -344,6 +353,8 @@ void FileListWindow::onToolbar1Click(const QString& key)
         picResolution_->setVisible(picResolution_->isHidden());
     } else if (key == QLatin1String("Print")) {
         printList();
+    } else if (key == QLatin1String("Exposure")) {
+        showExposure();
     } else if (key == QLatin1String("ExportCsv")) {
         exportCsv();
     }
@@ -389,6 +400,18 @@ void FileListWindow::showDistribution(Resolution resolution)
     request.message = q(leftOutNote(request.distribution));
     picResolution_->hide();
     sink.showHistogram(request);
+}
+
+void FileListWindow::showExposure()
+{
+    const ExposureSink& sink = windows_.exposureSink();
+    if (!table_ || kind_ == FileListKind::dose || !sink)
+        return;
+    ExposureRequest request;
+    request.from = this;
+    request.caption = title_;
+    request.dataPath = path_;
+    sink(request);
 }
 
 // ---- printing and export

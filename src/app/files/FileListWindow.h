@@ -73,6 +73,7 @@ private:
     void onReadDone(Result<LoadedTable> result);
     void updateChartKeys();
     void showDistribution(Resolution resolution);
+    void showExposure();
     void printList();
     void exportCsv();
     void setBusyCaption(const QString& text);

@@ -74,4 +74,10 @@ void FileWindows::setChartSink(ChartSink sink)
     emit chartsChanged();
 }
 
+void FileWindows::setExposureSink(ExposureSink sink)
+{
+    exposureSink_ = std::move(sink);
+    emit chartsChanged();
+}
+
 } // namespace km740

@@ -4,6 +4,7 @@
 #include "core/common/Regional.h"
 #include "core/exposure/PlotInputs.h"
 #include "app/ui/ChartSink.h"
+#include "app/ui/ExposureSink.h"
 #include "app/ui/ListPrint.h"
 
 #include <QObject>
@@ -56,6 +57,10 @@ public:
     const ChartSink& chartSink() const { return chartSink_; }
     bool hasCharts() const { return chartSink_.showPlot || chartSink_.showHistogram; }
 
+    // The exposure summary's way in; "Exposure" stays disabled without it.
+    void setExposureSink(ExposureSink sink);
+    const ExposureSink& exposureSink() const { return exposureSink_; }
+
     WindowContext& context() const { return context_; }
 
 signals:
@@ -65,6 +70,7 @@ private:
     WindowContext& context_;
     FileListDialogs dialogs_ = FileListDialogs::desktop();
     ChartSink chartSink_;
+    ExposureSink exposureSink_;
     std::map<FileListKind, QPointer<FileListWindow>> windows_;
 };
 

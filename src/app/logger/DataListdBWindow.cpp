@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/logger/DataListdBWindow.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace km740 {
@@ -31,7 +33,32 @@ DataListdBWindow::DataListdBWindow(AppState& state, FileChooser chooser, QWidget
     connect(GridSummary, &QTableView::clicked, this, [this] { onSaveClicked(); });
     listColumn()->insertWidget(0, GridSummary);
     setRecordColumnWidths({QStringLiteral("ABCADE"), QStringLiteral("AAAA/AA/AAHH:NN:SS"), QStringLiteral("AAAAA")});
+    ExposureAction = toolbar()->addAction(tr("Exposure"));
+    ExposureAction->setObjectName(QStringLiteral("Exposure"));
+    ExposureAction->setToolTip(tr("Exposure Summary"));
+    ExposureAction->setEnabled(false);
+    connect(ExposureAction, &QAction::triggered, this, &DataListdBWindow::onExposureClicked);
     placeBelowPanel(60, 40);
+}
+
+void DataListdBWindow::setExposureSink(ExposureSink sink)
+{
+    exposureSink_ = std::move(sink);
+    ExposureAction->setEnabled(bool(exposureSink_));
+}
+
+void DataListdBWindow::onExposureClicked()
+{
+    const auto* level = hasSet() ? std::get_if<LevelLoggerFile>(&decoded()) : nullptr;
+    if (!level || !exposureSink_)
+        return;
+    ExposureRequest request;
+    request.from = this;
+    request.caption = caption();
+    request.kind = DataFileKind::levelLogger;
+    request.settings = level->settings;
+    request.records = std::make_shared<const std::vector<LevelRecord>>(level->records);
+    exposureSink_(request);
 }
 
 void DataListdBWindow::showKindExtras(const DataFile& file)

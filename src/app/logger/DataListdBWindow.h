@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/logger/LoggerListWindow.h"
+#include "app/ui/ExposureSink.h"
 
 namespace km740 {
 
@@ -13,12 +14,20 @@ public:
     DataListdBWindow(AppState& state, FileChooser chooser, QWidget* panel = nullptr);
 
     QTableView* gridSummary() const { return GridSummary; }
+    QAction* exposureAction() const { return ExposureAction; }
+
+    // Where the "Exposure" key goes; the key stays disabled without it.
+    void setExposureSink(ExposureSink sink);
+    // Toolbar key "Exposure": the set's exposure summary.
+    void onExposureClicked();
 
 protected:
     void showKindExtras(const DataFile& file) override;
 
 private:
     QTableView* GridSummary = nullptr;
+    QAction* ExposureAction = nullptr;
+    ExposureSink exposureSink_;
     QStandardItemModel* summaryModel_ = nullptr;
 };
 

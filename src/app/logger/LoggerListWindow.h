@@ -42,6 +42,7 @@ public:
     // Fills the window from a decoded set; note goes to the message line.
     void showSet(DataFile file, const QString& note);
     const DataFile& decoded() const { return *file_; }
+    bool hasSet() const { return file_ != nullptr; }
 
     SettingsPanel* settingsPanel() const { return settings_; }
     QTableView* gridN() const { return GridN; }

@@ -142,6 +142,7 @@ void LoggerWindows::openSet(int number)
         auto* w = context_.windows().adopt(new DataListdBWindow(state, chooser, context_.mainWindow()));
         dataListdB_ = w;
         w->setPrintDialogs(dialogs_.print);
+        w->setExposureSink(exposureSink_);
         w->showSet(std::move(decoded).value(), note);
         w->show();
     }

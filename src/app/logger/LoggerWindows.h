@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/logger/LoggerDialogs.h"
+#include "app/ui/ExposureSink.h"
 
 #include <QObject>
 #include <QPointer>
@@ -26,6 +27,8 @@ public:
     ~LoggerWindows() override;
 
     void setDialogs(LoggerDialogs dialogs) { dialogs_ = std::move(dialogs); }
+    // Where a level set's "Exposure" key goes.
+    void setExposureSink(ExposureSink sink) { exposureSink_ = std::move(sink); }
 
     // Toolbar keys.
     void onLoggerKey();
@@ -47,6 +50,7 @@ private:
 
     WindowContext& context_;
     LoggerDialogs dialogs_ = LoggerDialogs::desktop();
+    ExposureSink exposureSink_;
     bool asking_ = false; // "A" is on its way
     QPointer<MemoryWindow> memory_;
     QPointer<DataListWindow> dataList_;

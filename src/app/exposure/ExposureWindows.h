@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/exposure/ExposureSummaryWindow.h"
+#include "app/ui/ExposureSink.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <map>
+
+namespace km740 {
+
+class WindowContext;
+
+// The "Exposure Summary" windows the lists open: one per data file (its
+// "Exposure" key again brings that window forward), and one for a list held
+// only in memory. The context's window owner owns them.
+class ExposureWindows {
+public:
+    explicit ExposureWindows(WindowContext& context);
+
+    // The way in for the list windows.
+    ExposureSink sink();
+
+    void setDialogs(ExposureDialogs dialogs) { dialogs_ = std::move(dialogs); }
+    // The window open on `dataPath` (empty: the one of a list in memory).
+    ExposureSummaryWindow* window(const QString& dataPath) const;
+
+private:
+    void show(const ExposureRequest& request);
+
+    WindowContext& context_;
+    ExposureDialogs dialogs_ = ExposureDialogs::desktop();
+    std::map<QString, QPointer<ExposureSummaryWindow>> windows_;
+};
+
+} // namespace km740
