@@ -32,6 +32,7 @@ void addDeriveCommands(CLI::App& app, ToolRun& run);  // derive, print-text
 void addConfigCommands(CLI::App& app, ToolRun& run);  // preset, user-presets, setup, recording, key
 void addFileCommands(CLI::App& app, ToolRun& run);    // export-csv, print-pdf
 void addExposureCommands(CLI::App& app, ToolRun& run); // exposure
+void addArchiveCommands(CLI::App& app, ToolRun& run); // archive add|list|show|export|remove|week
 
 // Prints one clear line on standard error and gives the exit code back.
 int fail(int code, const std::string& message);

@@ -31,6 +31,7 @@ int main(int argc, char** argv)
     addConfigCommands(app, run);
     addFileCommands(app, run);
     addExposureCommands(app, run);
+    addArchiveCommands(app, run);
 
     try {
         app.parse(argc, argv);
