@@ -99,7 +99,7 @@ Json number(const std::optional<double>& v)
 
 Json measurementJson(const Measurement& m)
 {
-    const auto time = [](const std::optional<LocalSeconds>& t) { return t ? Json(isoDateTime(*t)) : Json(nullptr); };
+    const auto time = [](const std::optional<LocalSeconds>& t) { return t ? Json(formatLocalTime(*t)) : Json(nullptr); };
     Json j;
     j["id"] = m.id;
     j["person"] = m.labels.person;
@@ -204,7 +204,7 @@ int runList(const ArchiveOptionsCli& o)
                 "LAeq", "LEX,8h", "Person", "Sector", "Company", "File");
     for (const Measurement& m : *rows)
         std::printf("%6lld  %-19s  %9s  %-15s  %6s  %6s  %-20s  %-20s  %-20s  %s\n", static_cast<long long>(m.id),
-                    m.facts.start ? isoDateTime(*m.facts.start).c_str() : "-", duration(m.facts.durationSeconds).c_str(),
+                    m.facts.start ? formatLocalTime(*m.facts.start).c_str() : "-", duration(m.facts.durationSeconds).c_str(),
                     std::string(dataFileTitle(m.facts.kind)).c_str(), fixed1(m.facts.laeq).c_str(),
                     fixed1(m.facts.lex8h).c_str(), m.labels.person.c_str(), m.labels.sector.c_str(),
                     m.labels.company.c_str(), m.fileName.c_str());
@@ -263,8 +263,8 @@ int runShow(const ArchiveOptionsCli& o)
     line("Sector", m->labels.sector);
     line("Company", m->labels.company);
     line("Notes", m->labels.notes);
-    line("Start", m->facts.start ? isoDateTime(*m->facts.start) : "-");
-    line("End", m->facts.end ? isoDateTime(*m->facts.end) : "-");
+    line("Start", m->facts.start ? formatLocalTime(*m->facts.start) : "-");
+    line("End", m->facts.end ? formatLocalTime(*m->facts.end) : "-");
     line("Duration", duration(m->facts.durationSeconds));
     line("Interval", m->facts.intervalSeconds ? std::to_string(*m->facts.intervalSeconds) + " s" : "-");
     line("Records", std::to_string(m->facts.records));
@@ -323,11 +323,7 @@ int runWeek(const ArchiveOptionsCli& o)
     auto rows = archive->ofPerson(o.person, *monday, *monday + std::chrono::days{6});
     if (!rows)
         return fail(exitFailure, rows.error().message);
-    std::vector<DayExposure> parts;
-    for (const Measurement& m : *rows)
-        if (m.facts.lex8h && m.facts.start)
-            parts.push_back({m.id, dayOf(*m.facts.start), *m.facts.lex8h});
-    const WeekExposure week = weekExposure(parts);
+    const WeekExposure week = weekExposure(*rows);
     if (o.json) {
         Json days = Json::array();
         for (const WeekDay& d : week.days)

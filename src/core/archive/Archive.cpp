@@ -2,8 +2,10 @@
 #include "core/archive/Archive.h"
 
 #include "core/archive/ArchiveSchema.h"
+#include "core/archive/FileAnalysis.h"
 #include "core/archive/Sha256.h"
 #include "core/common/AtomicFile.h"
+#include "core/exposure/ExposureAnalysis.h"
 #include "core/files/InputFile.h"
 
 #include <algorithm>
@@ -72,6 +74,8 @@ std::string containsPattern(std::string_view text)
     return p + "%";
 }
 
+constexpr std::string_view kAnalysisExtension = ".km740a";
+
 bool isCopyName(const std::string& name)
 {
     if (name.size() != 64 + kCopyExtension.size() || !name.ends_with(kCopyExtension))
@@ -94,11 +98,7 @@ constexpr std::string_view kColumns =
 
 std::optional<LocalSeconds> storedTime(const std::string& text)
 {
-    if (text.size() != 19)
-        return std::nullopt;
-    std::string shown = text;
-    shown[10] = ' ';
-    return parseRecordTime(shown);
+    return text.empty() ? std::nullopt : parseLocalTime(text);
 }
 
 Measurement rowOf(const sql::Statement& s)
@@ -136,7 +136,7 @@ Measurement rowOf(const sql::Statement& s)
 
 std::string storedTime(const std::optional<LocalSeconds>& t)
 {
-    return t ? isoDateTime(*t) : std::string();
+    return t ? formatLocalTime(*t) : std::string();
 }
 
 } // namespace
@@ -284,7 +284,9 @@ Status Archive::removeOrphanCopies()
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder_ / kCopies, ec)) {
         const std::string name = entry.path().filename().string();
-        if ((isCopyName(name) && !kept.contains(name)) || isCopyInProgress(name))
+        const std::string copyName =
+            name.ends_with(kAnalysisExtension) ? name.substr(0, name.size() - kAnalysisExtension.size()) : name;
+        if ((isCopyName(copyName) && !kept.contains(copyName)) || isCopyInProgress(name))
             fs::remove(entry.path(), ec);
     }
     return t.commit();
@@ -310,8 +312,27 @@ Result<std::string> Archive::copyBytes(const Measurement& m) const
     return bytes;
 }
 
+Result<fs::path> Archive::copyToOpen(const Measurement& m)
+{
+    if (auto bytes = copyBytes(m); !bytes)
+        return bytes.error();
+    auto full = find(m.id);
+    if (!full)
+        return full.error();
+    const fs::path copy = copyPath(m);
+    const fs::path analysis = analysisPathFor(copy);
+    std::error_code ec;
+    if (!*full || (*full)->analysisText.empty()) {
+        fs::remove(analysis, ec);
+        return copy;
+    }
+    if (auto s = writeFileAtomically(analysis, (*full)->analysisText); !s)
+        return s.error();
+    return copy;
+}
+
 Result<Archive::Filed> Archive::file(const fs::path& source, const MeasurementLabels& labels,
-                                     const std::string& filedAt, const MeasurementAnalysis& analysis)
+                                     const std::string& filedAt)
 {
     auto in = openInputFile(source);
     if (!in)
@@ -322,7 +343,7 @@ Result<Archive::Filed> Archive::file(const fs::path& source, const MeasurementLa
     std::error_code ec;
     const fs::path absolute = fs::absolute(source, ec);
     return fileBytes(bytes, source.filename().string(), (ec ? source : absolute).string(), labels, filedAt,
-                     analysis);
+                     analyseForArchive(source));
 }
 
 Result<Archive::Filed> Archive::fileBytes(std::string_view bytes, const std::string& fileName,
@@ -398,8 +419,8 @@ Result<Archive::Filed> Archive::fileBytes(std::string_view bytes, const std::str
     const auto laeq = analysis.laeq ? analysis.laeq : f.laeq;
     const auto lex = analysis.lex8h ? analysis.lex8h : f.lex8h;
     st.bind(c++, laeq);
-    st.bind(c++, f.lmax);
-    st.bind(c++, f.lmin);
+    st.bind(c++, analysis.lmax ? analysis.lmax : f.lmax);
+    st.bind(c++, analysis.lmin ? analysis.lmin : f.lmin);
     st.bind(c++, lex);
     st.bind(c++, lex ? std::optional(exposurePoints(*lex)) : std::nullopt);
     st.bind(c++, fileName);
@@ -600,6 +621,7 @@ Result<bool> Archive::remove(std::int64_t id)
     // The row is gone first: a crash here leaves an orphan copy for the next open.
     std::error_code ec;
     fs::remove(copyPath(**m), ec);
+    fs::remove(analysisPathFor(copyPath(**m)), ec);
     return true;
 }
 

@@ -41,9 +41,10 @@ public:
         std::int64_t id = 0;
         bool added = false; // false: the same bytes were filed before, as `id`
     };
-    // Files a data file. `filedAt` is the local time of filing (ISO 8601).
+    // Files a data file with its exposure results (under the analysis file
+    // beside it, if any). `filedAt` is the local time of filing (ISO 8601).
     Result<Filed> file(const std::filesystem::path& source, const MeasurementLabels& labels,
-                       const std::string& filedAt, const MeasurementAnalysis& analysis = {});
+                       const std::string& filedAt);
     Result<Filed> fileBytes(std::string_view bytes, const std::string& fileName, const std::string& sourcePath,
                             const MeasurementLabels& labels, const std::string& filedAt,
                             const MeasurementAnalysis& analysis = {});
@@ -64,6 +65,9 @@ public:
     std::filesystem::path copyPath(const Measurement& m) const;
     // The copy's bytes, checked against the hash.
     Result<std::string> copyBytes(const Measurement& m) const;
+    // The copy, checked, ready for a file list window: the measurement's
+    // analysis (if it has one) is put beside it as its analysis file.
+    Result<std::filesystem::path> copyToOpen(const Measurement& m);
 
     const std::filesystem::path& folder() const { return folder_; }
 

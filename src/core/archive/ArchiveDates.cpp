@@ -83,36 +83,6 @@ std::string isoWeekOf(Day day)
     return text;
 }
 
-std::optional<LocalSeconds> parseRecordTime(std::string_view t)
-{
-    while (!t.empty() && t.front() == ' ')
-        t.remove_prefix(1);
-    while (!t.empty() && t.back() == ' ')
-        t.remove_suffix(1);
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-    // yyyy?mm?dd hh?mm?ss
-    if (t.size() != 19 || t[10] != ' ' || !digitsAt(t, 0, 4, y) || !digitsAt(t, 5, 2, mo) ||
-        !digitsAt(t, 8, 2, d) || !digitsAt(t, 11, 2, h) || !digitsAt(t, 14, 2, mi) || !digitsAt(t, 17, 2, s))
-        return std::nullopt;
-    for (std::size_t sep : {4, 7, 13, 16})
-        if (t[sep] >= '0' && t[sep] <= '9')
-            return std::nullopt;
-    const auto day = makeDay(y, mo, d);
-    if (!day || h > 23 || mi > 59 || s > 59)
-        return std::nullopt;
-    return LocalSeconds{day->time_since_epoch().count()} * 86400 + h * 3600 + mi * 60 + s;
-}
-
-std::string isoDateTime(LocalSeconds t)
-{
-    const Day day = dayOf(t);
-    const LocalSeconds inDay = t - LocalSeconds{day.time_since_epoch().count()} * 86400;
-    char text[16];
-    std::snprintf(text, sizeof text, "T%02d:%02d:%02d", static_cast<int>(inDay / 3600),
-                  static_cast<int>(inDay / 60 % 60), static_cast<int>(inDay % 60));
-    return isoDate(day) + text;
-}
-
 Day dayOf(LocalSeconds t)
 {
     LocalSeconds d = t / 86400;

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Dates and times as the archive keeps them: local time of the meter (no
-// time zone), as ISO 8601 text that sorts as it reads ("2026-12-01T08:00:00").
+// Days and ISO weeks as the archive searches them. Times are the meter's
+// local time (no time zone), kept as ISO 8601 text that sorts as it reads
+// ("2026-12-01T08:00:00", formatLocalTime).
+
+#include "core/exposure/LocalTime.h"
 
 #include <chrono>
 #include <cstdint>
@@ -23,15 +26,6 @@ std::optional<Day> parseIsoWeek(std::string_view text);
 // The ISO week a day falls in, "YYYY-Www".
 std::string isoWeekOf(Day day);
 
-// Seconds since 1970-01-01 00:00:00 of the same calendar, no time zone.
-using LocalSeconds = std::int64_t;
-
-// A record's date and time as the lists write it ("2026/12/01 08:00:00",
-// with any one-character date and time separators); empty for anything else
-// or a moment that does not exist.
-std::optional<LocalSeconds> parseRecordTime(std::string_view text);
-// "YYYY-MM-DDTHH:MM:SS".
-std::string isoDateTime(LocalSeconds t);
 // The day a moment falls on.
 Day dayOf(LocalSeconds t);
 

@@ -40,11 +40,13 @@ struct StandardResult {
 
 // What the exposure analysis adds when a measurement is filed.
 struct MeasurementAnalysis {
-    std::vector<StandardResult> standards;
-    std::string analysisText; // the analysis file's text; empty when there is none
+    std::vector<StandardResult> standards{};
+    std::string analysisText{}; // the analysis file's text; empty when there is none
     // Replace the facts' figures (exclusions and the exposure time change them).
-    std::optional<double> laeq;
-    std::optional<double> lex8h;
+    std::optional<double> laeq{};
+    std::optional<double> lmax{};
+    std::optional<double> lmin{};
+    std::optional<double> lex8h{};
 };
 
 struct Measurement {

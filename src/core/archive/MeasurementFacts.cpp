@@ -59,7 +59,7 @@ private:
     void time(const std::string& text)
     {
         ++facts.records;
-        const auto t = parseRecordTime(text);
+        const auto t = parseLocalTime(text);
         if (!t)
             return;
         if (!facts.start)

@@ -39,4 +39,13 @@ WeekExposure weekExposure(const std::vector<DayExposure>& measurements)
     return week;
 }
 
+WeekExposure weekExposure(const std::vector<Measurement>& measurements)
+{
+    std::vector<DayExposure> parts;
+    for (const Measurement& m : measurements)
+        if (m.facts.lex8h && m.facts.start)
+            parts.push_back({m.id, dayOf(*m.facts.start), *m.facts.lex8h});
+    return weekExposure(parts);
+}
+
 } // namespace km740

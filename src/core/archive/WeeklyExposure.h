@@ -5,6 +5,7 @@
 // value over five nominal days, LEX,w = 10 lg((1/5) sum 10^(0.1 LEX,8h,d)).
 
 #include "core/archive/ArchiveDates.h"
+#include "core/archive/Measurement.h"
 
 #include <cstdint>
 #include <optional>
@@ -35,5 +36,9 @@ struct WeekExposure {
 // Several measurements on one day are parts of that day's exposure: their
 // LEX,8h add as energy.
 WeekExposure weekExposure(const std::vector<DayExposure>& measurements);
+
+// The same over archived measurements: each counts on the day it started;
+// those without a LEX,8h (dose logger sets) or a start are left out.
+WeekExposure weekExposure(const std::vector<Measurement>& measurements);
 
 } // namespace km740

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The archive's plain arithmetic: content hash, ISO weeks, a person's week.
 #include "core/archive/ArchiveDates.h"
+#include "core/archive/MeasurementsCsv.h"
 #include "core/archive/Sha256.h"
 #include "core/archive/WeeklyExposure.h"
 
@@ -31,7 +32,7 @@ TEST(Sha256, StandardVectorsAndSplitInput)
     EXPECT_NE(sha256Hex(std::string(55, 'x')), sha256Hex(std::string(56, 'x')));
 }
 
-TEST(ArchiveDates, IsoWeeksDatesAndRecordTimes)
+TEST(ArchiveDates, IsoWeeksAndDays)
 {
     // 2026-W01 starts on Monday 2025-12-29; 2020 has a week 53, 2021 has not.
     EXPECT_EQ(isoDate(*parseIsoWeek("2026-W01")), "2025-12-29");
@@ -45,13 +46,7 @@ TEST(ArchiveDates, IsoWeeksDatesAndRecordTimes)
     EXPECT_FALSE(parseIsoDate("2026-02-29"));
     EXPECT_FALSE(parseIsoDate("2026-1-05"));
 
-    const auto t = parseRecordTime("2026/12/07 08:30:05");
-    ASSERT_TRUE(t);
-    EXPECT_EQ(isoDateTime(*t), "2026-12-07T08:30:05");
-    EXPECT_EQ(parseRecordTime(" 2026.12.07 08.30.05 "), t); // other regional separators
-    EXPECT_FALSE(parseRecordTime("2026/13/07 08:30:05"));
-    EXPECT_FALSE(parseRecordTime("08:30:05"));
-    EXPECT_FALSE(parseRecordTime("----"));
+    EXPECT_EQ(isoDate(dayOf(*parseLocalTime("1969-12-31T23:59:59"))), "1969-12-31");
 }
 
 TEST(WeeklyExposure, HandSums)
@@ -84,6 +79,35 @@ TEST(WeeklyExposure, HandSums)
     EXPECT_TRUE(none.days.empty());
     EXPECT_FALSE(none.lexW);
     EXPECT_EQ(none.points, 0.0);
+}
+
+TEST(MeasurementsCsv, QuotesWhatNeedsItAndLeavesMissingValuesEmpty)
+{
+    Measurement loud;
+    loud.id = 7;
+    loud.labels = {"Silva, Ana", "Press \"A\"", "ACME", "line 1\nline 2"};
+    loud.facts.kind = DataFileKind::realTimeData;
+    loud.facts.start = parseLocalTime("2026/03/02 07:00:00");
+    loud.facts.end = parseLocalTime("2026/03/02 15:00:00");
+    loud.facts.durationSeconds = 28800;
+    loud.facts.laeq = 91.96;
+    loud.facts.lmax = 110.0;
+    loud.facts.lex8h = 91.96;
+    loud.facts.points = 496.6;
+    loud.worstStandard = "ISO85";
+    loud.worstDose = 496.55;
+    loud.fileName = "m.sonx";
+    Measurement dose;
+    dose.id = 8;
+    dose.facts.kind = DataFileKind::doseLogger;
+    dose.fileName = "d.sonx";
+    const std::vector<Measurement> rows{loud, dose};
+    EXPECT_EQ(measurementsCsv(rows),
+              "ID,Person,Sector,Company,Start,End,Duration (s),Kind,LAeq (dB),Lmax (dB),LEX 8h (dB),Points,"
+              "Worst standard,Worst dose (%),File,Notes\r\n"
+              "7,\"Silva, Ana\",\"Press \"\"A\"\"\",ACME,2026-03-02T07:00:00,2026-03-02T15:00:00,28800,"
+              "Real Time Data,92.0,110.0,92.0,497,ISO85,496.6,m.sonx,\"line 1\nline 2\"\r\n"
+              "8,,,,,,0,Data Logger dBL,,,,,,,d.sonx,\r\n");
 }
 
 } // namespace

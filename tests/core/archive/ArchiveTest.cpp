@@ -4,6 +4,7 @@
 #include "core/archive/Archive.h"
 #include "core/archive/ArchiveSchema.h"
 #include "core/archive/Sha256.h"
+#include "core/exposure/ExposureAnalysis.h"
 #include "core/files/DataFileWriter.h"
 
 #include "support/SampleFiles.h"
@@ -72,8 +73,8 @@ TEST(Archive, SameBytesFiledOnceWithAnExactCopyAndTheirFigures)
     EXPECT_EQ(m.labels.person, "Ana");
     EXPECT_EQ(m.fileName, "a.sonx");
     EXPECT_EQ(m.hash, sha256Hex(bytes));
-    EXPECT_EQ(isoDateTime(*m.facts.start), "2026-12-01T08:00:00");
-    EXPECT_EQ(isoDateTime(*m.facts.end), "2026-12-01T12:00:00");
+    EXPECT_EQ(formatLocalTime(*m.facts.start), "2026-12-01T08:00:00");
+    EXPECT_EQ(formatLocalTime(*m.facts.end), "2026-12-01T12:00:00");
     EXPECT_EQ(m.facts.durationSeconds, 4 * 3600);
     EXPECT_EQ(m.facts.intervalSeconds, 1);
     EXPECT_EQ(m.facts.settings.timeWeight, "Slow");
@@ -94,6 +95,42 @@ TEST(Archive, SameBytesFiledOnceWithAnExactCopyAndTheirFigures)
     std::filesystem::remove(archive.copyPath(m));
     ASSERT_TRUE(archive.file(dir / "b.sonx", {}, "2026-12-02T10:02:00"));
     EXPECT_EQ(*archive.copyBytes(m), bytes);
+}
+
+TEST(Archive, FilesTheExposureAnalysisBesideTheFileAndHandsItBackWithTheCopy)
+{
+    TempFolder dir;
+    // Two hours at 85 dB, then one at 95 dB that the analysis leaves out.
+    std::string bytes = steadyRecording("2026/12/01", 8, 3 * 3600, "85.0");
+    for (std::size_t at = 0; (at = bytes.find("\t85.0\t", at)) != std::string::npos; at += 6)
+        if (bytes.compare(at - 8, 2, "10") == 0)
+            bytes.replace(at + 1, 4, "95.0");
+    writeBytes(dir / "m.sonx", bytes);
+    ExposureOptions options;
+    options.standards = {"File", "ISO85"};
+    options.exclusions = {{*parseLocalTime("2026-12-01T10:00:00"), *parseLocalTime("2026-12-01T11:00:00")}};
+    ASSERT_TRUE(writeAnalysis(dir / "m.sonx.km740a", options, "m.sonx"));
+
+    Archive archive = openOrDie(dir / "archive");
+    auto filed = archive.file(dir / "m.sonx", {}, "2026-12-02T00:00:00");
+    ASSERT_TRUE(filed) << filed.error().message;
+    const Measurement m = **archive.find(filed->id);
+    EXPECT_NEAR(*m.facts.laeq, 85.0, 1e-9);
+    EXPECT_NEAR(*m.facts.lmax, 85.0, 1e-9);
+    EXPECT_NEAR(*m.facts.lex8h, 85.0 + 10 * std::log10(2.0 / 8.0), 1e-9);
+    ASSERT_EQ(m.standards.size(), 2u);
+    EXPECT_EQ(m.standards[1].name, "ISO85");
+    EXPECT_NEAR(m.standards[1].dose, 25.0, 1e-6); // two hours at the criterion
+    EXPECT_EQ(m.worstStandard, "ISO85");
+
+    auto copy = archive.copyToOpen(m);
+    ASSERT_TRUE(copy);
+    auto reread = readAnalysis(analysisPathFor(*copy));
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(reread->exclusions, options.exclusions);
+    // The analysis beside the copy goes with the measurement.
+    ASSERT_TRUE(*archive.remove(m.id));
+    EXPECT_FALSE(std::filesystem::exists(analysisPathFor(*copy)));
 }
 
 TEST(Archive, RelabelAndRemoveTakeTheCopyWithTheRow)
