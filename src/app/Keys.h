@@ -10,6 +10,7 @@ namespace km740 {
 class ChartWindows;
 class FileWindows;
 class LoggerWindows;
+class MeasurementsWindow;
 class WindowContext;
 
 // The one place that hands each toolbar key to the window folder that
@@ -24,6 +25,9 @@ public:
 
     // What the main window runs on the keys it does not serve itself.
     ToolKeyHandlers handlers();
+
+    // "Measurements": the archive's window, raised when it is open already.
+    MeasurementsWindow* openMeasurements();
 
     LoggerWindows& logger() const { return *logger_; }
     FileWindows& files() const { return *files_; }

@@ -75,7 +75,7 @@ TEST(WeeklyExposure, HandSums)
     EXPECT_EQ(split.days[0].ids, (std::vector<std::int64_t>{1, 2}));
     EXPECT_NEAR(split.points, 200.0 + 100.0 * std::pow(10.0, -0.5), 1e-9);
 
-    const WeekExposure none = weekExposure({});
+    const WeekExposure none = weekExposure(std::vector<DayExposure>{});
     EXPECT_TRUE(none.days.empty());
     EXPECT_FALSE(none.lexW);
     EXPECT_EQ(none.points, 0.0);
