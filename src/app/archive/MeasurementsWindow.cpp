@@ -107,6 +107,13 @@ MeasurementsWindow::MeasurementsWindow(Setup setup, QWidget* parent)
                            DataFileKind::levelLogger})
         ComboKind->addItem(q(dataFileTitle(k)), static_cast<int>(k));
 
+    setObjectName(QStringLiteral("Measurements"));
+    TxtSearch->setAccessibleName(QStringLiteral("Search"));
+    ComboWhen->setAccessibleName(QStringLiteral("When"));
+    DateFrom->setAccessibleName(QStringLiteral("From"));
+    DateTo->setAccessibleName(QStringLiteral("To"));
+    ComboKind->setAccessibleName(QStringLiteral("Kind"));
+
     model_ = new MeasurementsModel(this);
     sorted_ = new QSortFilterProxyModel(this);
     sorted_->setSourceModel(model_);
@@ -121,6 +128,7 @@ MeasurementsWindow::MeasurementsWindow(Setup setup, QWidget* parent)
     GridMeasurements->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GridMeasurements->verticalHeader()->hide();
     GridMeasurements->horizontalHeader()->setStretchLastSection(true);
+    GridMeasurements->setAccessibleName(QStringLiteral("Measurements"));
 
     CmdOpen = new QPushButton(QStringLiteral("Open"), this);
     CmdEdit = new QPushButton(QStringLiteral("Edit..."), this);

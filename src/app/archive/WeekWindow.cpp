@@ -34,6 +34,10 @@ WeekWindow::WeekWindow(Archive& archive, const Regional& regional, QWidget* pare
     GridDays->verticalHeader()->hide();
     GridDays->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LblSummary = new QLabel(this);
+    setObjectName(QStringLiteral("Week"));
+    TxtPerson->setAccessibleName(QStringLiteral("Person"));
+    TxtWeek->setAccessibleName(QStringLiteral("Week"));
+    GridDays->setAccessibleName(QStringLiteral("Days"));
     LblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* top = new QGridLayout;
