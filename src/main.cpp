@@ -7,6 +7,7 @@
 #include "platform/SerialPortList.h"
 #include "platform/SerialTransport.h"
 #include "app/Keys.h"
+#include "core/archive/Archive.h"
 #include "app/logger/LoggerWindows.h"
 #include "app/ui/WindowContext.h"
 #include "app/ui/MeterWorker.h"
@@ -15,6 +16,7 @@
 #include "core/sim/VirtualMeter.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QCommandLineParser>
 #include <QTimer>
 
@@ -39,7 +41,12 @@ int main(int argc, char** argv)
     const QCommandLineOption image(QStringLiteral("image"),
                                    QStringLiteral("Open a saved logger image (.km740img) in the Data Logger window."),
                                    QStringLiteral("FILE"));
+    const QCommandLineOption archive(QStringLiteral("archive"),
+                                     QStringLiteral("Keep the measurement archive in this folder (default: "
+                                                    "$KM740_ARCHIVE, else ~/.local/share/km740/archive)."),
+                                     QStringLiteral("DIR"));
     parser.addOption(simulate);
+    parser.addOption(archive);
     parser.addOption(port);
     parser.addOption(image);
     parser.process(app);
@@ -57,6 +64,10 @@ int main(int argc, char** argv)
         if (transport)
             worker = std::make_unique<MeterWorker>(std::move(transport), clock);
         context = std::make_unique<WindowContext>(state, worker.get(), AppDialogs::desktop());
+        context->setArchiveFolder(archiveFolder(parser.value(archive).toStdString(),
+                                                qEnvironmentVariable("KM740_ARCHIVE").toStdString(),
+                                                qEnvironmentVariable("XDG_DATA_HOME").toStdString(),
+                                                QDir::homePath().toStdString()));
         keys = std::make_unique<Keys>(*context);
         panel = showMainWindow(*context, recorder, keys->handlers());
         if (worker)

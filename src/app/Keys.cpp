@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Keys.h"
 
+#include "app/archive/MeasurementsWindow.h"
 #include "app/charts/ChartWindows.h"
 #include "app/config/ButtonsWindow.h"
 #include "app/config/MeterSetupWindow.h"
@@ -39,7 +40,27 @@ ToolKeyHandlers Keys::handlers()
     h.set(ToolKey::Btn, [&c] { ButtonsWindow::open(c); });
     h.set(ToolKey::Setup, [&c] { MeterSetupWindow::open(c); });
     h.set(ToolKey::AddText, [this] { logger_->onAddTextKey(); });
+    h.set(ToolKey::Measurements, [this] { openMeasurements(); });
     return h;
+}
+
+MeasurementsWindow* Keys::openMeasurements()
+{
+    if (auto* shown = context_.windows().shown<MeasurementsWindow>()) {
+        shown->raise();
+        shown->activateWindow();
+        return shown;
+    }
+    MeasurementsWindow::Setup setup;
+    setup.folder = context_.archiveFolder();
+    setup.regional = context_.regional();
+    // A measurement opens from the archive's copy in its file list window.
+    setup.openFile = [this](const Measurement&, const std::filesystem::path& copy) {
+        files_->open(QString::fromStdString(copy.string()));
+    };
+    auto* window = context_.windows().adopt(new MeasurementsWindow(std::move(setup)));
+    window->show();
+    return window;
 }
 
 } // namespace km740

@@ -11,6 +11,7 @@ class ChartWindows;
 class ExposureWindows;
 class FileWindows;
 class LoggerWindows;
+class MeasurementsWindow;
 class WindowContext;
 
 // The one place that hands each toolbar key to the window folder that
@@ -25,6 +26,9 @@ public:
 
     // What the main window runs on the keys it does not serve itself.
     ToolKeyHandlers handlers();
+
+    // "Measurements": the archive's window, raised when it is open already.
+    MeasurementsWindow* openMeasurements();
 
     LoggerWindows& logger() const { return *logger_; }
     FileWindows& files() const { return *files_; }

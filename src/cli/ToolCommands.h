@@ -35,6 +35,7 @@ void addConfigCommands(CLI::App& app, ToolRun& run);  // preset, user-presets, s
 void addFileCommands(CLI::App& app, ToolRun& run);    // export-csv, print-pdf
 void addExposureCommands(CLI::App& app, ToolRun& run); // exposure
 void addReportCommands(CLI::App& app, ToolRun& run);   // report (with Qt GUI only)
+void addArchiveCommands(CLI::App& app, ToolRun& run); // archive add|list|show|export|remove|week
 
 // Prints one clear line on standard error and gives the exit code back.
 int fail(int code, const std::string& message);

@@ -71,6 +71,7 @@ int runTool(int argc, char** argv)
 #ifdef KM740_HAVE_PRINT
     addReportCommands(app, run);
 #endif
+    addArchiveCommands(app, run);
 
     try {
         app.parse(argc, argv);

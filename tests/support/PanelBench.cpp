@@ -17,6 +17,7 @@ PanelBench::PanelBench(PanelBenchOptions options)
     state.portNumber = options.portDevice.empty() ? 1 : 0;
     state.portDevice = options.portDevice;
     context = std::make_unique<WindowContext>(state, worker.get(), dialogs());
+    context->setArchiveFolder(archive.path());
     keys = std::make_unique<Keys>(*context);
     panel = std::make_unique<PanelWindow>(*context, recorder, keys->handlers());
     panel->timer2()->setInterval(options.sampleMs);

@@ -4,6 +4,7 @@
 // the test, and every byte that went out on the wire.
 #pragma once
 
+#include "support/TempFolder.h"
 #include "support/WaitFor.h"
 #include "support/WorkerBench.h"
 
@@ -35,6 +36,7 @@ struct PanelBenchOptions {
 struct PanelBench : WorkerBench {
     AppState state;
     RealTimeRecorder recorder;
+    TempFolder archive; // the measurement archive's folder
     std::unique_ptr<WindowContext> context;
     std::unique_ptr<Keys> keys;
     std::unique_ptr<PanelWindow> panel;

@@ -8,7 +8,8 @@
 namespace km740 {
 
 // The keys of the main window's toolbar, in their order on the bar.
-// "AddText" (the report header) stands after the meter's twelve.
+// "AddText" (the report header) and "Measurements" (the archive) stand
+// after the meter's twelve.
 enum class ToolKey {
     Save,
     Open,
@@ -23,9 +24,10 @@ enum class ToolKey {
     Setup,
     User,
     AddText,
+    Measurements,
 };
 
-inline constexpr std::size_t toolKeyCount = 13;
+inline constexpr std::size_t toolKeyCount = 14;
 
 // One button of the bar.
 struct ToolKeyInfo {
@@ -54,6 +56,8 @@ inline constexpr std::array<ToolKeyInfo, toolKeyCount> toolKeys{{
     // wait like the others while a window holds the meter.
     {ToolKey::User, "User", "Help", "user", true, true},
     {ToolKey::AddText, "AddText", "Report Header", "addtext", true, true},
+    // The archive is on this computer: it works whoever holds the meter.
+    {ToolKey::Measurements, "Measurements", "Measurements", "measurements", false, true},
 }};
 
 constexpr std::size_t toolKeyIndex(ToolKey key) { return static_cast<std::size_t>(key); }

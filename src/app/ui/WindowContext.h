@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <filesystem>
+
 namespace km740 {
 
 struct AppState;
@@ -36,6 +38,10 @@ public:
     QWidget* mainWindow() const { return mainWindow_.data(); }
     void setMainWindow(QWidget* window) { mainWindow_ = window; }
 
+    // The folder of the measurement archive.
+    const std::filesystem::path& archiveFolder() const { return archiveFolder_; }
+    void setArchiveFolder(std::filesystem::path folder) { archiveFolder_ = std::move(folder); }
+
     // Shows a message through the dialogs, over `over` or the main window.
     void message(const QString& text, bool critical, QWidget* over = nullptr) const;
 
@@ -51,6 +57,7 @@ private:
     AppDialogs dialogs_;
     Regional regional_ = Regional::point();
     QPointer<QWidget> mainWindow_;
+    std::filesystem::path archiveFolder_;
     WindowOwner windows_;
 };
 

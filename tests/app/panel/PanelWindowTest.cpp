@@ -170,10 +170,11 @@ TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
 {
     PanelBench b;
     const QStringList keys{"Save", "Open", "RecOption", "List", "Graph", "RecSetup",
-                           "RTC", "Logger", "Btn", "Erase", "Setup", "User", "AddText"};
+                           "RTC", "Logger", "Btn", "Erase", "Setup", "User", "AddText", "Measurements"};
     const QStringList tips{"Save As", "Open File to Read", "Recording Option", "List Display",
                            "Graphic Display", "Recording Setup", "Real Time Clock", "Data Logger",
-                           "Control Panel", "Erase Data Logger", "Meter Setup", "Help", "Report Header"};
+                           "Control Panel", "Erase Data Logger", "Meter Setup", "Help", "Report Header",
+                           "Measurements"};
     for (int n = 1; n <= PanelToolbar::buttonCount; ++n) {
         QAction* a = b.panel->toolbar()->button(n);
         EXPECT_EQ(a->objectName(), keys[n - 1]);

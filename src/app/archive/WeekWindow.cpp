@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/archive/WeekWindow.h"
+
+#include "app/ui/QtText.h"
+#include "core/archive/Archive.h"
+
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace km740 {
+
+WeekWindow::WeekWindow(Archive& archive, const Regional& regional, QWidget* parent)
+    : QWidget(parent, Qt::Window), archive_(archive), regional_(regional)
+{
+    setWindowTitle(QStringLiteral("Week"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    TxtPerson = new QLineEdit(this);
+    TxtWeek = new QLineEdit(this);
+    TxtWeek->setPlaceholderText(QStringLiteral("YYYY-Www"));
+    TxtWeek->setMaxLength(8);
+    CmdPrevious = new QPushButton(QStringLiteral("<"), this);
+    CmdNext = new QPushButton(QStringLiteral(">"), this);
+    CmdPrevious->setToolTip(QStringLiteral("Week before"));
+    CmdNext->setToolTip(QStringLiteral("Week after"));
+    GridDays = new QTableWidget(0, 4, this);
+    GridDays->setHorizontalHeaderLabels(
+        {QStringLiteral("Date"), QStringLiteral("LEX,8h"), QStringLiteral("Points"), QStringLiteral("Measurements")});
+    GridDays->horizontalHeader()->setStretchLastSection(true);
+    GridDays->verticalHeader()->hide();
+    GridDays->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LblSummary = new QLabel(this);
+    setObjectName(QStringLiteral("Week"));
+    TxtPerson->setAccessibleName(QStringLiteral("Person"));
+    TxtWeek->setAccessibleName(QStringLiteral("Week"));
+    GridDays->setAccessibleName(QStringLiteral("Days"));
+    LblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* top = new QGridLayout;
+    top->addWidget(new QLabel(QStringLiteral("Person:"), this), 0, 0);
+    top->addWidget(TxtPerson, 0, 1, 1, 3);
+    top->addWidget(new QLabel(QStringLiteral("Week:"), this), 1, 0);
+    top->addWidget(CmdPrevious, 1, 1);
+    top->addWidget(TxtWeek, 1, 2);
+    top->addWidget(CmdNext, 1, 3);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(GridDays);
+    layout->addWidget(LblSummary);
+    resize(460, 320);
+
+    connect(TxtPerson, &QLineEdit::editingFinished, this, &WeekWindow::recompute);
+    connect(TxtWeek, &QLineEdit::editingFinished, this, &WeekWindow::recompute);
+    connect(CmdPrevious, &QPushButton::clicked, this, [this] { step(-1); });
+    connect(CmdNext, &QPushButton::clicked, this, [this] { step(1); });
+}
+
+void WeekWindow::showWeek(const QString& person, Day monday)
+{
+    TxtPerson->setText(person);
+    TxtWeek->setText(q(isoWeekOf(monday)));
+    recompute();
+}
+
+void WeekWindow::step(int weeks)
+{
+    const auto monday = parseIsoWeek(TxtWeek->text().trimmed().toStdString());
+    if (!monday)
+        return;
+    TxtWeek->setText(q(isoWeekOf(*monday + std::chrono::weeks{weeks})));
+    recompute();
+}
+
+void WeekWindow::recompute()
+{
+    GridDays->setRowCount(0);
+    week_ = {};
+    const auto monday = parseIsoWeek(TxtWeek->text().trimmed().toStdString());
+    if (!monday) {
+        LblSummary->setText(QStringLiteral("Type the week as YYYY-Www, e.g. 2026-W09."));
+        return;
+    }
+    const QString person = TxtPerson->text().trimmed();
+    setWindowTitle(QStringLiteral("Week %1 - %2").arg(q(isoWeekOf(*monday)), person));
+    auto rows = archive_.ofPerson(person.toStdString(), *monday, *monday + std::chrono::days{6});
+    if (!rows) {
+        LblSummary->setText(q(rows.error().message));
+        return;
+    }
+    week_ = weekExposure(*rows);
+    for (const WeekDay& d : week_.days) {
+        const int r = GridDays->rowCount();
+        GridDays->insertRow(r);
+        QStringList ids;
+        for (auto id : d.ids)
+            ids << QString::number(id);
+        const QString cells[] = {q(isoDate(d.day)), q(formatFixed(d.lex8h, 1, regional_)),
+                                 q(formatFixed(d.points, 0, regional_)), ids.join(QStringLiteral(", "))};
+        for (int c = 0; c < 4; ++c)
+            GridDays->setItem(r, c, new QTableWidgetItem(cells[c]));
+    }
+    if (!week_.lexW) {
+        LblSummary->setText(QStringLiteral("No measurement of %1 with a LEX,8h in %2 (%3 to %4).")
+                                .arg(person, q(isoWeekOf(*monday)), q(isoDate(*monday)),
+                                     q(isoDate(*monday + std::chrono::days{6}))));
+        return;
+    }
+    LblSummary->setText(QStringLiteral("LEX,w %1 dB over 5 nominal days (%2 worked); %3 points")
+                            .arg(q(formatFixed(*week_.lexW, 1, regional_)))
+                            .arg(week_.days.size())
+                            .arg(q(formatFixed(week_.points, 0, regional_))));
+}
+
+} // namespace km740
