@@ -303,8 +303,8 @@ Result<std::string> Archive::copyBytes(const Measurement& m) const
     if (!in)
         return failure(FailureKind::io, "the archived copy of measurement " + std::to_string(m.id) + " is missing (" +
                                             copyPath(m).string() + ")");
-    std::string bytes{std::istreambuf_iterator<char>(*in), {}};
-    if (in->bad())
+    std::string bytes{std::istreambuf_iterator<char>(**in), {}};
+    if ((*in)->bad())
         return failure(FailureKind::io, "cannot read " + copyPath(m).string());
     if (sha256Hex(bytes) != m.hash)
         return failure(FailureKind::data, "the archived copy of measurement " + std::to_string(m.id) +
@@ -337,8 +337,8 @@ Result<Archive::Filed> Archive::file(const fs::path& source, const MeasurementLa
     auto in = openInputFile(source);
     if (!in)
         return in.error();
-    std::string bytes{std::istreambuf_iterator<char>(*in), {}};
-    if (in->bad())
+    std::string bytes{std::istreambuf_iterator<char>(**in), {}};
+    if ((*in)->bad())
         return failure(FailureKind::io, "cannot read " + source.string());
     std::error_code ec;
     const fs::path absolute = fs::absolute(source, ec);

@@ -8,7 +8,7 @@
 #include "app/files/FileListWindow.h"
 #include "app/files/FileWindows.h"
 #include "app/ui/WindowContext.h"
-#include "core/recording/AppState.h"
+#include "app/ui/AppState.h"
 #include "core/files/DataFileWriter.h"
 
 #include "support/SampleFiles.h"

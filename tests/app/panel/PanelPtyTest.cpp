@@ -150,7 +150,7 @@ TEST(PanelPty, DISABLED_AMinuteOfRecordingKeepsEverySecond)
 
     const auto started = std::chrono::steady_clock::now();
     panel.onToolbarButtonClick(ToolKey::Save);
-    ASSERT_TRUE(waitFor([&] { return state.fileRecording; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return state.recording.fileRecording; }, 10000));
     auto click = [](QAbstractButton* b) {
         ASSERT_NE(b, nullptr);
         b->click();
@@ -205,7 +205,7 @@ TEST(PanelPty, DISABLED_AMinuteOfRecordingKeepsEverySecond)
     while (std::chrono::steady_clock::now() - started < std::chrono::seconds(61))
         QTest::qWait(100);
     key(ToolKey::Save);
-    ASSERT_FALSE(state.fileRecording);
+    ASSERT_FALSE(state.recording.fileRecording);
     worker->stop();
 
     QFile f(path);

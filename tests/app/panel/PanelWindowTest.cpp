@@ -266,8 +266,8 @@ TEST(PanelWindow, SaveRecordsToAFileAndStopsWithoutTheMeter)
     b.worker->post<Done>(
         b.panel.get(), [](MeterLink& link) { return link.delay(35.0); }, [](const Status&) {});
     ASSERT_TRUE(waitFor([&] { return b.panel->lblRecording()->text() == "Waiting for the meter"; }, 10000));
-    const long long waiting = b.state.fileRecordCount;
-    ASSERT_TRUE(waitFor([&] { return b.state.fileRecordCount >= waiting + 2; }, 10000));
+    const long long waiting = b.state.recording.fileRecordCount;
+    ASSERT_TRUE(waitFor([&] { return b.state.recording.fileRecordCount >= waiting + 2; }, 10000));
     EXPECT_TRUE(b.panel->lblRecording()->isVisibleTo(b.panel.get()));
     ASSERT_TRUE(waitFor([&] { return b.panel->lblRecording()->text() == "Recording"; }, 10000));
 
