@@ -88,7 +88,7 @@ MeasurementsWindow::MeasurementsWindow(Setup setup, QWidget* parent)
 
     TxtSearch = new QLineEdit(this);
     TxtSearch->setPlaceholderText(QStringLiteral("Person, sector, company or notes"));
-    TxtSearch->setClearButtonEnabled(true);
+    TxtSearch->setClearButtonEnabled(false);
     ComboWhen = new QComboBox(this);
     ComboWhen->addItems({QStringLiteral("Any time"), QStringLiteral("This week"), QStringLiteral("Last week"),
                          QStringLiteral("This month"), QStringLiteral("Last month"), QStringLiteral("This year"),
@@ -128,7 +128,7 @@ MeasurementsWindow::MeasurementsWindow(Setup setup, QWidget* parent)
     GridMeasurements->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GridMeasurements->verticalHeader()->hide();
     GridMeasurements->horizontalHeader()->setStretchLastSection(true);
-    GridMeasurements->setAccessibleName(QStringLiteral("Measurements"));
+    GridMeasurements->setAccessibleName(QStringLiteral("Filed measurements"));
 
     CmdOpen = new QPushButton(QStringLiteral("Open"), this);
     CmdEdit = new QPushButton(QStringLiteral("Edit..."), this);

@@ -31,6 +31,7 @@ QKeySequence shortcutOf(ToolKey key)
     case ToolKey::Setup: return QKeySequence(Qt::CTRL | Qt::Key_M);
     case ToolKey::User: return QKeySequence::HelpContents;
     case ToolKey::AddText: return QKeySequence(Qt::CTRL | Qt::Key_H);
+    case ToolKey::Measurements: return QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M);
     }
     return {};
 }
