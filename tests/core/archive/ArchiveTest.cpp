@@ -175,7 +175,8 @@ TEST(Archive, FiltersByTextPersonDatesAndKind)
 
     auto days = [&](const MeasurementFilter& f) {
         std::vector<std::string> out;
-        for (const auto& m : *archive.list(f))
+        const auto listed = archive.list(f);
+        for (const auto& m : *listed)
             out.push_back(isoDate(dayOf(*m.facts.start)));
         return out;
     };
