@@ -91,10 +91,12 @@ private:
     bool closed_ = false;
 };
 
+// Never destroyed: std::cout is flushed by the library after every static
+// object of ours has gone, and it must still find its buffer then.
 CheckedOutput& output()
 {
-    static CheckedOutput out;
-    return out;
+    static CheckedOutput* const out = new CheckedOutput;
+    return *out;
 }
 
 } // namespace
