@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Keys.h"
 
+#include "app/archive/FileInArchive.h"
 #include "app/archive/MeasurementsWindow.h"
 #include "app/charts/ChartWindows.h"
 #include "app/config/ButtonsWindow.h"
@@ -10,6 +11,7 @@
 #include "app/config/SetupWindow.h"
 #include "app/exposure/ExposureWindows.h"
 #include "app/files/FileWindows.h"
+#include "app/logger/AddTextWindow.h"
 #include "app/logger/LoggerWindows.h"
 #include "app/ui/WindowContext.h"
 
@@ -18,14 +20,25 @@ namespace km740 {
 Keys::Keys(WindowContext& context)
     : context_(context), logger_(std::make_unique<LoggerWindows>(context)),
       files_(std::make_unique<FileWindows>(context)), charts_(std::make_unique<ChartWindows>(context)),
-      exposure_(std::make_unique<ExposureWindows>(context))
+      exposure_(std::make_unique<ExposureWindows>(context)),
+      fileInArchive_(std::make_unique<FileInArchive>(context.filing()))
 {
     files_->setChartSink(charts_->sink());
     files_->setExposureSink(exposure_->sink());
     logger_->setExposureSink(exposure_->sink());
+    files_->setArchiveSink(fileInArchive_->sink());
+    // A measurement is filed under the report header text the user has loaded.
+    context.filing().setHeaderText([this]() -> std::optional<HeaderText> {
+        if (const AddTextWindow* text = logger_->addText())
+            return text->text();
+        return std::nullopt;
+    });
 }
 
-Keys::~Keys() = default;
+Keys::~Keys()
+{
+    context_.filing().setHeaderText({});
+}
 
 ToolKeyHandlers Keys::handlers()
 {

@@ -9,6 +9,7 @@ namespace km740 {
 
 class ChartWindows;
 class ExposureWindows;
+class FileInArchive;
 class FileWindows;
 class LoggerWindows;
 class MeasurementsWindow;
@@ -16,7 +17,8 @@ class WindowContext;
 
 // The one place that hands each toolbar key to the window folder that
 // serves it, and wires what the folders pass to each other (the file lists
-// plot into the chart windows, the level lists open their exposure summary). Made before the main window, outlives it.
+// plot into the chart windows, the level lists open their exposure summary
+// and file into the archive). Made before the main window, outlives it.
 class Keys {
 public:
     explicit Keys(WindowContext& context);
@@ -33,6 +35,7 @@ public:
     LoggerWindows& logger() const { return *logger_; }
     FileWindows& files() const { return *files_; }
     ExposureWindows& exposure() const { return *exposure_; }
+    FileInArchive& fileInArchive() const { return *fileInArchive_; }
 
 private:
     WindowContext& context_;
@@ -40,6 +43,7 @@ private:
     std::unique_ptr<FileWindows> files_;
     std::unique_ptr<ChartWindows> charts_;
     std::unique_ptr<ExposureWindows> exposure_;
+    std::unique_ptr<FileInArchive> fileInArchive_;
 };
 
 } // namespace km740

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/archive/MeasurementsWindow.h"
 
+#include "app/archive/LabelsDialog.h"
 #include "app/archive/WeekWindow.h"
 #include "app/ui/QtText.h"
 #include "core/archive/MeasurementsCsv.h"
@@ -9,16 +10,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -37,29 +34,6 @@ Day dayOf(const QDate& d)
     return Day{std::chrono::days{QDate(1970, 1, 1).daysTo(d)}};
 }
 
-std::optional<MeasurementLabels> editLabelsDialog(QWidget* parent, const MeasurementLabels& labels)
-{
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Edit measurement"));
-    auto* person = new QLineEdit(q(labels.person), &dialog);
-    auto* sector = new QLineEdit(q(labels.sector), &dialog);
-    auto* company = new QLineEdit(q(labels.company), &dialog);
-    auto* notes = new QPlainTextEdit(q(labels.notes), &dialog);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    auto* form = new QFormLayout(&dialog);
-    form->addRow(QStringLiteral("Person:"), person);
-    form->addRow(QStringLiteral("Sector:"), sector);
-    form->addRow(QStringLiteral("Company:"), company);
-    form->addRow(QStringLiteral("Notes:"), notes);
-    form->addRow(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return MeasurementLabels{person->text().trimmed().toStdString(), sector->text().trimmed().toStdString(),
-                             company->text().trimmed().toStdString(), notes->toPlainText().toStdString()};
-}
-
 } // namespace
 
 MeasurementsDialogs MeasurementsDialogs::desktop()
@@ -68,7 +42,9 @@ MeasurementsDialogs MeasurementsDialogs::desktop()
     d.confirm = [](QWidget* parent, const QString& question) {
         return QMessageBox::question(parent, QStringLiteral("Measurements"), question) == QMessageBox::Yes;
     };
-    d.editLabels = editLabelsDialog;
+    d.editLabels = [](QWidget* parent, const MeasurementLabels& labels) {
+        return askLabels(parent, QStringLiteral("Edit measurement"), labels);
+    };
     d.saveCsv = [](QWidget* parent, const QString& suggested) -> std::optional<QString> {
         const QString name = QFileDialog::getSaveFileName(parent, QStringLiteral("Export CSV"), suggested,
                                                           QStringLiteral("CSV Files (*.csv)"));

@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -148,6 +149,12 @@ void FileListWindow::buildWindow()
         a->setToolTip(tr("Exposure Summary"));
         connect(a, &QAction::triggered, this, [this] { onToolbar1Click(QStringLiteral("Exposure")); });
     }
+    {
+        QAction* a = toolbar1_->addAction(tr("File in archive"));
+        a->setObjectName(QStringLiteral("FileInArchive"));
+        a->setToolTip(tr("File in the measurement archive"));
+        connect(a, &QAction::triggered, this, [this] { onToolbar1Click(QStringLiteral("FileInArchive")); });
+    }
     letTabReach(toolbar1_);
     addCloseKeys(this, false);
 
@@ -252,6 +259,7 @@ void FileListWindow::updateChartKeys()
     action(QStringLiteral("ExportCsv"))->setEnabled(ready);
     if (QAction* exposure = action(QStringLiteral("Exposure")))
         exposure->setEnabled(ready && bool(windows_.exposureSink()));
+    action(QStringLiteral("FileInArchive"))->setEnabled(ready && bool(windows_.archiveSink()));
 }
 
 // ---- reading
@@ -357,6 +365,8 @@ void FileListWindow::onToolbar1Click(const QString& key)
         showExposure();
     } else if (key == QLatin1String("ExportCsv")) {
         exportCsv();
+    } else if (key == QLatin1String("FileInArchive")) {
+        fileInArchive();
     }
 }
 
@@ -411,6 +421,21 @@ void FileListWindow::showExposure()
     request.from = this;
     request.caption = title_;
     request.dataPath = path_;
+    sink(request);
+}
+
+void FileListWindow::fileInArchive()
+{
+    const ArchiveSink& sink = windows_.archiveSink();
+    if (!table_ || !sink)
+        return;
+    ArchiveRequest request;
+    request.from = this;
+    request.dataPath = path_;
+    request.tell = [window = QPointer<FileListWindow>(this)](const QString& outcome) {
+        if (window)
+            window->lblMessage_->setText(outcome);
+    };
     sink(request);
 }
 

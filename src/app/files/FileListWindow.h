@@ -74,6 +74,7 @@ private:
     void updateChartKeys();
     void showDistribution(Resolution resolution);
     void showExposure();
+    void fileInArchive();
     void printList();
     void exportCsv();
     void setBusyCaption(const QString& text);

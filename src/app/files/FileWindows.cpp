@@ -80,4 +80,10 @@ void FileWindows::setExposureSink(ExposureSink sink)
     emit chartsChanged();
 }
 
+void FileWindows::setArchiveSink(ArchiveSink sink)
+{
+    archiveSink_ = std::move(sink);
+    emit chartsChanged();
+}
+
 } // namespace km740

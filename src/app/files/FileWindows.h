@@ -3,6 +3,7 @@
 
 #include "core/common/Regional.h"
 #include "core/exposure/PlotInputs.h"
+#include "app/ui/ArchiveSink.h"
 #include "app/ui/ChartSink.h"
 #include "app/ui/ExposureSink.h"
 #include "app/ui/ListPrint.h"
@@ -61,6 +62,10 @@ public:
     void setExposureSink(ExposureSink sink);
     const ExposureSink& exposureSink() const { return exposureSink_; }
 
+    // The archive's way in; "File in archive" stays disabled without it.
+    void setArchiveSink(ArchiveSink sink);
+    const ArchiveSink& archiveSink() const { return archiveSink_; }
+
     WindowContext& context() const { return context_; }
 
 signals:
@@ -71,6 +76,7 @@ private:
     FileListDialogs dialogs_ = FileListDialogs::desktop();
     ChartSink chartSink_;
     ExposureSink exposureSink_;
+    ArchiveSink archiveSink_;
     std::map<FileListKind, QPointer<FileListWindow>> windows_;
 };
 

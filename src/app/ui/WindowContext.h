@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/ui/AppDialogs.h"
+#include "app/ui/ArchiveFiling.h"
 #include "app/ui/WindowOwner.h"
 #include "core/common/Regional.h"
 
@@ -41,6 +42,8 @@ public:
     // The folder of the measurement archive.
     const std::filesystem::path& archiveFolder() const { return archiveFolder_; }
     void setArchiveFolder(std::filesystem::path folder) { archiveFolder_ = std::move(folder); }
+    // Files measurements into that archive, off the window thread.
+    ArchiveFiling& filing() { return filing_; }
 
     // Shows a message through the dialogs, over `over` or the main window.
     void message(const QString& text, bool critical, QWidget* over = nullptr) const;
@@ -58,6 +61,7 @@ private:
     Regional regional_ = Regional::point();
     QPointer<QWidget> mainWindow_;
     std::filesystem::path archiveFolder_;
+    ArchiveFiling filing_{[this] { return archiveFolder_; }};
     WindowOwner windows_;
 };
 
