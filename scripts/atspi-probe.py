@@ -77,6 +77,8 @@ def start_sim(sim):
 
 
 def press(keys):
+    # No window manager under Xvfb: give the main window the focus first.
+    subprocess.run(["xdotool", "search", "--name", "KM740", "windowfocus", "--sync"], check=False)
     subprocess.run(["xdotool", "key", "--clearmodifiers", keys], check=False)
 
 
