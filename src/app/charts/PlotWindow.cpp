@@ -290,6 +290,8 @@ void PlotWindow::applyAxisBoxes()
     const double yMax = AxisMax[1]->value();
     CWGraph1->setAxisRange(1, xMin, xMax);
     CWGraph1->setAxisRange(2, yMin, yMax);
+    // A range the graph refused (minimum not below maximum) must not stay in the boxes.
+    showGraphRanges();
 }
 
 void PlotWindow::onAxisValueChanged()

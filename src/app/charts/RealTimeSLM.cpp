@@ -250,7 +250,6 @@ void RealTimeSLM::redraw()
 void RealTimeSLM::drawChart(QPainter& p) const
 {
     paintPlotArea(p);
-    drawLevelLabels(p);
     const TraceStep* previous = nullptr;
     for (const TraceStep& step : trace_) {
         drawStep(p, step, previous ? previous->x : 0.0, previous ? previous->y : 0.0);
@@ -281,10 +280,12 @@ void RealTimeSLM::paintPlotArea(QPainter& p) const
 {
     const RealTimeGeometry& g = geometry_;
     const double top = g.screenY(g.plotHeight);
-    // The room above and below the plot takes the out-of-range marks and the
-    // time labels; it is cleared with the plot when the trace starts over.
-    p.fillRect(QRectF(g.margin - 1, top - 8, g.plotWidth + 40, g.plotHeight + 8 + (height() - g.baseLine)),
-               palette().color(QPalette::Window));
+    // The room around the plot takes the out-of-range marks, the level labels
+    // and the time labels, the first of which reaches left of the plot; all of
+    // it is cleared and drawn again when the trace starts over, so no label is
+    // drawn over an older one.
+    const double above = top - 8 - p.fontMetrics().height();
+    p.fillRect(QRectF(0, above, g.margin + g.plotWidth + 40, height() - above), palette().color(QPalette::Window));
     p.fillRect(QRectF(g.margin, top, g.plotWidth, g.plotHeight), Qt::white);
     p.setPen(QPen(kGridColor, 0));
     for (int k = 0; k <= RealTimeGeometry::gridParts; ++k)
@@ -301,6 +302,7 @@ void RealTimeSLM::paintPlotArea(QPainter& p) const
     p.setPen(QPen(Qt::black, 0));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(g.margin, top, g.plotWidth, g.plotHeight));
+    drawLevelLabels(p);
 }
 
 void RealTimeSLM::drawLevelLabels(QPainter& p) const

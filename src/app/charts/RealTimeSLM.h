@@ -110,6 +110,7 @@ private:
     // Plot area, level labels and the trace since it last started at the left.
     void drawChart(QPainter& p) const;
     void drawStep(QPainter& p, const TraceStep& step, double fromX, double fromY) const;
+    // Clears the plot and the room around it and draws the grid and level labels.
     void paintPlotArea(QPainter& p) const;
     void drawLevelLabels(QPainter& p) const;
     void showLimitPanel();

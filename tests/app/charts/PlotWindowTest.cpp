@@ -164,6 +164,26 @@ TEST(PlotWindow, RangeBoxesAndZoomsAgreeAndResetReturnsToTheWhole)
     EXPECT_EQ(b.window->axisMin(1)->value(), 1);
 }
 
+TEST(PlotWindow, ARangeTheGraphCannotTakeIsTakenBackInTheBoxes)
+{
+    PlotBench b(levelInputs(100), ramp(100, 70, 0.5));
+    b.window->axisMax(1)->setValue(0);
+    EXPECT_DOUBLE_EQ(b.graph().axisMinimum(1), 1);
+    EXPECT_DOUBLE_EQ(b.graph().axisMaximum(1), 100);
+    EXPECT_EQ(b.window->axisMin(1)->value(), 1);
+    EXPECT_EQ(b.window->axisMax(1)->value(), 100);
+
+    b.window->axisMin(2)->setValue(150);
+    EXPECT_DOUBLE_EQ(b.graph().axisMinimum(2), 70);
+    EXPECT_DOUBLE_EQ(b.window->axisMin(2)->value(), 70);
+    EXPECT_DOUBLE_EQ(b.window->axisMax(2)->value(), 140);
+
+    // A good range after a refused one still applies.
+    b.window->axisMax(1)->setValue(50);
+    EXPECT_DOUBLE_EQ(b.graph().axisMaximum(1), 50);
+    EXPECT_EQ(b.window->axisMax(1)->value(), 50);
+}
+
 TEST(PlotWindow, PrintGraphWritesThePageAndKeepsTheScreenColours)
 {
     TempFolder folder;

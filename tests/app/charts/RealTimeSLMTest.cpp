@@ -235,6 +235,40 @@ TEST(RealTimeSLM, WarningAndAlarmColourTheTraceAndListAlarmPeriods)
     EXPECT_TRUE(b.chart->lblAlarmStatus()->text().startsWith("Not saved"));
 }
 
+TEST(RealTimeSLM, TheTimeUnderTheLeftEdgeIsDrawnCleanAtEveryWrap)
+{
+    // Ticks until the pen has started over at the left edge and drawn its first step.
+    const auto wrap = [](ChartBench& b) {
+        b.ticks(1);
+        while (b.chart->penX() != 0.0)
+            b.ticks(1);
+    };
+    // The band under the plot from the window's left edge past the first time label.
+    const auto band = [](ChartBench& b) {
+        const RealTimeGeometry& g = b.chart->plotGeometry();
+        return b.chart->surface().copy(0, g.baseLine + 4, g.screenX(RealTimeGeometry::columnStep),
+                                       b.chart->height() - g.baseLine - 4);
+    };
+    const QDateTime later(QDate(2026, 12, 7), QTime(11, 11, 11));
+
+    ChartBench once;
+    once.level("----");
+    once.chart->setClock([&] { return later; });
+    wrap(once);
+
+    ChartBench twice;
+    twice.level("----");
+    twice.chart->setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(10, 48, 0)); });
+    wrap(twice);
+    twice.chart->setClock([&] { return later; });
+    wrap(twice);
+
+    EXPECT_EQ(band(twice), band(once));
+    // The clearing does not take the level labels with it.
+    EXPECT_EQ(twice.chart->surface().copy(0, 0, RealTimeGeometry::margin, twice.chart->height()),
+              once.chart->surface().copy(0, 0, RealTimeGeometry::margin, once.chart->height()));
+}
+
 TEST(RealTimeSLM, SpringsBackToItsSmallestSizeAndPrints)
 {
     TempFolder folder;
