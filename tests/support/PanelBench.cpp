@@ -43,7 +43,7 @@ AppDialogs PanelBench::dialogs()
     d.message = [this](QWidget*, const QString& text, bool) { messages << text; };
     d.openFile = [this](const QString& path) {
         openedFiles << path;
-        return true;
+        return viewerOpens;
     };
     d.openDataFile = [this](QWidget*) { return openAnswer; };
     d.locale = [this] { return locale; };

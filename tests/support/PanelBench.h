@@ -44,6 +44,7 @@ struct PanelBench : WorkerBench {
     // The answers the dialogs give, the times they were asked, the messages shown.
     QStringList messages;
     QStringList openedFiles; // what the desktop viewer was asked to open
+    bool viewerOpens = true; // false: the desktop has no viewer for it
     std::optional<QString> saveAnswer;
     std::optional<QString> codeAnswer;
     std::optional<QString> openAnswer; // the file "Open" picks

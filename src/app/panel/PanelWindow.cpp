@@ -540,8 +540,15 @@ void PanelWindow::onOptManualClick(int index)
         if (context_.dialogs().message)
             context_.dialogs().message(this, tr("The manual %1 is not installed.").arg(QDir::toNativeSeparators(path)),
                              false);
-    } else if (context_.dialogs().openFile) {
-        context_.dialogs().openFile(path);
+    } else if (context_.dialogs().openFile && !context_.dialogs().openFile(path)) {
+        // No viewer on the desktop: say where the manual is so it can be opened by hand.
+        if (context_.dialogs().message)
+            context_.dialogs().message(this,
+                                       tr("No program could open the manual %1. It is in the folder %2; "
+                                          "open it with a PDF viewer.")
+                                           .arg(QFileInfo(path).fileName(),
+                                                QDir::toNativeSeparators(QFileInfo(path).absolutePath())),
+                                       false);
     }
     picManual_->setVisible(false);
     // Cleared so the same language can be chosen again.

@@ -401,3 +401,25 @@ TEST(PanelWindow, SaveWithoutAReplyToROrCWritesNoFileAndTheLinkComesBack)
     EXPECT_TRUE(QFile::exists(path));
     b.panel->onToolbarButtonClick(ToolKey::Save);
 }
+
+TEST(PanelWindow, AManualNoViewerOpensIsNamedWithItsFolder)
+{
+    TempFolder data;
+    const auto folder = data / "km740" / "help";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / PanelWindow::helpFileName(0).toStdString()) << "%PDF-1.4\n";
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.path().string()));
+
+    PanelBench b;
+    b.viewerOpens = false;
+    b.panel->onToolbarButtonClick(ToolKey::User);
+    b.panel->onOptManualClick(0);
+    qputenv("XDG_DATA_HOME", before);
+
+    ASSERT_EQ(b.openedFiles.size(), 1);
+    ASSERT_EQ(b.messages.size(), 1);
+    EXPECT_TRUE(b.messages[0].contains(PanelWindow::helpFileName(0))) << b.messages[0].toStdString();
+    EXPECT_TRUE(b.messages[0].contains(QString::fromStdString(folder.string()))) << b.messages[0].toStdString();
+    EXPECT_FALSE(b.panel->picManual()->isVisibleTo(b.panel.get()));
+}
