@@ -13,6 +13,7 @@
 #include "app/files/FileWindows.h"
 #include "app/logger/AddTextWindow.h"
 #include "app/logger/LoggerWindows.h"
+#include "app/report/ReportWindows.h"
 #include "app/ui/WindowContext.h"
 
 namespace km740 {
@@ -23,8 +24,17 @@ Keys::Keys(WindowContext& context)
       exposure_(std::make_unique<ExposureWindows>(context)),
       fileInArchive_(std::make_unique<FileInArchive>(context.filing()))
 {
+    // A report carries the header text of the Add Text window while it is open.
+    report_ = std::make_unique<ReportWindows>(context, [this]() -> std::optional<HeaderText> {
+        const AddTextWindow* header = logger_->addText();
+        if (!header || header->text() == HeaderText{})
+            return std::nullopt;
+        return header->text();
+    });
     files_->setChartSink(charts_->sink());
     files_->setExposureSink(exposure_->sink());
+    files_->setReportSink(report_->sink());
+    exposure_->setReportSink(report_->sink());
     logger_->setExposureSink(exposure_->sink());
     files_->setArchiveSink(fileInArchive_->sink());
     // A measurement is filed under the report header text the user has loaded.

@@ -13,12 +13,14 @@ class FileInArchive;
 class FileWindows;
 class LoggerWindows;
 class MeasurementsWindow;
+class ReportWindows;
 class WindowContext;
 
 // The one place that hands each toolbar key to the window folder that
 // serves it, and wires what the folders pass to each other (the file lists
 // plot into the chart windows, the level lists open their exposure summary
-// and file into the archive). Made before the main window, outlives it.
+// and file into the archive, the lists and the summary open the report).
+// Made before the main window, outlives it.
 class Keys {
 public:
     explicit Keys(WindowContext& context);
@@ -36,6 +38,7 @@ public:
     FileWindows& files() const { return *files_; }
     ExposureWindows& exposure() const { return *exposure_; }
     FileInArchive& fileInArchive() const { return *fileInArchive_; }
+    ReportWindows& report() const { return *report_; }
 
 private:
     WindowContext& context_;
@@ -44,6 +47,7 @@ private:
     std::unique_ptr<ChartWindows> charts_;
     std::unique_ptr<ExposureWindows> exposure_;
     std::unique_ptr<FileInArchive> fileInArchive_;
+    std::unique_ptr<ReportWindows> report_;
 };
 
 } // namespace km740

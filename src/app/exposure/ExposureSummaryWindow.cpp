@@ -222,7 +222,7 @@ void ExposureSummaryWindow::buildWindow()
     auto* exclusionsBox = new QGroupBox(tr("Left out"), this);
     auto* exclusionsLayout = new QGridLayout(exclusionsBox);
     gridExclusions_ = grid(QStringLiteral("GridExclusions"), tr("Spans left out"),
-                           {tr("From"), tr("To"), tr("Readings")}, exclusionsBox);
+                           {tr("From"), tr("To"), tr("Readings"), tr("Reason")}, exclusionsBox);
     auto* lblFrom = new QLabel(tr("&From"), exclusionsBox);
     auto* lblTo = new QLabel(tr("&To"), exclusionsBox);
     txtFrom_ = new QDateTimeEdit(exclusionsBox);
@@ -231,8 +231,15 @@ void ExposureSummaryWindow::buildWindow()
     txtTo_ = new QDateTimeEdit(exclusionsBox);
     txtTo_->setObjectName(QStringLiteral("TxtTo"));
     txtTo_->setDisplayFormat(QString::fromLatin1(kTimeFormat));
+    auto* lblReason = new QLabel(tr("Reas&on"), exclusionsBox);
+    txtReason_ = new QLineEdit(exclusionsBox);
+    txtReason_->setObjectName(QStringLiteral("TxtReason"));
+    txtReason_->setAccessibleName(tr("Why the span is left out"));
+    txtReason_->setPlaceholderText(tr("optional, e.g. badge left on the bench"));
+    txtReason_->setMaxLength(200);
     lblFrom->setBuddy(txtFrom_);
     lblTo->setBuddy(txtTo_);
+    lblReason->setBuddy(txtReason_);
     auto* cmdAdd = new QPushButton(tr("&Add"), exclusionsBox);
     cmdAdd->setObjectName(QStringLiteral("CmdAdd"));
     auto* cmdRemove = new QPushButton(tr("&Remove"), exclusionsBox);
@@ -246,6 +253,8 @@ void ExposureSummaryWindow::buildWindow()
     exclusionsLayout->addWidget(lblTo, 2, 0);
     exclusionsLayout->addWidget(txtTo_, 2, 1);
     exclusionsLayout->addWidget(cmdRemove, 2, 2);
+    exclusionsLayout->addWidget(lblReason, 3, 0);
+    exclusionsLayout->addWidget(txtReason_, 3, 1, 1, 2);
     column->addWidget(exclusionsBox, 1);
     settings->addLayout(column, 1);
     right->addLayout(settings, 3);
@@ -262,7 +271,13 @@ void ExposureSummaryWindow::buildWindow()
     connect(save, &QShortcut::activated, this, &ExposureSummaryWindow::onCmdSaveClick);
     auto* close = new QShortcut(QKeySequence::Close, this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
+    cmdReport_ = new QPushButton(tr("Re&port..."), this);
+    cmdReport_->setObjectName(QStringLiteral("CmdReport"));
+    cmdReport_->setToolTip(tr("The exposure report of this analysis: preview, print, PDF"));
+    cmdReport_->setEnabled(false);
+    connect(cmdReport_, &QPushButton::clicked, this, &ExposureSummaryWindow::onCmdReportClick);
     bottom->addWidget(lblWorking_, 1);
+    bottom->addWidget(cmdReport_);
     bottom->addWidget(cmdSave);
     outer->addLayout(bottom);
     resize(1180, 640);
@@ -303,6 +318,9 @@ ExposureOptions ExposureSummaryWindow::options() const
         if (lstStandards_->item(i)->checkState() == Qt::Checked)
             o.standards.push_back(lstStandards_->item(i)->text().toStdString());
     o.exclusions = exclusions_;
+    for (const TimeSpan& span : exclusions_)
+        if (const auto it = reasons_.find({span.from, span.to}); it != reasons_.end() && !it->second.empty())
+            o.reasons[it->first] = it->second;
     if (chkExposureTime_->isChecked())
         o.exposureSeconds = txtExposureHours_->value() * 3600.0;
     o.aboveLevel = txtAbove_->value();
@@ -329,6 +347,7 @@ void ExposureSummaryWindow::setOptions(const ExposureOptions& o)
     txtAbove_->setValue(o.aboveLevel);
     auto spans = checkExclusions(o.exclusions);
     exclusions_ = spans ? *spans : std::vector<TimeSpan>{};
+    reasons_ = o.reasons;
     showExclusions(exclusions_);
     filling_ = false;
     recompute();
@@ -347,6 +366,8 @@ void ExposureSummaryWindow::showExclusions(const std::vector<TimeSpan>& spans)
                 if (e.span == spans[i])
                     readings = QString::number(e.readings);
         setCell(gridExclusions_, row, 2, readings);
+        const auto reason = reasons_.find({spans[i].from, spans[i].to});
+        setCell(gridExclusions_, row, 3, reason == reasons_.end() ? QString() : q(reason->second), false);
     }
 }
 
@@ -474,6 +495,9 @@ void ExposureSummaryWindow::onCmdAddClick()
         return;
     }
     exclusions_ = std::move(*checked);
+    if (const QString reason = txtReason_->text().simplified(); !reason.isEmpty())
+        reasons_[{*from, *to}] = reason.toStdString();
+    txtReason_->clear();
     showExclusions(exclusions_);
     recompute();
 }
@@ -483,6 +507,7 @@ void ExposureSummaryWindow::onCmdRemoveClick()
     const int row = gridExclusions_->currentRow();
     if (row < 0 || row >= static_cast<int>(exclusions_.size()))
         return;
+    reasons_.erase({exclusions_[static_cast<std::size_t>(row)].from, exclusions_[static_cast<std::size_t>(row)].to});
     exclusions_.erase(exclusions_.begin() + row);
     showExclusions(exclusions_);
     recompute();
@@ -536,6 +561,26 @@ void ExposureSummaryWindow::onCmdSaveClick()
         }
     }
     lblAnalysis_->setText(tr("Analysis saved in %1").arg(QFileInfo(target).fileName()));
+}
+
+void ExposureSummaryWindow::setReportSink(ReportSink sink)
+{
+    reportSink_ = std::move(sink);
+    cmdReport_->setEnabled(reportSink_ && !request_.dataPath.isEmpty());
+    if (request_.dataPath.isEmpty())
+        cmdReport_->setToolTip(tr("A report is made of a data file: save the list as one first"));
+}
+
+void ExposureSummaryWindow::onCmdReportClick()
+{
+    if (!reportSink_ || request_.dataPath.isEmpty())
+        return;
+    // The report shows the analysis as it stands here, saved or not.
+    ReportOrder order;
+    order.from = this;
+    order.dataPath = request_.dataPath;
+    order.options = options();
+    reportSink_(order);
 }
 
 } // namespace km740

@@ -3,6 +3,7 @@
 
 #include "app/ui/BackgroundTask.h"
 #include "app/ui/ExposureSink.h"
+#include "app/ui/ReportSink.h"
 #include "core/common/Regional.h"
 #include "core/exposure/ExposureSummary.h"
 
@@ -10,6 +11,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -53,6 +55,8 @@ public:
     const std::optional<ExposureSummary>& summary() const { return summary_; }
     bool isWorking() const { return working_; }
     QString analysisPath() const;
+    // Where "Report" goes; without it, or without a data file, it is disabled.
+    void setReportSink(ReportSink sink);
 
     // Named controls, for the tests and the screen reader.
     QLabel* lblAnalysis() const { return lblAnalysis_; }
@@ -61,12 +65,15 @@ public:
     QTableWidget* gridExclusions() const { return gridExclusions_; }
     QDateTimeEdit* txtFrom() const { return txtFrom_; }
     QDateTimeEdit* txtTo() const { return txtTo_; }
+    QLineEdit* txtReason() const { return txtReason_; }
+    QPushButton* cmdReport() const { return cmdReport_; }
 
     // Handlers, named after the control and its event.
     void onCmdAddClick();
     void onCmdRemoveClick();
     void onCmdAddStandardClick();
     void onCmdSaveClick();
+    void onCmdReportClick();
 
 signals:
     // A summary (or the reason there is none) is on show.
@@ -97,8 +104,12 @@ private:
     QTableWidget* gridExclusions_ = nullptr;
     QDateTimeEdit* txtFrom_ = nullptr;
     QDateTimeEdit* txtTo_ = nullptr;
+    QLineEdit* txtReason_ = nullptr;
+    QPushButton* cmdReport_ = nullptr;
+    ReportSink reportSink_;
 
     std::vector<TimeSpan> exclusions_;
+    std::map<std::pair<LocalSeconds, LocalSeconds>, std::string> reasons_; // why spans were left out
     std::optional<ExposureSummary> summary_;
     bool filling_ = false;   // controls being set from options: no recompute per control
     bool working_ = false;

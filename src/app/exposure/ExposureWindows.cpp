@@ -33,6 +33,7 @@ void ExposureWindows::show(const ExposureRequest& request)
     if (context_.dialogs().message)
         dialogs.message = context_.dialogs().message;
     slot = context_.windows().adopt(new ExposureSummaryWindow(request, dialogs, context_.regional()));
+    slot->setReportSink(reportSink_);
     slot->show();
 }
 

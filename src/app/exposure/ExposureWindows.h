@@ -3,6 +3,7 @@
 
 #include "app/exposure/ExposureSummaryWindow.h"
 #include "app/ui/ExposureSink.h"
+#include "app/ui/ReportSink.h"
 
 #include <QPointer>
 #include <QString>
@@ -24,6 +25,8 @@ public:
     ExposureSink sink();
 
     void setDialogs(ExposureDialogs dialogs) { dialogs_ = std::move(dialogs); }
+    // Where the windows' "Report" goes.
+    void setReportSink(ReportSink sink) { reportSink_ = std::move(sink); }
     // The window open on `dataPath` (empty: the one of a list in memory).
     ExposureSummaryWindow* window(const QString& dataPath) const;
 
@@ -32,6 +35,7 @@ private:
 
     WindowContext& context_;
     ExposureDialogs dialogs_ = ExposureDialogs::desktop();
+    ReportSink reportSink_;
     std::map<QString, QPointer<ExposureSummaryWindow>> windows_;
 };
 

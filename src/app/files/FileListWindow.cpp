@@ -142,12 +142,18 @@ void FileListWindow::buildWindow()
         setActionKey(a, keyOf(k));
         connect(a, &QAction::triggered, this, [this, k] { onToolbar1Click(k); });
     }
-    // Lists of levels can be judged as an exposure; dose sets hold no levels.
+    // Lists of levels can be judged as an exposure and reported on; dose
+    // sets hold no levels.
     if (kind_ != FileListKind::dose) {
-        QAction* a = toolbar1_->addAction(tr("Exposure"));
-        a->setObjectName(QStringLiteral("Exposure"));
-        a->setToolTip(tr("Exposure Summary"));
-        connect(a, &QAction::triggered, this, [this] { onToolbar1Click(QStringLiteral("Exposure")); });
+        const std::array<std::pair<const char*, QString>, 2> levelKeys{
+            {{"Exposure", tr("Exposure Summary")}, {"Report", tr("Exposure report: preview, print, PDF")}}};
+        for (const auto& [key, tip] : levelKeys) {
+            const QString k = QString::fromLatin1(key);
+            QAction* a = toolbar1_->addAction(k == QLatin1String("Report") ? tr("Report") : tr("Exposure"));
+            a->setObjectName(k);
+            a->setToolTip(tip);
+            connect(a, &QAction::triggered, this, [this, k] { onToolbar1Click(k); });
+        }
     }
     {
         QAction* a = toolbar1_->addAction(tr("File in archive"));
@@ -260,6 +266,8 @@ void FileListWindow::updateChartKeys()
     if (QAction* exposure = action(QStringLiteral("Exposure")))
         exposure->setEnabled(ready && bool(windows_.exposureSink()));
     action(QStringLiteral("FileInArchive"))->setEnabled(ready && bool(windows_.archiveSink()));
+    if (QAction* report = action(QStringLiteral("Report")))
+        report->setEnabled(ready && bool(windows_.reportSink()));
 }
 
 // ---- reading
@@ -363,6 +371,8 @@ void FileListWindow::onToolbar1Click(const QString& key)
         printList();
     } else if (key == QLatin1String("Exposure")) {
         showExposure();
+    } else if (key == QLatin1String("Report")) {
+        showReport();
     } else if (key == QLatin1String("ExportCsv")) {
         exportCsv();
     } else if (key == QLatin1String("FileInArchive")) {
@@ -437,6 +447,17 @@ void FileListWindow::fileInArchive()
             window->lblMessage_->setText(outcome);
     };
     sink(request);
+}
+
+void FileListWindow::showReport()
+{
+    const ReportSink& sink = windows_.reportSink();
+    if (!table_ || kind_ == FileListKind::dose || !sink)
+        return;
+    ReportOrder order;
+    order.from = this;
+    order.dataPath = path_;
+    sink(order);
 }
 
 // ---- printing and export

@@ -75,6 +75,7 @@ private:
     void showDistribution(Resolution resolution);
     void showExposure();
     void fileInArchive();
+    void showReport();
     void printList();
     void exportCsv();
     void setBusyCaption(const QString& text);

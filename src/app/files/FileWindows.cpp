@@ -86,4 +86,10 @@ void FileWindows::setArchiveSink(ArchiveSink sink)
     emit chartsChanged();
 }
 
+void FileWindows::setReportSink(ReportSink sink)
+{
+    reportSink_ = std::move(sink);
+    emit chartsChanged();
+}
+
 } // namespace km740

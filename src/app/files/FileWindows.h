@@ -7,6 +7,7 @@
 #include "app/ui/ChartSink.h"
 #include "app/ui/ExposureSink.h"
 #include "app/ui/ListPrint.h"
+#include "app/ui/ReportSink.h"
 
 #include <QObject>
 #include <QPointer>
@@ -66,6 +67,10 @@ public:
     void setArchiveSink(ArchiveSink sink);
     const ArchiveSink& archiveSink() const { return archiveSink_; }
 
+    // The exposure report's way in; "Report" stays disabled without it.
+    void setReportSink(ReportSink sink);
+    const ReportSink& reportSink() const { return reportSink_; }
+
     WindowContext& context() const { return context_; }
 
 signals:
@@ -77,6 +82,7 @@ private:
     ChartSink chartSink_;
     ExposureSink exposureSink_;
     ArchiveSink archiveSink_;
+    ReportSink reportSink_;
     std::map<FileListKind, QPointer<FileListWindow>> windows_;
 };
 

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/report/ReportWindows.h"
+
+#include "app/ui/WindowContext.h"
+#include "core/exposure/ExposureAnalysis.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace km740 {
+
+ReportWindows::ReportWindows(WindowContext& context, std::function<std::optional<HeaderText>()> headerText)
+    : context_(context), headerText_(std::move(headerText))
+{
+}
+
+ReportSink ReportWindows::sink()
+{
+    return [this](const ReportOrder& order) { show(order); };
+}
+
+void ReportWindows::show(const ReportOrder& order)
+{
+    ReportDialogs dialogs = dialogs_;
+    if (context_.dialogs().message)
+        dialogs.message = context_.dialogs().message;
+
+    const std::filesystem::path dataFile = QFile::encodeName(order.dataPath).toStdString();
+    ReportRequest request = requestFor(dataFile);
+    if (order.options) {
+        request.options = *order.options;
+    } else {
+        // A list window reports the analysis saved beside its file, as
+        // km740-tool report does.
+        const std::filesystem::path analysis = analysisPathFor(dataFile);
+        std::error_code ec;
+        if (std::filesystem::exists(analysis, ec)) {
+            auto saved = readAnalysis(analysis);
+            if (saved)
+                request.options = std::move(*saved);
+            else if (dialogs.message)
+                dialogs.message(order.from,
+                                QObject::tr("The analysis file %1 was left aside; the report shows the whole "
+                                            "recording: %2")
+                                    .arg(QFileInfo(QFile::decodeName(analysis.string().c_str())).fileName(),
+                                         QString::fromStdString(saved.error().message)),
+                                false);
+        }
+    }
+    if (headerText_)
+        request.header = headerText_();
+
+    last_ = context_.windows().adopt(ReportPreview::showReport(std::move(request), std::move(dialogs), order.from));
+}
+
+} // namespace km740
