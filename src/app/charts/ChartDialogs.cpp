@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/charts/ChartDialogs.h"
 
+#include "platform/PictureFile.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
@@ -33,6 +37,18 @@ ChartDialogs ChartDialogs::desktop()
                                             QDir(folder).filePath(suggestedName),
                                             QObject::tr("CSV files (*.csv);;All files (*)"));
     };
+    d.saveImage = [](QWidget* parent, const QString& suggestedName) {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        const QString png = QObject::tr("PNG picture (*.png)");
+        QString filter = png;
+        QString path = QFileDialog::getSaveFileName(parent, QObject::tr("Save Image"), QDir(folder).filePath(suggestedName),
+                                                    png + QStringLiteral(";;") + QObject::tr("SVG drawing (*.svg)"),
+                                                    &filter);
+        // A name typed without an extension takes the chosen kind's.
+        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+            path += filter == png ? QStringLiteral(".png") : QStringLiteral(".svg");
+        return path;
+    };
     return d;
 }
 
@@ -52,6 +68,28 @@ bool printPage(QWidget* parent, const ChartDialogs& dialogs,
     }
     QApplication::restoreOverrideCursor();
     return opened;
+}
+
+bool saveImage(QWidget* parent, const ChartDialogs& dialogs, const QString& suggestedName, const QSize& size,
+               const std::function<void(QPainter&, const QRectF& target)>& draw)
+{
+    if (!dialogs.saveImage)
+        return false;
+    const QString path = dialogs.saveImage(parent, suggestedName);
+    if (path.isEmpty())
+        return false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Text in points comes out as big against the chart as on the screen.
+    const double dpi = parent ? parent->logicalDpiY() : 96.0;
+    const Status written = writePicture(QFile::encodeName(path).toStdString(), size, dpi,
+                                        [&](QPainter& p) { draw(p, QRectF(QPointF(0, 0), QSizeF(size))); },
+                                        QFileInfo(path).completeBaseName());
+    QApplication::restoreOverrideCursor();
+    if (!written && dialogs.message)
+        dialogs.message(parent,
+                        QObject::tr("The image was not saved: %1").arg(QString::fromStdString(written.error().message)),
+                        true);
+    return written.ok();
 }
 
 } // namespace km740

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -22,6 +23,8 @@ struct ChartDialogs {
     std::function<void(QWidget* parent, const QString& text, bool critical)> message;
     // A save dialog for a CSV file: the path, or empty when cancelled.
     std::function<QString(QWidget* parent, const QString& suggestedName)> saveCsv;
+    // A save dialog for a picture, PNG or SVG: the path, or empty when cancelled.
+    std::function<QString(QWidget* parent, const QString& suggestedName)> saveImage;
 
     static ChartDialogs desktop();
 };
@@ -31,5 +34,12 @@ struct ChartDialogs {
 // cancelled or the printer could not be opened.
 bool printPage(QWidget* parent, const ChartDialogs& dialogs,
                const std::function<void(QPainter&, const QRectF& page)>& draw);
+
+// "Save Image": asks where, then writes a picture of `size` pixels, PNG or
+// SVG by the name's extension, painted by `draw` into (0, 0, size) with the
+// drawing code of the print. A picture that could not be written says why.
+// False when the dialog was cancelled or the write failed.
+bool saveImage(QWidget* parent, const ChartDialogs& dialogs, const QString& suggestedName, const QSize& size,
+               const std::function<void(QPainter&, const QRectF& target)>& draw);
 
 } // namespace km740

@@ -71,15 +71,16 @@ void HistogramWindow::buildWindow()
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setAccessibleName(tr("Histogram keys"));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    for (const char* name : {"Limit", "Print"}) {
+    for (const char* name : {"Limit", "Print", "SaveImage"}) {
         const QString key = QString::fromLatin1(name);
-        QAction* a = Toolbar1->addAction(key);
+        QAction* a = Toolbar1->addAction(key == QLatin1String("SaveImage") ? tr("Save Image") : key);
         a->setObjectName(key);
         a->setData(key);
         connect(a, &QAction::triggered, this, [this, key] { onToolbar1Click(key); });
     }
     setActionKey(Toolbar1->actions().at(0), QKeySequence(Qt::CTRL | Qt::Key_L));
     setActionKey(Toolbar1->actions().at(1), QKeySequence::Print);
+    setActionKey(Toolbar1->actions().at(2), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     letTabReach(Toolbar1);
     addCloseKeys(this, false);
 
@@ -165,6 +166,9 @@ void HistogramWindow::onToolbar1Click(const QString& key)
         Combo1->setVisible(Combo1->isHidden());
     else if (key == QLatin1String("Print"))
         print();
+    else if (key == QLatin1String("SaveImage"))
+        saveImage(this, dialogs_, QStringLiteral("histogram.png"), pictureSize(),
+                  [this](QPainter& painter, const QRectF& target) { drawPicture(painter, target); });
 }
 
 void HistogramWindow::onCombo1Click(int index)
@@ -215,45 +219,54 @@ void HistogramWindow::layOut()
         GridLn->setColumnWidth(c, std::max(10, columnWidth));
 }
 
-void HistogramWindow::print()
+QSize HistogramWindow::pictureSize() const
+{
+    const bool withMessage = LblMessage && !LblMessage->text().isEmpty();
+    return {CWG->width(), CWG->height() + GridLn->height() + (withMessage ? LblMessage->height() : 0)};
+}
+
+void HistogramWindow::drawPicture(QPainter& painter, const QRectF& target)
 {
     const QColor background = CWG->backgroundColor();
     const QColor plotArea = CWG->plotAreaColor();
     const QPalette gridPalette = GridLn->palette();
-    printPage(this, dialogs_, [&](QPainter& painter, const QRectF& page) {
-        CWG->setBackgroundColor(Qt::white);
-        CWG->setPlotAreaColor(Qt::white);
-        QPalette white = gridPalette;
-        for (auto role : {QPalette::Base, QPalette::AlternateBase, QPalette::Window, QPalette::Button})
-            white.setColor(role, Qt::white);
-        GridLn->setPalette(white);
+    CWG->setBackgroundColor(Qt::white);
+    CWG->setPlotAreaColor(Qt::white);
+    QPalette white = gridPalette;
+    for (auto role : {QPalette::Base, QPalette::AlternateBase, QPalette::Window, QPalette::Button})
+        white.setColor(role, Qt::white);
+    GridLn->setPalette(white);
 
-        // The window's picture without its toolbar: message, graph, table.
-        const bool withMessage = LblMessage && !LblMessage->text().isEmpty();
-        const int tall = CWG->height() + GridLn->height() + (withMessage ? LblMessage->height() : 0);
-        const double scale = std::min(page.width() / std::max(1, CWG->width()), page.height() / std::max(1, tall));
-        double y = page.top();
-        if (withMessage) {
-            painter.save();
-            painter.translate(page.left(), y);
-            painter.scale(scale, scale);
-            LblMessage->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-            painter.restore();
-            y += LblMessage->height() * scale;
-        }
-        const double graphHeight = CWG->height() * scale;
-        CWG->render(painter, QRectF(page.left(), y, CWG->width() * scale, graphHeight));
-        y += graphHeight;
+    // The window's picture without its toolbar: message, graph, table.
+    const bool withMessage = LblMessage && !LblMessage->text().isEmpty();
+    const QSize tall = pictureSize();
+    const double scale = std::min(target.width() / std::max(1, tall.width()), target.height() / std::max(1, tall.height()));
+    double y = target.top();
+    if (withMessage) {
         painter.save();
-        painter.translate(page.left(), y);
+        painter.translate(target.left(), y);
         painter.scale(scale, scale);
-        GridLn->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+        LblMessage->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
         painter.restore();
+        y += LblMessage->height() * scale;
+    }
+    const double graphHeight = CWG->height() * scale;
+    CWG->render(painter, QRectF(target.left(), y, CWG->width() * scale, graphHeight));
+    y += graphHeight;
+    painter.save();
+    painter.translate(target.left(), y);
+    painter.scale(scale, scale);
+    GridLn->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    painter.restore();
 
-        CWG->setBackgroundColor(background);
-        CWG->setPlotAreaColor(plotArea);
-        GridLn->setPalette(gridPalette);
-    });
+    CWG->setBackgroundColor(background);
+    CWG->setPlotAreaColor(plotArea);
+    GridLn->setPalette(gridPalette);
+}
+
+void HistogramWindow::print()
+{
+    printPage(this, dialogs_, [this](QPainter& painter, const QRectF& page) { drawPicture(painter, page); });
 }
 
 } // namespace km740

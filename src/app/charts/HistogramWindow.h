@@ -82,6 +82,10 @@ private:
     void layOut();
     void resetScale();
     void print();
+    // Message, graph and level table on white, scaled into `target`: the
+    // print and the saved image.
+    QSize pictureSize() const;
+    void drawPicture(QPainter& painter, const QRectF& target);
 
     Resolution resolution_;
     ChartDialogs dialogs_;

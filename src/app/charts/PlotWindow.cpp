@@ -150,7 +150,13 @@ void PlotWindow::buildWindow()
     CmdReset->setToolTip(withShortcut(CmdReset->text(), CmdReset->shortcut()));
     CmdPrint->setShortcut(QKeySequence::Print);
     CmdPrint->setToolTip(withShortcut(CmdPrint->text(), CmdPrint->shortcut()));
+    CmdSaveImage = new QPushButton(tr("Save Image"));
+    CmdSaveImage->setObjectName(QStringLiteral("CmdSaveImage"));
+    CmdSaveImage->setAccessibleName(tr("Save Image"));
+    CmdSaveImage->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    CmdSaveImage->setToolTip(withShortcut(tr("Save the graph as a PNG or SVG picture"), CmdSaveImage->shortcut()));
     addCloseKeys(this, false);
+    connect(CmdSaveImage, &QPushButton::clicked, this, &PlotWindow::onCmdSaveImageClick);
     connect(CmdReset, &QPushButton::clicked, this, &PlotWindow::onCmdResetClick);
     connect(CmdPrint, &QPushButton::clicked, this, &PlotWindow::onCmdPrintClick);
 
@@ -167,6 +173,7 @@ void PlotWindow::buildWindow()
     frame->addWidget(SSFrame2);
     frame->addWidget(CmdReset);
     frame->addWidget(CmdPrint);
+    frame->addWidget(CmdSaveImage);
     frame->addWidget(LblMessage, 1);
 
     auto* layout = new QHBoxLayout(this);
@@ -317,17 +324,28 @@ void PlotWindow::onCmdResetClick()
     applyAxisBoxes();
 }
 
-void PlotWindow::onCmdPrintClick()
+void PlotWindow::drawGraph(QPainter& painter, const QRectF& target)
 {
     const QColor background = CWGraph1->backgroundColor();
+    CWGraph1->setBackgroundColor(Qt::white);
+    CWGraph1->render(painter, target);
+    CWGraph1->setBackgroundColor(background);
+}
+
+void PlotWindow::onCmdPrintClick()
+{
     printPage(this, dialogs_, [&](QPainter& painter, const QRectF& page) {
-        CWGraph1->setBackgroundColor(Qt::white);
         // The graph as wide as the page, as high as its shape on screen allows.
         const double aspect = CWGraph1->width() > 0 ? double(CWGraph1->height()) / CWGraph1->width() : 0.6;
         const double h = std::min(page.height(), page.width() * aspect);
-        CWGraph1->render(painter, QRectF(page.left(), page.top(), page.width(), h));
-        CWGraph1->setBackgroundColor(background);
+        drawGraph(painter, QRectF(page.left(), page.top(), page.width(), h));
     });
+}
+
+void PlotWindow::onCmdSaveImageClick()
+{
+    saveImage(this, dialogs_, QStringLiteral("plot.png"), CWGraph1->size(),
+              [&](QPainter& painter, const QRectF& target) { drawGraph(painter, target); });
 }
 
 } // namespace km740

@@ -25,8 +25,8 @@ struct AppState;
 class GraphView;
 
 // Form Plot: one column of a file list as a line against the record number,
-// with cursors, pan and zoom, axis ranges by number, Reset Scale and Print
-// Graph.
+// with cursors, pan and zoom, axis ranges by number, Reset Scale, Print
+// Graph and Save Image.
 //
 // How a file list window opens it, for a click on column k:
 //
@@ -65,6 +65,7 @@ public:
     void onAxisValueChanged();
     void onCmdResetClick();
     void onCmdPrintClick();
+    void onCmdSaveImageClick();
 
     GraphView* graph() const { return CWGraph1; }
     QComboBox* combo1() const { return Combo1; }
@@ -77,6 +78,7 @@ public:
     QDoubleSpinBox* axisMax(int k) const { return AxisMax[k == 2 ? 1 : 0]; }
     QPushButton* cmdReset() const { return CmdReset; }
     QPushButton* cmdPrint() const { return CmdPrint; }
+    QPushButton* cmdSaveImage() const { return CmdSaveImage; }
     QStringList messageLines() const;
 
 private:
@@ -85,6 +87,8 @@ private:
     void showGraphRanges();
     void applyAxisBoxes();
     void placeBeside(QWidget* opener);
+    // The graph on white into `target`: the print and the saved image.
+    void drawGraph(QPainter& painter, const QRectF& target);
 
     AppState& state_;
     Regional regional_;
@@ -106,6 +110,7 @@ private:
     QLabel* YPosition = nullptr;
     QPushButton* CmdReset = nullptr;
     QPushButton* CmdPrint = nullptr;
+    QPushButton* CmdSaveImage = nullptr;
     QLabel* LblMessage = nullptr;
 };
 

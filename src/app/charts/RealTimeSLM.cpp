@@ -103,18 +103,20 @@ void RealTimeSLM::buildWindow()
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setAccessibleName(tr("Chart keys"));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    const std::array<std::pair<QString, QString>, 3> keys{{
+    const std::array<std::pair<QString, QString>, 4> keys{{
         {QStringLiteral("Limit"), QStringLiteral("Limit")},
         {QStringLiteral("Print"), QStringLiteral("Print")},
+        {QStringLiteral("SaveImage"), tr("Save Image")},
         {QStringLiteral("Alarms"), tr("Alarms")},
     }};
     for (const auto& [key, text] : keys) {
         QAction* a = Toolbar1->addAction(text);
         a->setObjectName(key);
         connect(a, &QAction::triggered, this, [this, key = key] { onToolbar1Click(key); });
-        setActionKey(a, key == QLatin1String("Print")   ? QKeySequence(QKeySequence::Print)
-                        : key == QLatin1String("Limit") ? QKeySequence(Qt::CTRL | Qt::Key_L)
-                                                        : QKeySequence(Qt::CTRL | Qt::Key_A));
+        setActionKey(a, key == QLatin1String("Print")       ? QKeySequence(QKeySequence::Print)
+                        : key == QLatin1String("Limit")     ? QKeySequence(Qt::CTRL | Qt::Key_L)
+                        : key == QLatin1String("SaveImage") ? QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)
+                                                            : QKeySequence(Qt::CTRL | Qt::Key_A));
     }
     letTabReach(Toolbar1);
     addCloseKeys(this, false);
@@ -421,6 +423,9 @@ void RealTimeSLM::onToolbar1Click(const QString& key)
         showLimitPanel();
     else if (key == QLatin1String("Print"))
         print();
+    else if (key == QLatin1String("SaveImage"))
+        saveImage(this, dialogs_, clock_().toString(QStringLiteral("'level-'yyyyMMdd-hhmmss'.png'")), chartSize(),
+                  [this](QPainter& painter, const QRectF& target) { drawChartInto(painter, target); });
     else if (key == QLatin1String("Alarms"))
         FrmAlarms->setVisible(FrmAlarms->isHidden());
 }
@@ -512,24 +517,36 @@ void RealTimeSLM::onCmdSaveAlarmsClick()
     LblAlarmStatus->setText(tr("Saved to %1").arg(QDir::toNativeSeparators(path)));
 }
 
+QSize RealTimeSLM::chartSize() const
+{
+    return {width(), std::max(0, height() - Toolbar1->height())};
+}
+
+void RealTimeSLM::drawChartInto(QPainter& painter, const QRectF& target) const
+{
+    // The chart below the toolbar, drawn again to the target's width.
+    const int top = Toolbar1->height();
+    const QRectF chart(0, top, width(), height() - top);
+    if (chart.isEmpty())
+        return;
+    const double scale = std::min(target.width() / chart.width(), target.height() / chart.height());
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(scale, scale);
+    painter.translate(0, -top);
+    painter.setClipRect(chart);
+    // Text as big against the chart as on the screen, whatever the device's resolution.
+    QFont font = this->font();
+    font.setPixelSize(QFontInfo(this->font()).pixelSize());
+    painter.setFont(font);
+    painter.fillRect(chart, palette().color(QPalette::Window));
+    drawChart(painter);
+    painter.restore();
+}
+
 void RealTimeSLM::print()
 {
-    printPage(this, dialogs_, [this](QPainter& painter, const QRectF& page) {
-        // The chart below the toolbar, drawn again to the page width.
-        const int top = Toolbar1->height();
-        const QRectF chart(0, top, width(), height() - top);
-        const double scale = std::min(page.width() / chart.width(), page.height() / chart.height());
-        painter.translate(page.topLeft());
-        painter.scale(scale, scale);
-        painter.translate(0, -top);
-        painter.setClipRect(chart);
-        // Text as big against the chart as on the screen, whatever the printer's resolution.
-        QFont font = this->font();
-        font.setPixelSize(QFontInfo(this->font()).pixelSize());
-        painter.setFont(font);
-        painter.fillRect(chart, palette().color(QPalette::Window));
-        drawChart(painter);
-    });
+    printPage(this, dialogs_, [this](QPainter& painter, const QRectF& page) { drawChartInto(painter, page); });
 }
 
 } // namespace km740

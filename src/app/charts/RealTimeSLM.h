@@ -116,6 +116,10 @@ private:
     void showLimitPanel();
     void noteAlarm(const ChartSample& sample, const QDateTime& now);
     void print();
+    // The chart below the toolbar, scaled into `target`: the print and the
+    // saved image.
+    QSize chartSize() const;
+    void drawChartInto(QPainter& painter, const QRectF& target) const;
     ChartSample currentSample() const;
 
     AppState& state_;

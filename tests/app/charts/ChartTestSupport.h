@@ -41,6 +41,7 @@ inline void dragOnGraph(GraphView& graph, QPointF fromXY, QPointF toXY)
 struct ChartDialogAnswers {
     QString pdfPath;          // empty: the printer dialog is cancelled
     QString csvPath;          // empty: the save dialog is cancelled
+    QString imagePath;        // empty: the picture's save dialog is cancelled
     QStringList messages;
     int printerDialogs = 0;
 
@@ -57,6 +58,7 @@ struct ChartDialogAnswers {
         };
         d.message = [this](QWidget*, const QString& text, bool) { messages << text; };
         d.saveCsv = [this](QWidget*, const QString&) { return csvPath; };
+        d.saveImage = [this](QWidget*, const QString&) { return imagePath; };
         return d;
     }
 };
