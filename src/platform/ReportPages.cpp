@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <clocale>
@@ -84,6 +85,31 @@ private:
         return QFontMetricsF(f, &device_)
             .boundingRect(QRectF(0, 0, width, 1e6), flags | Qt::TextWordWrap, text)
             .height();
+    }
+
+    // The lines `text` breaks into at `width`, at its own line breaks and
+    // between words (within a word too long for a line).
+    std::vector<QString> wrappedLines(QString text, const QFont& font, double width) const
+    {
+        std::vector<QString> lines;
+        if (text.trimmed().isEmpty())
+            return lines;
+        text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+        QTextLayout layout(text, font, &device_);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
+            l.setLineWidth(width);
+            QString part = text.mid(l.textStart(), l.textLength());
+            part.remove(QChar::LineSeparator);
+            while (part.endsWith(QLatin1Char(' ')))
+                part.chop(1);
+            lines.push_back(part);
+        }
+        layout.endLayout();
+        return lines;
     }
 
     int add(Piece piece)
@@ -367,19 +393,38 @@ private:
              }});
     }
 
+    // The notes box: a piece a line, so long notes go on over the next
+    // page rather than being cut off; the box is drawn round each part.
     void notes()
     {
         heading(c_.notesTitle);
-        const QString text = qs(c_.notes);
         const double pad = 2 * mm_;
-        const double h = std::max(22 * mm_, textHeight(scale_.text, width_ - 2 * pad, text) + 2 * pad);
-        add({h, [this, text, pad](QPainter& p, const QRectF& r) {
-                 p.setPen(QPen(Qt::black, 0.25 * mm_));
-                 p.setBrush(Qt::NoBrush);
-                 p.drawRect(r);
-                 p.setFont(scale_.text);
-                 p.drawText(r.adjusted(pad, pad, -pad, -pad), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
-             }});
+        const std::vector<QString> lines = wrappedLines(qs(c_.notes), scale_.text, width_ - 2 * pad);
+        const double line = lineHeight(scale_.text);
+        // An empty box still leaves room to write in by hand.
+        const double minimum = 22 * mm_;
+        const double filled = static_cast<double>(lines.size()) * line + 2 * pad;
+        for (std::size_t i = 0; i < std::max<std::size_t>(lines.size(), 1); ++i) {
+            const bool first = i == 0;
+            const bool last = i + 1 >= lines.size();
+            const QString text = i < lines.size() ? lines[i] : QString();
+            double h = line + (first ? pad : 0.0) + (last ? pad : 0.0);
+            if (last && filled < minimum)
+                h += minimum - filled;
+            add({h, [this, text, first, last, pad, line](QPainter& p, const QRectF& r) {
+                     p.setPen(QPen(Qt::black, 0.25 * mm_));
+                     p.drawLine(r.topLeft(), r.bottomLeft());
+                     p.drawLine(r.topRight(), r.bottomRight());
+                     if (first)
+                         p.drawLine(r.topLeft(), r.topRight());
+                     if (last)
+                         p.drawLine(r.bottomLeft(), r.bottomRight());
+                     p.setFont(scale_.text);
+                     const double top = r.top() + (first ? pad : 0.0);
+                     p.drawText(QRectF(r.left() + pad, top, r.width() - 2 * pad, line),
+                                Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+                 }});
+        }
         add({16 * mm_, [this](QPainter& p, const QRectF& r) {
                  p.setFont(scale_.text);
                  p.setPen(QPen(Qt::black, 0.2 * mm_));

@@ -80,6 +80,43 @@ TEST(ReportPages, LongTablesGoOnToNewPagesWithTheirHeaderAndTheCountIsStable)
     EXPECT_NE(runProgram("/usr/bin/pdfinfo", {(dir / "one.pdf").string()}).out.find("(A4)"), std::string::npos);
 }
 
+TEST(ReportPages, LongNotesGoOnOverTheNextPageWithNothingCutOff)
+{
+    if (runProgram("/usr/bin/pdftotext", {"-v"}).exitCode != 0)
+        GTEST_SKIP() << "pdftotext is not installed";
+    TempFolder dir;
+    ReportContent report = surveyReport(dir, 1);
+    // Numbered lines, a paragraph far wider than the page, and a word
+    // longer than a line.
+    std::string notes;
+    for (int i = 1; i <= 90; ++i)
+        notes += "Observation " + std::to_string(i) + ": hearing protection worn at the press line.\n";
+    for (int i = 10; i < 50; ++i)
+        notes += "wrapped" + std::to_string(i) + " ";
+    notes += "\n" + std::string(150, 'x') + "\nLast line of the notes.";
+    report.notes = notes;
+
+    auto pages = writeReportPdf(dir / "notes.pdf", report, QPageSize::A4);
+    ASSERT_TRUE(pages) << pages.error().message;
+    // Two pages without the notes.
+    EXPECT_GE(*pages, 3);
+    const std::string text = pdfText(dir / "notes.pdf");
+    for (int i = 1; i <= 90; ++i)
+        EXPECT_EQ(count(text, "Observation " + std::to_string(i) + ":"), 1u) << i;
+    for (int i = 10; i < 50; ++i)
+        EXPECT_EQ(count(text, "wrapped" + std::to_string(i)), 1u) << i;
+    // The word too long for a line is broken, not cut.
+    std::string joined;
+    for (char c : text)
+        if (c != ' ' && c != '\n')
+            joined += c;
+    EXPECT_NE(joined.find(std::string(150, 'x')), std::string::npos);
+    // The notes end on the last page, before its foot.
+    const std::string last = text.substr(text.rfind('\f', text.size() - 2) + 1);
+    EXPECT_NE(last.find("Last line of the notes."), std::string::npos);
+    EXPECT_NE(last.find("Page " + std::to_string(*pages) + " of "), std::string::npos);
+}
+
 TEST(ReportPages, TheChartAloneShadesTheSpanLeftOutAndKeepsItsText)
 {
     TempFolder dir;
