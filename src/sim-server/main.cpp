@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // km740-sim: a virtual KM740 on a pseudo-terminal. Prints the device path as
-// its first line, then answers on it until SIGINT or SIGTERM.
+// its first line, then answers on it until SIGINT or SIGTERM (and with
+// --state-on-exit prints what the meter then holds, for checking a write
+// from outside).
 #include "sim-server/PtyServer.h"
 #include "core/sim/VirtualMeter.h"
 
 #include <CLI/CLI.hpp>
 
 #include <csignal>
+#include <cstdio>
 #include <ctime>
 #include <fcntl.h>
 #include <iostream>
+#include <span>
 #include <string>
 #include <unistd.h>
 
@@ -21,6 +25,35 @@ extern "C" void onStopSignal(int)
 {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(stopPipe[1], &byte, 1);
+}
+
+std::string hex(std::span<const std::uint8_t> bytes)
+{
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string out;
+    for (const std::uint8_t b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out;
+}
+
+// One line of key=value pairs: every setting a write can change.
+void printState(const km740::VirtualMeter& meter)
+{
+    const km740::MeterState& s = meter.state();
+    const km740::MeterDateTime t = meter.meterTime();
+    char clock[32];
+    std::snprintf(clock, sizeof clock, "%02d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    std::cout << "state preset=" << int(s.presetNumber) << " users=" << hex(s.userPresets)
+              << " settings=" << int(s.settings) << " threshold=" << int(s.thresholdCode)
+              << " criterion=" << int(s.criterionCode) << " interval=" << int(s.intervalCode)
+              << " period=" << int(s.periodCode) << " repeat=" << int(s.repeatCount) << " mask=" << s.enableMask
+              << " schedule=" << hex(s.schedule) << " recording=" << s.recording << " scheduled=" << s.scheduled
+              << " menu=" << meter.display().inMenu() << " page=" << meter.display().page()
+              << " peak=" << meter.display().showingPeak() << " clock=" << clock
+              << " commands=" << meter.commandsTaken() << std::endl;
 }
 
 km740::MeterDateTime localNow(long offsetSeconds)
@@ -53,6 +86,9 @@ int main(int argc, char** argv)
     app.add_option("--fill-kb", fillKb, "Fill the logger memory with about N KB of sets")
         ->check(CLI::Range(1, 8000))
         ->excludes(emptyFlag);
+    bool stateOnExit = false;
+    app.add_flag("--state-on-exit", stateOnExit,
+                 "When stopped, print the meter's settings, schedule, recording flags, display and clock");
     CLI11_PARSE(app, argc, argv);
 
     km740::VirtualMeterOptions options;
@@ -97,5 +133,7 @@ int main(int argc, char** argv)
         std::cerr << "km740-sim: " << served.error().message << '\n';
         return 1;
     }
+    if (stateOnExit)
+        printState(meter);
     return 0;
 }

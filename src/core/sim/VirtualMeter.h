@@ -109,6 +109,8 @@ public:
 
     // The meter's clock now.
     MeterDateTime meterTime() const;
+    // What the display shows: menu or measuring view, its page.
+    const MeterDisplay& display() const { return display_; }
     // The live reading as the next status frame will carry it (tenths of a dB).
     std::uint16_t levelTenths();
     std::uint16_t peakTenths();
