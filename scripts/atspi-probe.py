@@ -6,7 +6,11 @@ Run inside an accessibility bus, e.g.:
     xvfb-run -a dbus-run-session -- scripts/atspi-probe.py --program build/dev/src/km740 --sim build/dev/src/sim-server/km740-sim
 It starts km740-sim on a pty, the program on it with QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1,
 opens the windows named by --keys with their shortcuts and dumps the tree of
-every window: role, name, description and text of each node.
+every window: role, name, description and text of each node, "(hidden)" on
+a node a screen reader does not show, and the label a node is labelled by.
+--keys takes, in turn: a key ("ctrl+m", sent to the main window), "=KEY" (a
+key to the window that has the focus), "type:TEXT" (typed into it) and
+"focus:TITLE" (focus the window with that title).
 Needs python3-pyatspi, at-spi2-core and xdotool (for --keys).
 """
 import argparse
@@ -42,6 +46,14 @@ def dump(node, depth=0, out=sys.stdout, limit=40):
         line += f" desc={desc!r}"
     if text and text != name:
         line += f" text={text!r}"
+    try:
+        if not node.getState().contains(pyatspi.STATE_SHOWING):
+            line += " (hidden)"
+        for rel in node.getRelationSet():
+            if rel.getRelationType() == pyatspi.RELATION_LABELLED_BY and rel.getNTargets() > 0:
+                line += f" labelled-by={rel.getTarget(0).name!r}"
+    except Exception:
+        pass
     print(line, file=out)
     if role in ("table", "list", "tree table"):
         return  # the cells would drown the rest
@@ -76,10 +88,17 @@ def start_sim(sim):
     raise SystemExit("km740-sim printed no pty")
 
 
-def press(keys):
-    # No window manager under Xvfb: give the main window the focus first.
-    subprocess.run(["xdotool", "search", "--name", "KM740", "windowfocus", "--sync"], check=False)
-    subprocess.run(["xdotool", "key", "--clearmodifiers", keys], check=False)
+def press(token):
+    if token.startswith("focus:"):
+        subprocess.run(["xdotool", "search", "--onlyvisible", "--name", token[6:], "windowfocus", "--sync"], check=False)
+    elif token.startswith("type:"):
+        subprocess.run(["xdotool", "type", "--delay", "20", token[5:]], check=False)
+    elif token.startswith("="):
+        subprocess.run(["xdotool", "key", "--clearmodifiers", token[1:]], check=False)
+    else:
+        # No window manager under Xvfb: give the main window the focus first.
+        subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "KM740", "windowfocus", "--sync"], check=False)
+        subprocess.run(["xdotool", "key", "--clearmodifiers", token], check=False)
 
 
 def main():
@@ -88,11 +107,12 @@ def main():
     ap.add_argument("--sim", default="build/dev/src/sim-server/km740-sim")
     ap.add_argument("--keys", default="", help="shortcuts to press in turn, e.g. 'ctrl+m ctrl+d'")
     ap.add_argument("--wait", type=float, default=4.0)
+    ap.add_argument("--arg", action="append", default=[], help="a further program argument, e.g. --arg=--image=F")
     args = ap.parse_args()
 
     sim, pty = start_sim(args.sim)
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
-    cmd = [args.program, "--port", pty]
+    cmd = [args.program, "--port", pty] + args.arg
     prog = subprocess.Popen(cmd, env=env)
     try:
         app = find_app("km740")

@@ -8,6 +8,7 @@
 #include "platform/SerialTransport.h"
 #include "app/Keys.h"
 #include "core/archive/Archive.h"
+#include "app/files/FileWindows.h"
 #include "app/logger/LoggerWindows.h"
 #include "app/ui/WindowContext.h"
 #include "app/ui/MeterWorker.h"
@@ -49,6 +50,9 @@ int main(int argc, char** argv)
     parser.addOption(archive);
     parser.addOption(port);
     parser.addOption(image);
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Data files (.sonx) to open in their list windows, as \"Open\" does."),
+                                 QStringLiteral("[FILE...]"));
     parser.process(app);
 
     AppState state;
@@ -74,6 +78,8 @@ int main(int argc, char** argv)
             worker->start();
         if (parser.isSet(image))
             keys->logger().openImageFile(parser.value(image));
+        for (const QString& file : parser.positionalArguments())
+            keys->files().open(file);
     };
     auto transportFor = [&](int portNumber, const std::string& device) -> std::unique_ptr<Transport> {
         if (portNumber == 1 && state.simulated)
