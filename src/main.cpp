@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
 #include <QCommandLineParser>
 #include <QTimer>
 
@@ -72,6 +73,10 @@ int main(int argc, char** argv)
                                                 qEnvironmentVariable("KM740_ARCHIVE").toStdString(),
                                                 qEnvironmentVariable("XDG_DATA_HOME").toStdString(),
                                                 QDir::homePath().toStdString()));
+        // Whether saves are filed in the archive is kept for the next start.
+        ArchiveFiling& filing = context->filing();
+        filing.setAutomatic(QSettings().value(QStringLiteral("archive/fileEverySave"), true).toBool());
+        filing.setRemember([](bool on) { QSettings().setValue(QStringLiteral("archive/fileEverySave"), on); });
         keys = std::make_unique<Keys>(*context);
         panel = showMainWindow(*context, recorder, keys->handlers());
         if (worker)

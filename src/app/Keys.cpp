@@ -77,6 +77,7 @@ MeasurementsWindow* Keys::openMeasurements()
     MeasurementsWindow::Setup setup;
     setup.folder = context_.archiveFolder();
     setup.regional = context_.regional();
+    setup.filing = &context_.filing();
     // A measurement opens from the archive's copy in its file list window.
     setup.openFile = [this](const Measurement&, const std::filesystem::path& copy) {
         files_->open(QString::fromStdString(copy.string()));

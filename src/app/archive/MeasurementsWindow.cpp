@@ -3,10 +3,12 @@
 
 #include "app/archive/LabelsDialog.h"
 #include "app/archive/WeekWindow.h"
+#include "app/ui/ArchiveFiling.h"
 #include "app/ui/QtText.h"
 #include "core/archive/MeasurementsCsv.h"
 #include "core/common/AtomicFile.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
@@ -127,6 +129,22 @@ MeasurementsWindow::MeasurementsWindow(Setup setup, QWidget* parent)
     for (QPushButton* b : {CmdOpen, CmdEdit, CmdRemove, CmdWeek, CmdExport})
         buttons->addWidget(b);
     buttons->addStretch();
+    ChkFileEverySave = new QCheckBox(QStringLiteral("File every saved measurement"), this);
+    ChkFileEverySave->setToolTip(
+        QStringLiteral("Logger sets and real-time lists are filed when saved, recordings when they end"));
+    if (ArchiveFiling* filing = setup_.filing) {
+        ChkFileEverySave->setChecked(filing->automatic());
+        connect(ChkFileEverySave, &QCheckBox::toggled, filing, &ArchiveFiling::setAutomatic);
+        connect(filing, &ArchiveFiling::automaticChanged, ChkFileEverySave, &QCheckBox::setChecked);
+        // A measurement filed while the window is open shows up in it.
+        connect(filing, &ArchiveFiling::filed, this, [this](const FilingOutcome& outcome) {
+            if (outcome.ok && outcome.added)
+                refresh();
+        });
+    } else {
+        ChkFileEverySave->hide();
+    }
+    buttons->addWidget(ChkFileEverySave);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(filters);
     layout->addWidget(GridMeasurements, 1);

@@ -25,6 +25,7 @@ class QTimer;
 
 namespace km740 {
 
+class ArchiveFiling;
 class WeekWindow;
 
 // What the window asks the user. Tests replace them so nothing blocks.
@@ -54,6 +55,8 @@ public:
         std::function<void(const Measurement&, const std::filesystem::path& copy)> openFile;
         std::function<QDate()> today = [] { return QDate::currentDate(); };
         Regional regional;
+        // The program's filing, whose automatic filing the window turns on and off.
+        ArchiveFiling* filing = nullptr;
     };
 
     explicit MeasurementsWindow(Setup setup, QWidget* parent = nullptr);
@@ -82,6 +85,7 @@ public:
     QLabel* status() const { return LblStatus; }
     QPushButton* openButton() const { return CmdOpen; }
     QPushButton* weekButton() const { return CmdWeek; }
+    QCheckBox* fileEverySave() const { return ChkFileEverySave; }
     WeekWindow* weekWindow() const;
     bool archiveOpen() const { return archive_.has_value(); }
 
@@ -115,6 +119,7 @@ private:
     QPushButton* CmdWeek = nullptr;
     QPushButton* CmdExport = nullptr;
     QLabel* LblStatus = nullptr;
+    QCheckBox* ChkFileEverySave = nullptr;
 };
 
 } // namespace km740

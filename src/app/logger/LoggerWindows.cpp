@@ -133,6 +133,7 @@ void LoggerWindows::openSet(int number)
         dataList_ = w;
         w->setPrintDialogs(dialogs_.print);
         w->showSet(std::move(decoded).value(), note);
+        fileWhenSaved(w);
         if (addText_)
             w->setHeaderText(addText_->text());
         w->show();
@@ -144,6 +145,7 @@ void LoggerWindows::openSet(int number)
         w->setPrintDialogs(dialogs_.print);
         w->setExposureSink(exposureSink_);
         w->showSet(std::move(decoded).value(), note);
+        fileWhenSaved(w);
         w->show();
     }
 }
@@ -161,6 +163,14 @@ void LoggerWindows::onAddTextKey()
             dataList_->setHeaderText(text);
     });
     w->show();
+}
+
+void LoggerWindows::fileWhenSaved(LoggerListWindow* window)
+{
+    connect(window, &LoggerListWindow::saveFinished, this, [this, window](bool ok, const QString& path) {
+        if (ok)
+            context_.filing().fileSaved(path, context_.filingReport(window->messageLine()));
+    });
 }
 
 } // namespace km740

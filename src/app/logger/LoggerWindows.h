@@ -13,6 +13,7 @@ namespace km740 {
 class AddTextWindow;
 class DataListWindow;
 class DataListdBWindow;
+class LoggerListWindow;
 struct LoggerSet;
 class MemoryWindow;
 class WindowContext;
@@ -47,6 +48,8 @@ public:
 private:
     MemoryWindow* newMemory();
     void message(const QString& text, bool critical);
+    // A list saved: its file goes into the archive.
+    void fileWhenSaved(LoggerListWindow* window);
 
     WindowContext& context_;
     LoggerDialogs dialogs_ = LoggerDialogs::desktop();

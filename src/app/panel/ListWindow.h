@@ -60,6 +60,7 @@ public:
     QTableView* grid() const { return GridN; }
     // The last save message and the folder automatic saves go to.
     QString statusText() const;
+    QLabel* messageLine() const { return LblStatus; }
     int savesRunning() const { return saver_.running(); }
     // The Save button (key "Save").
     void onSaveClicked();

@@ -393,11 +393,14 @@ void PanelWindow::onTimer2Timer()
 {
     if (state_.linkBusy)
         return;
+    const std::string writing = state_.recording.fileRecording ? recorder_.currentFile() : std::string();
     const SampleOutcome out = recorder_.sampleTick(state_.recording, state_.linkNow(), localNow(), steadySeconds(), context_.regional(),
                                                    [this] { return recordingHeader(); });
 
     if (listWindow_)
         listWindow_->showSample(out);
+    if (out.continuedInto)
+        fileClosedRecording(writing); // a full part
     if (out.recordingStopped) {
         const QString file = q(recorder_.currentFile().empty() ? state_.recording.recordingFileName
                                                                : recorder_.currentFile());
@@ -496,7 +499,14 @@ void PanelWindow::startFileRecording()
 
 void PanelWindow::stopFileRecording()
 {
+    // The part begun at the last boundary may hold no record yet.
+    const RecordingState& r = state_.recording;
+    const bool holdsRecords =
+        r.fileRecording && r.fileRecordCount > static_cast<long long>(r.filePart) * recorder_.recordsPerPart();
+    const std::string closing = recorder_.currentFile();
     recorder_.stopFileRecording(state_.recording);
+    if (holdsRecords)
+        fileClosedRecording(closing);
     state_.recording.fileRecording = false;
     state_.recording.fileRecordCount = 0;
     state_.recording.recordingFileChosen = false;
@@ -505,6 +515,12 @@ void PanelWindow::stopFileRecording()
     lblRecording_->setText(QStringLiteral("Recording"));
     lblCount_->clear();
     lblFileName_->clear();
+}
+
+void PanelWindow::fileClosedRecording(const std::string& path)
+{
+    if (!path.empty())
+        context_.filing().fileSaved(q(path), context_.filingReport(nullptr));
 }
 
 void PanelWindow::showRecordingStopped(const QString& file, const QString& reason)
@@ -523,6 +539,10 @@ void PanelWindow::openListWindow()
     listWindow_ = list;
     state_.recording.listSavePart = 0;
     connect(list, &ListWindow::closed, this, [this] { listWindow_.clear(); });
+    connect(list, &ListWindow::saveFinished, this, [this, list](bool ok, const QString& path) {
+        if (ok)
+            context_.filing().fileSaved(path, context_.filingReport(list->messageLine()));
+    });
     list->show();
 }
 

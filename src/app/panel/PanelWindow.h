@@ -86,6 +86,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A recording file just closed, holding records: it goes into the archive.
+    void fileClosedRecording(const std::string& path);
     void buildWindow();
     void load();
     void applyPoll(const LivePoll& poll);

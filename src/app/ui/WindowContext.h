@@ -11,6 +11,8 @@
 
 #include <filesystem>
 
+class QLabel;
+
 namespace km740 {
 
 struct AppState;
@@ -44,6 +46,9 @@ public:
     void setArchiveFolder(std::filesystem::path folder) { archiveFolder_ = std::move(folder); }
     // Files measurements into that archive, off the window thread.
     ArchiveFiling& filing() { return filing_; }
+    // How a saving window hears how its file was filed: on its status line
+    // while that is shown, else (a failure only) in a note over the main window.
+    ArchiveFiling::Done filingReport(QLabel* statusLine);
 
     // Shows a message through the dialogs, over `over` or the main window.
     void message(const QString& text, bool critical, QWidget* over = nullptr) const;

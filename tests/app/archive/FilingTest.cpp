@@ -2,22 +2,34 @@
 // Measurements going into the archive from the windows: "File in archive"
 // in the file list windows, and the automatic filing of every save.
 #include "app/archive/FileInArchive.h"
+#include "app/archive/MeasurementsWindow.h"
 #include "app/files/FileListWindow.h"
 #include "app/files/FileWindows.h"
 #include "app/logger/AddTextWindow.h"
+#include "app/logger/DataListWindow.h"
 #include "app/logger/LoggerWindows.h"
+#include "app/logger/MemoryWindow.h"
+#include "app/panel/ListWindow.h"
 #include "app/panel/PanelToolbar.h"
 #include "core/archive/Archive.h"
 #include "core/files/DataFileWriter.h"
 
+#include "support/ImageBuilder.h"
 #include "support/PanelBench.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
 
 namespace km740 {
 namespace {
@@ -119,6 +131,112 @@ TEST(FileInArchive, CancelAndFailureFileNothing)
     const QString told = f.fileIn(w);
     EXPECT_TRUE(told.startsWith("Not filed in the archive: ")) << told.toStdString();
     EXPECT_EQ(test::readBytes(f.dir / "walk.sonx"), before);
+}
+
+int countOf(const std::vector<Measurement>& rows, DataFileKind kind)
+{
+    return static_cast<int>(std::count_if(rows.begin(), rows.end(), [&](const Measurement& m) { return m.facts.kind == kind; }));
+}
+
+// A logger set saved, a recording closed (each part of it) and a real-time
+// list saved each file one measurement, under the loaded header text; with
+// filing turned off in the Measurements window none is filed.
+TEST(AutomaticFiling, EverySaveIsFiledAndNoneWhenTurnedOff)
+{
+    // Real time for the link, so the level is fresh; four samples a second,
+    // two records a recording part.
+    test::PanelBench b({.speed = 1.0, .recordsPerPart = 2, .sampleMs = 250});
+    test::TempFolder dir;
+    ArchiveFiling& filing = b.context->filing();
+    QSignalSpy filings(&filing, &ArchiveFiling::filed);
+    auto idle = [&] { return test::waitFor([&] { return filing.pending() == 0; }, 10000); };
+    auto at = [&](const std::string& name) { return QString::fromStdString((dir / name).string()); };
+    ASSERT_TRUE(test::waitFor([&] { return b.state.live.valid; }, 10000));
+    b.keys->logger().onAddTextKey();
+    b.keys->logger().addText()->setText({"Ana Lima", "Press shop", "Acme"});
+
+    // A logger set from a saved image, saved from its list.
+    test::ImageBuilder img;
+    img.set().dose("1").dose("9").dose("12");
+    const std::vector<std::uint8_t> image = img.bytes();
+    { std::ofstream(dir / "logger.km740img", std::ios::binary).write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size())); }
+    ASSERT_TRUE(b.keys->logger().openImageFile(at("logger.km740img")));
+    MemoryWindow* memory = b.keys->logger().memory();
+    ASSERT_TRUE(memory);
+    QTableView* sets = memory->gridSet();
+    QTest::mouseClick(sets->viewport(), Qt::LeftButton, {}, sets->visualRect(sets->model()->index(0, 0)).center());
+    DataListWindow* dl = b.keys->logger().dataList();
+    ASSERT_TRUE(dl);
+    auto saveSet = [&](const std::string& name) {
+        b.saveAnswer = at(name);
+        QSignalSpy saved(dl, &LoggerListWindow::saveFinished);
+        dl->onSaveClicked();
+        ASSERT_TRUE(saved.wait(10000));
+        ASSERT_TRUE(idle());
+    };
+    saveSet("set.sonx");
+    ASSERT_EQ(filings.count(), 1);
+    EXPECT_TRUE(dl->messageLine()->text().endsWith("Filed as measurement 1")) << dl->messageLine()->text().toStdString();
+
+    // A recording over three parts of two records at most.
+    auto record = [&](const std::string& name) {
+        b.saveAnswer = at(name);
+        b.panel->onToolbarButtonClick(ToolKey::Save);
+        EXPECT_TRUE(test::waitFor([&] { return b.state.recording.fileRecordCount >= 5; }, 15000));
+        const long long records = b.state.recording.fileRecordCount;
+        b.panel->onToolbarButtonClick(ToolKey::Save);
+        EXPECT_FALSE(b.state.recording.fileRecording);
+        EXPECT_TRUE(idle());
+        return records;
+    };
+    const long long records = record("rt.sonx");
+    const int parts = static_cast<int>((records + 1) / 2); // a part begun at the end holds none
+    ASSERT_EQ(filings.count(), 1 + parts);
+
+    // The real-time list, saved on its own every two records here.
+    auto listSaves = [&] {
+        b.panel->onToolbarButtonClick(ToolKey::List);
+        ListWindow* list = b.panel->listWindow();
+        EXPECT_TRUE(list);
+        if (!list)
+            return QString();
+        EXPECT_TRUE(test::waitFor([&] { return b.state.recording.listSavePart >= 2 && list->savesRunning() == 0; }, 10000));
+        EXPECT_TRUE(idle());
+        const QString text = list->messageLine()->text();
+        list->close();
+        EXPECT_TRUE(idle());
+        return text;
+    };
+    const QString told = listSaves();
+    EXPECT_TRUE(told.contains("Filed as measurement")) << told.toStdString();
+    const int lists = static_cast<int>(filings.count()) - 1 - parts;
+    ASSERT_GE(lists, 2);
+
+    const auto rows = filed(b.archive.path());
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(1 + parts + lists));
+    EXPECT_EQ(countOf(rows, DataFileKind::doseLogger), 1);
+    EXPECT_EQ(countOf(rows, DataFileKind::realTimeData), parts);
+    EXPECT_EQ(countOf(rows, DataFileKind::realTimeList), lists);
+    for (const Measurement& m : rows)
+        EXPECT_EQ(m.labels, (MeasurementLabels{"Ana Lima", "Press shop", "Acme", ""})) << m.fileName;
+    EXPECT_EQ(rows[1].fileName, "rt.sonx");
+    EXPECT_EQ(rows[2].fileName, "rt-1.sonx");
+    EXPECT_TRUE(b.messages.isEmpty()) << b.messages.join('\n').toStdString();
+
+    // Turned off: the saves go on, nothing is filed.
+    MeasurementsWindow* window = b.keys->openMeasurements();
+    ASSERT_TRUE(window && window->fileEverySave()->isChecked());
+    window->fileEverySave()->setChecked(false);
+    EXPECT_FALSE(filing.automatic());
+    const int before = static_cast<int>(filings.count());
+    saveSet("set2.sonx");
+    record("rt2.sonx");
+    EXPECT_TRUE(listSaves().startsWith("Saved automatically as"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "rt2.sonx"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "set2.sonx"));
+    EXPECT_EQ(filings.count(), before);
+    EXPECT_EQ(filed(b.archive.path()).size(), rows.size());
+    window->close();
 }
 
 } // namespace
