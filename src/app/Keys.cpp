@@ -79,8 +79,8 @@ MeasurementsWindow* Keys::openMeasurements()
     setup.regional = context_.regional();
     setup.filing = &context_.filing();
     // A measurement opens from the archive's copy in its file list window.
-    setup.openFile = [this](const Measurement&, const std::filesystem::path& copy) {
-        files_->open(QString::fromStdString(copy.string()));
+    setup.openFile = [this](const Measurement& m, const std::filesystem::path& copy) {
+        files_->open(QString::fromStdString(copy.string()), QString::fromStdString(m.fileName));
     };
     auto* window = context_.windows().adopt(new MeasurementsWindow(std::move(setup)));
     window->show();

@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <mutex>
+
 namespace km740 {
 
 namespace {
@@ -37,6 +39,12 @@ Day dayOf(const QDate& d)
 }
 
 } // namespace
+
+struct MeasurementsWindow::ListReader {
+    std::mutex lock;
+    std::filesystem::path folder;
+    std::optional<Archive> archive; // opened by the first listing
+};
 
 MeasurementsDialogs MeasurementsDialogs::desktop()
 {
@@ -180,6 +188,8 @@ MeasurementsWindow::MeasurementsWindow(Setup setup, QWidget* parent)
         return;
     }
     archive_.emplace(std::move(*opened));
+    reader_ = std::make_shared<ListReader>();
+    reader_->folder = setup_.folder;
     refresh();
 }
 
@@ -241,12 +251,33 @@ void MeasurementsWindow::refresh()
     typing_->stop();
     if (!archive_)
         return;
-    const std::int64_t keep = selected() ? selected()->id : 0;
-    auto rows = archive_->list(filter());
+    const std::uint64_t asked = ++asked_;
+    lister_.start(
+        this,
+        [reader = reader_, wanted = filter()](const BackgroundTask::Job&) -> Result<std::vector<Measurement>> {
+            const std::lock_guard<std::mutex> hold(reader->lock);
+            if (!reader->archive) {
+                auto opened = Archive::open(reader->folder);
+                if (!opened)
+                    return opened.error();
+                reader->archive.emplace(std::move(*opened));
+            }
+            return reader->archive->list(wanted);
+        },
+        [](MeasurementsWindow&, std::int64_t) {},
+        [asked](MeasurementsWindow& w, Result<std::vector<Measurement>> rows) {
+            if (asked == w.asked_)
+                w.showRows(std::move(rows));
+        });
+}
+
+void MeasurementsWindow::showRows(Result<std::vector<Measurement>> rows)
+{
     if (!rows) {
         LblStatus->setText(q(rows.error().message));
         return;
     }
+    const std::int64_t keep = selected() ? selected()->id : 0;
     model_->setRows(std::move(*rows), setup_.regional);
     LblStatus->setText(QStringLiteral("%1 measurements").arg(model_->rowCount()));
     for (int r = 0; r < sorted_->rowCount(); ++r)

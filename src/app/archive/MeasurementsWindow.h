@@ -2,10 +2,14 @@
 #pragma once
 
 #include "app/archive/MeasurementsModel.h"
+#include "app/ui/BackgroundTask.h"
 #include "core/archive/Archive.h"
 #include "core/common/Regional.h"
 
 #include <QDate>
+
+#include <cstdint>
+#include <memory>
 #include <QPointer>
 #include <QWidget>
 
@@ -62,8 +66,11 @@ public:
     explicit MeasurementsWindow(Setup setup, QWidget* parent = nullptr);
     ~MeasurementsWindow() override;
 
-    // Reads the rows again under the current filters.
+    // Reads the rows again under the current filters, off the window thread;
+    // the table keeps the rows it shows until the new ones are there.
     void refresh();
+    // A listing asked for has not come back yet.
+    bool listing() const { return lister_.running() > 0; }
     // The selected measurement (the current row), if any.
     const Measurement* selected() const;
 
@@ -99,9 +106,16 @@ private:
     MeasurementFilter filter() const;
     void whenChanged();
     void selectionChanged();
+    void showRows(Result<std::vector<Measurement>> rows);
+
+    // The archive connection the listings share, one listing at a time.
+    struct ListReader;
 
     Setup setup_;
-    std::optional<Archive> archive_;
+    std::optional<Archive> archive_; // for the window's own changes
+    std::shared_ptr<ListReader> reader_;
+    BackgroundTask lister_;
+    std::uint64_t asked_ = 0; // the latest listing asked for; older ones are dropped
     MeasurementsModel* model_ = nullptr;
     QSortFilterProxyModel* sorted_ = nullptr;
     QTimer* typing_ = nullptr;

@@ -107,8 +107,10 @@ QString FileListWindow::formName(FileListKind kind)
     return QStringLiteral("FileList");
 }
 
-FileListWindow::FileListWindow(FileWindows& windows, FileListKind kind, const QString& path, const Regional& regional)
-    : QMainWindow(nullptr), windows_(windows), kind_(kind), path_(path), title_(QFileInfo(path).fileName()),
+FileListWindow::FileListWindow(FileWindows& windows, FileListKind kind, const QString& path, const Regional& regional,
+                               const QString& caption)
+    : QMainWindow(nullptr), windows_(windows), kind_(kind), path_(path),
+      title_(caption.isEmpty() ? QFileInfo(path).fileName() : caption),
       regional_(regional)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -478,7 +480,7 @@ void FileListWindow::exportCsv()
         return;
     const QFileInfo info(path_);
     const std::optional<QString> target =
-        dialogs.saveCsv(this, info.dir().filePath(info.completeBaseName() + QStringLiteral(".csv")));
+        dialogs.saveCsv(this, info.dir().filePath(QFileInfo(title_).completeBaseName() + QStringLiteral(".csv")));
     if (!target || target->isEmpty())
         return;
     const std::filesystem::path input = QFile::encodeName(path_).toStdString();

@@ -35,7 +35,10 @@ class SettingsPanel;
 class FileListWindow : public QMainWindow {
     Q_OBJECT
 public:
-    FileListWindow(FileWindows& windows, FileListKind kind, const QString& path, const Regional& regional);
+    // `caption` names the recording (the file's own name when empty): a copy
+    // from the archive carries its original name.
+    FileListWindow(FileWindows& windows, FileListKind kind, const QString& path, const Regional& regional,
+                   const QString& caption = {});
     ~FileListWindow() override;
 
     // The form's name: "FileList", "FileListdB" or "FileListReal".

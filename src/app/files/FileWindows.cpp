@@ -43,7 +43,7 @@ void FileWindows::onOpenClick()
     open(*path);
 }
 
-bool FileWindows::open(const QString& path)
+bool FileWindows::open(const QString& path, const QString& caption)
 {
     auto kind = peekDataFileKind(QFile::encodeName(path).toStdString());
     if (!kind) {
@@ -55,7 +55,7 @@ bool FileWindows::open(const QString& path)
     if (QPointer<FileListWindow>& old = windows_[windowKind]) {
         delete old.data();
     }
-    auto* window = context_.windows().adopt(new FileListWindow(*this, windowKind, path, context_.regional()));
+    auto* window = context_.windows().adopt(new FileListWindow(*this, windowKind, path, context_.regional(), caption));
     windows_[windowKind] = window;
     window->show();
     window->startReading();

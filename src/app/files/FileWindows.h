@@ -45,9 +45,10 @@ public:
 
     // "Open": asks for a file and opens it.
     void onOpenClick();
-    // Opens `path` in the window of its kind; false (and a message naming
-    // the file) when it is no data file.
-    bool open(const QString& path);
+    // Opens `path` in the window of its kind, captioned with `caption` (the
+    // file's own name when empty); false (and a message naming the file)
+    // when it is no data file.
+    bool open(const QString& path, const QString& caption = {});
 
     FileListWindow* window(FileListKind kind) const;
 

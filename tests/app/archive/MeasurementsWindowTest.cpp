@@ -13,6 +13,7 @@
 
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -83,6 +84,12 @@ struct WindowBench {
     }
 };
 
+// The rows come from a background listing: wait for the last one asked.
+void listed(const MeasurementsWindow& w)
+{
+    ASSERT_TRUE(test::waitFor([&] { return !w.listing(); }, 10000));
+}
+
 QStringList column(const MeasurementsWindow& w, int c)
 {
     QStringList out;
@@ -96,12 +103,20 @@ TEST(MeasurementsWindow, FindsAPersonsLastWeekAndAddsItUp)
 {
     WindowBench b;
     MeasurementsWindow w(b.setup());
+    listed(w);
     EXPECT_EQ(w.table()->model()->rowCount(), 5);
 
-    // Type the name, pick "Last week": Ana's two days of 2026-W10.
+    // Type the name, pick "Last week": Ana's two days of 2026-W10. The
+    // window thread does not wait for the list: the old rows stay until the
+    // new ones are there.
     w.search()->setText(QStringLiteral("ana silva"));
     w.refresh(); // what the pause after typing does
+    EXPECT_TRUE(w.listing());
+    EXPECT_EQ(w.table()->model()->rowCount(), 5);
+    listed(w);
+    EXPECT_EQ(w.table()->model()->rowCount(), 4);
     w.when()->setCurrentIndex(MeasurementsWindow::LastWeek);
+    listed(w);
     EXPECT_EQ(column(w, MeasurementsModel::Start),
               (QStringList{"2026-03-03 07:00:00", "2026-03-02 07:00:00"})); // newest first
     EXPECT_EQ(column(w, MeasurementsModel::Lex8h), (QStringList{"91.0", "85.0"}));
@@ -121,9 +136,11 @@ TEST(MeasurementsWindow, FindsAPersonsLastWeekAndAddsItUp)
     w.when()->setCurrentIndex(MeasurementsWindow::AnyTime);
     w.search()->clear();
     w.refresh();
+    listed(w);
     w.table()->sortByColumn(MeasurementsModel::Lex8h, Qt::DescendingOrder);
     EXPECT_EQ(column(w, MeasurementsModel::Lex8h), (QStringList{"91.0", "90.0", "88.0", "85.0", "80.0"}));
     w.kind()->setCurrentIndex(1); // "Real Time Data": none
+    listed(w);
     EXPECT_EQ(w.table()->model()->rowCount(), 0);
 }
 
@@ -131,6 +148,7 @@ TEST(MeasurementsWindow, OpenEditRemoveAndExportReachTheArchive)
 {
     WindowBench b;
     MeasurementsWindow w(b.setup());
+    listed(w);
     w.table()->sortByColumn(MeasurementsModel::Start, Qt::AscendingOrder);
     w.table()->selectRow(0);
     ASSERT_TRUE(w.selected());
@@ -142,6 +160,7 @@ TEST(MeasurementsWindow, OpenEditRemoveAndExportReachTheArchive)
 
     b.edited = MeasurementLabels{"Ana Silva-Costa", "Press shop", "ACME", "new badge"};
     w.onEditClick();
+    listed(w);
     EXPECT_EQ(column(w, MeasurementsModel::Person)[0], "Ana Silva-Costa");
     EXPECT_EQ(w.selected()->labels.notes, "new badge");
 
@@ -150,11 +169,13 @@ TEST(MeasurementsWindow, OpenEditRemoveAndExportReachTheArchive)
     EXPECT_EQ(w.table()->model()->rowCount(), 5);
     b.answer = true;
     w.onRemoveClick();
+    listed(w);
     EXPECT_EQ(w.table()->model()->rowCount(), 4);
     EXPECT_FALSE(std::filesystem::exists(b.opened[0]));
 
     w.search()->setText(QStringLiteral("press"));
     w.refresh();
+    listed(w);
     b.csv = QString::fromStdString((b.dir / "shown.csv").string());
     w.onExportClick();
     const auto lines = test::readLines(b.dir / "shown.csv");
@@ -184,13 +205,19 @@ TEST(MeasurementsWindow, TheToolbarKeyOpensOneWindowWhoseRowsOpenInTheFileLists)
     handlers[ToolKey::Measurements]();
     auto* window = context.windows().shown<MeasurementsWindow>();
     ASSERT_NE(window, nullptr);
+    listed(*window);
     handlers[ToolKey::Measurements]();
     EXPECT_EQ(context.windows().shown<MeasurementsWindow>(), window); // raised, not a second one
     EXPECT_EQ(window->table()->model()->rowCount(), 5);
 
+    // The newest row, filed as "03.sonx": its window says so, not the
+    // copy's hash name.
     window->table()->selectRow(0);
     window->onOpenClick();
-    ASSERT_NE(keys.files().window(FileListKind::level), nullptr);
+    FileListWindow* list = keys.files().window(FileListKind::level);
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(test::waitFor([&] { return list->table() != nullptr; }, 10000));
+    EXPECT_EQ(list->windowTitle(), "03.sonx");
     context.windows().deleteAll();
 }
 
