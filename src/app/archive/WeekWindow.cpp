@@ -59,6 +59,14 @@ WeekWindow::WeekWindow(Archive& archive, const Regional& regional, QWidget* pare
     connect(CmdNext, &QPushButton::clicked, this, [this] { step(1); });
 }
 
+// A box that has the focus finishes its editing as it is destroyed, after
+// this window is gone: it must not reach recompute() then.
+WeekWindow::~WeekWindow()
+{
+    TxtPerson->disconnect(this);
+    TxtWeek->disconnect(this);
+}
+
 void WeekWindow::showWeek(const QString& person, Day monday)
 {
     TxtPerson->setText(person);

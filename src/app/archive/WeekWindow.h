@@ -23,6 +23,7 @@ class WeekWindow : public QWidget {
     Q_OBJECT
 public:
     WeekWindow(Archive& archive, const Regional& regional, QWidget* parent = nullptr);
+    ~WeekWindow() override;
 
     // Shows the person's week and recomputes it.
     void showWeek(const QString& person, Day monday);
