@@ -96,6 +96,11 @@ std::string leftOutNote(const LevelDistribution& d)
     }
     if (!note.empty())
         note += " left out";
+    if (d.leftOut() > 0) {
+        if (!note.empty())
+            note += "; ";
+        note += plural(d.leftOut(), " reading", " readings") + " left out of the exposure analysis";
+    }
     return note;
 }
 

@@ -27,6 +27,8 @@ public:
     // are counted as out of range.
     void addCell(std::string_view levelCell);
     void addLevel(double level);
+    // A reading left out of the exposure analysis: not counted.
+    void addLeftOut() { ++leftOut_; }
 
     const std::vector<std::uint64_t>& counts(Resolution resolution) const;
     // The dB value at the low edge of a bin.
@@ -38,6 +40,7 @@ public:
     std::uint64_t counted() const { return counted_; }
     std::uint64_t skipped() const { return skipped_; }
     std::uint64_t outOfRange() const { return outOfRange_; }
+    std::uint64_t leftOut() const { return leftOut_; }
 
 private:
     std::vector<std::uint64_t> tenths_;
@@ -45,6 +48,7 @@ private:
     std::uint64_t counted_ = 0;
     std::uint64_t skipped_ = 0;
     std::uint64_t outOfRange_ = 0;
+    std::uint64_t leftOut_ = 0;
 };
 
 // A line for the histogram's message label saying what was not counted:

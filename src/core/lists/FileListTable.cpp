@@ -137,6 +137,8 @@ void FileListTable::reserve(std::size_t rows)
 {
     dateTimes_.reserve(rows, 19);
     values_.reserve(rows, 4);
+    if (window_ != FileListKind::dose)
+        times_.reserve(rows);
     if (window_ == FileListKind::realTime)
         derived_.reserve(rows);
 }
@@ -158,6 +160,7 @@ void FileListTable::addLevel(const LevelRecord& record)
 {
     dateTimes_.push(record.dateTime);
     values_.push(record.level);
+    times_.push_back(parseLocalTime(record.dateTime));
     if (window_ != FileListKind::realTime)
         return;
     std::array<double, derivedColumnCount> row;
@@ -195,7 +198,7 @@ std::string FileListTable::cell(std::size_t row, int column, const Regional& reg
     if (window_ == FileListKind::dose)
         return column == 3 ? std::string(twas_.at(row)) : std::string();
     if (window_ == FileListKind::realTime && column >= 3 && column < 3 + derivedColumnCount)
-        return derivedCellText(column - 3, derived_[row][static_cast<std::size_t>(column - 3)], regional);
+        return derivedCellText(column - 3, shownDerived()[row][static_cast<std::size_t>(column - 3)], regional);
     return {};
 }
 
@@ -222,7 +225,7 @@ std::optional<double> FileListTable::value(std::size_t row, int column) const
     if (window_ == FileListKind::dose)
         return column == 3 ? readLevelCell(twas_.at(row)) : std::nullopt;
     if (window_ == FileListKind::realTime && column < 3 + derivedColumnCount) {
-        const double v = derived_[row][static_cast<std::size_t>(column - 3)];
+        const double v = shownDerived()[row][static_cast<std::size_t>(column - 3)];
         return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
     }
     return std::nullopt;
@@ -246,9 +249,53 @@ LevelDistribution FileListTable::distribution() const
 {
     LevelDistribution d;
     const TextColumn& column = window_ == FileListKind::dose ? twas_ : values_;
-    for (std::size_t r = 0; r < column.size(); ++r)
-        d.addCell(column.at(r));
+    for (std::size_t r = 0; r < column.size(); ++r) {
+        if (!leftOut_.empty() && leftOut_.contains(r))
+            d.addLeftOut();
+        else
+            d.addCell(column.at(r));
+    }
     return d;
+}
+
+const std::vector<FileListTable::RunningRow>& FileListTable::shownDerived() const
+{
+    return leftOut_.empty() || derivedLeftOut_.size() != derived_.size() ? derived_ : derivedLeftOut_;
+}
+
+std::optional<std::vector<FileListTable::RunningRow>> FileListTable::runningWithout(const ExcludedRows& rows,
+                                                                                     const std::atomic<bool>* cancel) const
+{
+    std::vector<RunningRow> running;
+    if (window_ != FileListKind::realTime || rows.empty())
+        return running;
+    auto values = ExposureValues::create(doseParametersOf(header_.settings));
+    if (!values)
+        return running;
+    running.reserve(rowCount());
+    // Before the first reading counted, as the list shows a row without one.
+    RunningRow before = derivedValues(values->current());
+    auto next = rows.runs().begin();
+    for (std::size_t r = 0; r < rowCount(); ++r) {
+        if (r % kProgressEvery == 0 && cancel && cancel->load(std::memory_order_relaxed))
+            return std::nullopt;
+        while (next != rows.runs().end() && next->last < r)
+            ++next;
+        if (next != rows.runs().end() && next->first <= r) {
+            // Left out: the sums stand as they were, as for a record without a reading.
+            running.push_back(before);
+            continue;
+        }
+        before = derivedValues(values->addCell(values_.at(r)));
+        running.push_back(before);
+    }
+    return running;
+}
+
+void FileListTable::leaveOut(ExcludedRows rows, std::vector<RunningRow> running)
+{
+    leftOut_ = std::move(rows);
+    derivedLeftOut_ = leftOut_.empty() ? std::vector<RunningRow>{} : std::move(running);
 }
 
 PrintKind FileListTable::printKind() const

@@ -3,6 +3,7 @@
 
 #include "core/common/Regional.h"
 #include "core/common/Result.h"
+#include "core/exposure/ExcludedRows.h"
 #include "core/exposure/ExposureValues.h"
 #include "core/exposure/LevelDistribution.h"
 #include "core/exposure/PlotInputs.h"
@@ -68,8 +69,27 @@ public:
     std::optional<Plot> plot(int column) const;
 
     // The level column counted into a distribution; a dose logger set counts
-    // its TWA column.
+    // its TWA column. Rows left out of the exposure analysis are not counted.
     LevelDistribution distribution() const;
+
+    // The time each record began, as its date and time cell reads (level
+    // lists; a dose logger set has none).
+    const RecordTimes& recordTimes() const { return times_; }
+
+    // Rows left out of the exposure analysis: shown greyed, and the running
+    // columns of a real-time list (the derived ones, all sums from the first
+    // row on) pass over their readings as they pass over a record without a
+    // reading. With no rows left out the running columns are the list's own.
+    using RunningRow = std::array<double, 9>;
+    // The running columns with `rows` left out, worked out from the levels;
+    // empty when `cancel` was set. May run on another thread than the one
+    // showing the table, as long as nothing changes the table meanwhile.
+    std::optional<std::vector<RunningRow>> runningWithout(const ExcludedRows& rows,
+                                                          const std::atomic<bool>* cancel = nullptr) const;
+    // Shows the rows as left out, with the running columns runningWithout
+    // gave for them (ignored for a list without running columns).
+    void leaveOut(ExcludedRows rows, std::vector<RunningRow> running);
+    const ExcludedRows& leftOut() const { return leftOut_; }
 
     // The printout's source; the grids read this table, which must outlive it.
     PrintSource printSource(const Regional& regional) const;
@@ -97,6 +117,10 @@ private:
     TextColumn values_;    // the level, or a dose logger's dose
     TextColumn twas_;      // dose logger
     std::vector<std::array<double, 9>> derived_; // NaN: kNoValueText
+    RecordTimes times_;
+    ExcludedRows leftOut_;
+    std::vector<RunningRow> derivedLeftOut_;     // derived_ with leftOut_ passed over
+    const std::vector<RunningRow>& shownDerived() const;
     std::optional<ExposureValues> exposure_;
     std::uint64_t skippedLevels_ = 0;
     std::string derivedProblem_;

@@ -163,6 +163,54 @@ TEST(FileListTable, CancelKeepsWhatWasRead)
     EXPECT_EQ(loaded->table.cell(4095, 0, Regional::point()), "4096");
 }
 
+// Rows left out of the exposure analysis: the running columns pass over
+// them as over a record without a reading, and the histogram does not count
+// them; with none left out the list is the meter's own again.
+TEST(FileListTable, RowsLeftOutArePassedOverByTheRunningColumnsAndTheDistribution)
+{
+    RealTimeFile f{DataFileKind::realTimeData, test::sampleSettings(true), {}};
+    const char* levels[] = {"90.0", "100.0", "80.0", "90.0", "----", "95.0"};
+    for (int i = 0; i < 6; ++i)
+        f.records.push_back({i + 1, "2026/12/01 08:00:0" + std::to_string(i), levels[i]});
+    FileListTable t = FileListTable::of(f);
+    const auto meters = tableRows(t, Regional::point());
+    constexpr int dose = 4, leq = 8, pdose = 10;
+    EXPECT_DOUBLE_EQ(*t.value(1, dose), (1.0 + 4.0) / 288.0);
+
+    // 08:00:01 up to 08:00:03 leaves out the 100 and the 80 dB rows.
+    const ExcludedRows rows = ExcludedRows::of(t.recordTimes(), {{parseLocalTime("2026-12-01T08:00:01").value(),
+                                                                   parseLocalTime("2026-12-01T08:00:03").value()}});
+    ASSERT_EQ(rows.count(), 2u);
+    auto running = t.runningWithout(rows);
+    ASSERT_TRUE(running);
+    t.leaveOut(rows, std::move(*running));
+    // The rows left out show the sums as they stood before them.
+    for (int r : {1, 2})
+        for (int c : {dose, leq, pdose})
+            EXPECT_EQ(t.value(r, c), t.value(0, c)) << r << " " << c;
+    // Their own cells stay as the file has them.
+    EXPECT_EQ(t.cell(1, 2, Regional::point()), "100.0");
+    // Used: 90, 90 and 95 dB; the "----" adds nothing either.
+    EXPECT_DOUBLE_EQ(*t.value(5, dose), (1.0 + 1.0 + 2.0) / 288.0);
+    EXPECT_NEAR(*t.value(5, leq), 10 * std::log10((2 * 1e9 + std::pow(10.0, 9.5)) / 3), 1e-9);
+    EXPECT_DOUBLE_EQ(*t.value(5, pdose), 4.0 / 288.0 * 28800.0 / 3.0);
+
+    const LevelDistribution d = t.distribution();
+    const auto& tenths = d.counts(Resolution::tenth);
+    EXPECT_EQ(tenths[900], 2u);
+    EXPECT_EQ(tenths[950], 1u);
+    EXPECT_EQ(tenths[1000], 0u);
+    EXPECT_EQ(tenths[800], 0u);
+    EXPECT_EQ(d.leftOut(), 2u);
+    EXPECT_EQ(leftOutNote(d), "1 record without a level left out; 2 readings left out of the exposure analysis");
+
+    // Nothing left out: every cell is the meter's list again, byte for byte.
+    auto none = t.runningWithout(ExcludedRows{});
+    t.leaveOut(ExcludedRows{}, std::move(*none));
+    EXPECT_EQ(tableRows(t, Regional::point()), meters);
+    EXPECT_EQ(t.distribution().counts(Resolution::tenth)[1000], 1u);
+}
+
 TEST(CsvExport, SpreadsheetReadyRows)
 {
     const CsvExport all(FileListKind::realTime, {});
