@@ -14,12 +14,13 @@
 #include "app/logger/AddTextWindow.h"
 #include "app/logger/LoggerWindows.h"
 #include "app/report/ReportWindows.h"
+#include "app/ui/AnalysisHub.h"
 #include "app/ui/WindowContext.h"
 
 namespace km740 {
 
 Keys::Keys(WindowContext& context)
-    : context_(context), logger_(std::make_unique<LoggerWindows>(context)),
+    : context_(context), analyses_(std::make_unique<AnalysisHub>()), logger_(std::make_unique<LoggerWindows>(context)),
       files_(std::make_unique<FileWindows>(context)), charts_(std::make_unique<ChartWindows>(context)),
       exposure_(std::make_unique<ExposureWindows>(context)),
       fileInArchive_(std::make_unique<FileInArchive>(context.filing()))
@@ -43,6 +44,11 @@ Keys::Keys(WindowContext& context)
             return text->text();
         return std::nullopt;
     });
+    // The Plot, the file lists, the histogram and the Exposure Summary agree
+    // on the spans a file's analysis leaves out.
+    charts_->setAnalysisHub(analyses_.get());
+    files_->setAnalysisHub(analyses_.get());
+    exposure_->setAnalysisHub(analyses_.get());
 }
 
 Keys::~Keys()

@@ -7,6 +7,7 @@
 
 namespace km740 {
 
+class AnalysisHub;
 class ChartWindows;
 class ExposureWindows;
 class FileInArchive;
@@ -39,9 +40,12 @@ public:
     ExposureWindows& exposure() const { return *exposure_; }
     FileInArchive& fileInArchive() const { return *fileInArchive_; }
     ReportWindows& report() const { return *report_; }
+    AnalysisHub& analyses() const { return *analyses_; }
 
 private:
     WindowContext& context_;
+    // Before the folders: their windows may still call it as they close.
+    std::unique_ptr<AnalysisHub> analyses_;
     std::unique_ptr<LoggerWindows> logger_;
     std::unique_ptr<FileWindows> files_;
     std::unique_ptr<ChartWindows> charts_;

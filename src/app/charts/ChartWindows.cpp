@@ -4,6 +4,7 @@
 #include "app/charts/HistogramWindow.h"
 #include "app/charts/PlotWindow.h"
 #include "app/charts/RealTimeSLM.h"
+#include "app/ui/AnalysisHub.h"
 #include "app/ui/WindowContext.h"
 #include "app/ui/AppState.h"
 
@@ -35,7 +36,8 @@ void ChartWindows::onGraphKey()
 ChartSink ChartWindows::sink()
 {
     return ChartSink{[this](const PlotRequest& r) { showPlot(r); },
-                     [this](const HistogramRequest& r) { showHistogram(r); }};
+                     [this](const HistogramRequest& r) { showHistogram(r); },
+                     [this](const HistogramRequest& r) { updateHistogram(r); }};
 }
 
 void ChartWindows::showPlot(const PlotRequest& r)
@@ -44,10 +46,11 @@ void ChartWindows::showPlot(const PlotRequest& r)
         plot_->plot(r.inputs, r.series);
         plot_->raise();
         plot_->activateWindow();
-        return;
+    } else {
+        plot_ = context_.windows().adopt(
+            PlotWindow::showPlot(context_.state(), r.inputs, r.series, context_.regional(), r.from, dialogs()));
     }
-    plot_ = context_.windows().adopt(
-        PlotWindow::showPlot(context_.state(), r.inputs, r.series, context_.regional(), r.from, dialogs()));
+    plot_->setAnalysis(hub_, r.dataPath, r.times);
 }
 
 void ChartWindows::showHistogram(const HistogramRequest& r)
@@ -56,6 +59,15 @@ void ChartWindows::showHistogram(const HistogramRequest& r)
         histogram_->close();
     histogram_ = context_.windows().adopt(HistogramWindow::showHistogram(
         r.resolution, r.distribution, r.gridLnRows, r.message, r.from, dialogs()));
+    histogramFrom_ = r.from;
+}
+
+void ChartWindows::updateHistogram(const HistogramRequest& r)
+{
+    if (!histogram_ || histogramFrom_.isNull() || histogramFrom_ != r.from || histogram_->resolution() != r.resolution)
+        return;
+    histogram_->showDistribution(r.distribution, r.gridLnRows);
+    histogram_->setMessage(r.message);
 }
 
 } // namespace km740

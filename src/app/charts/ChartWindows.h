@@ -8,6 +8,7 @@
 
 namespace km740 {
 
+class AnalysisHub;
 class HistogramWindow;
 class PlotWindow;
 class WindowContext;
@@ -24,15 +25,20 @@ public:
 
     // The way in for the file lists.
     ChartSink sink();
+    // Where the Plot finds the exposure analysis of the file it shows.
+    void setAnalysisHub(AnalysisHub* hub) { hub_ = hub; }
 
 private:
     ChartDialogs dialogs() const;
     void showPlot(const PlotRequest& request);
     void showHistogram(const HistogramRequest& request);
+    void updateHistogram(const HistogramRequest& request);
 
     WindowContext& context_;
     QPointer<PlotWindow> plot_;
     QPointer<HistogramWindow> histogram_;
+    QPointer<QWidget> histogramFrom_;
+    QPointer<AnalysisHub> hub_;
 };
 
 } // namespace km740

@@ -21,6 +21,7 @@ constexpr int kGrabTolerance = 8; // pixels from a cursor line that still grab i
 constexpr int kSmallestZoom = 3;  // a smaller rectangle is a click, not a zoom
 
 const std::array<QColor, 2> kCursorColors{QColor(200, 0, 0), QColor(0, 110, 0)};
+const QColor kShadeColor(150, 150, 150, 90); // spans left out
 
 } // namespace
 
@@ -89,6 +90,36 @@ void GraphView::plotSeries(const std::vector<double>& values)
         points[static_cast<qsizetype>(i)] = QCPGraphData(static_cast<double>(i + 1), values[i]);
     graph_->data()->set(points, true);
     plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void GraphView::setShadedRanges(const std::vector<std::pair<double, double>>& xRanges)
+{
+    for (QCPItemRect* shade : shades_)
+        plot_->removeItem(shade);
+    shades_.clear();
+    for (const auto& [from, to] : xRanges) {
+        auto* shade = new QCPItemRect(plot_);
+        // Behind the series and the cursors, over the whole height.
+        shade->setLayer(QStringLiteral("background"));
+        shade->setClipToAxisRect(true);
+        shade->setSelectable(false);
+        shade->topLeft->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        shade->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        shade->topLeft->setCoords(from, 0.0);
+        shade->bottomRight->setCoords(to, 1.0);
+        shade->setPen(Qt::NoPen);
+        shade->setBrush(kShadeColor);
+        shades_.push_back(shade);
+    }
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+std::vector<std::pair<double, double>> GraphView::shadedRanges() const
+{
+    std::vector<std::pair<double, double>> ranges;
+    for (const QCPItemRect* shade : shades_)
+        ranges.emplace_back(shade->topLeft->coords().x(), shade->bottomRight->coords().x());
+    return ranges;
 }
 
 void GraphView::plotBars(const std::vector<double>& keys, const std::vector<double>& values, double width)

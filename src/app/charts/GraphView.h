@@ -14,6 +14,7 @@
 class QCustomPlot;
 class QCPGraph;
 class QCPBars;
+class QCPItemRect;
 class QCPItemTracer;
 class QMouseEvent;
 class QPainter;
@@ -72,6 +73,12 @@ public:
     double cursorX(int cursor) const;
     double cursorY(int cursor) const;
 
+    // Stripes of grey behind the series over the X ranges given (the spans
+    // a list leaves out), from the bottom of the plot area to its top.
+    // Replaces the stripes shown before.
+    void setShadedRanges(const std::vector<std::pair<double, double>>& xRanges);
+    std::vector<std::pair<double, double>> shadedRanges() const;
+
     // The colour around the plot area, and of the plot area itself.
     void setBackgroundColor(const QColor& color);
     QColor backgroundColor() const { return background_; }
@@ -118,6 +125,7 @@ private:
     QCPGraph* graph_ = nullptr;
     QCPBars* bars_ = nullptr;
     std::array<Cursor, 2> cursors_{};
+    std::vector<QCPItemRect*> shades_;
     std::vector<double> values_;
     std::vector<double> keys_; // empty for a series: key i is i + 1
     TrackMode mode_ = TrackMode::normal;

@@ -5,6 +5,8 @@
 
 #include "app/charts/GraphView.h"
 #include "core/charts/TrackModes.h"
+#include "core/exposure/SpanEdits.h"
+#include "app/ui/AnalysisHub.h"
 #include "app/ui/AppState.h"
 #include "app/ui/QtText.h"
 
@@ -21,6 +23,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace km740 {
@@ -167,6 +170,29 @@ void PlotWindow::buildWindow()
     LblMessage->setWordWrap(true);
     LblMessage->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
+    // The spans the file's exposure analysis leaves out, marked with the
+    // two cursors.
+    FrmExposure = new QGroupBox(tr("Exposure analysis"));
+    FrmExposure->setObjectName(QStringLiteral("FrmExposure"));
+    FrmExposure->setAccessibleName(FrmExposure->title());
+    CmdSpanCursors = new QPushButton(tr("&Place span cursors"));
+    CmdSpanCursors->setObjectName(QStringLiteral("CmdSpanCursors"));
+    CmdSpanCursors->setToolTip(tr("Shows both cursors; drag them to the first and the last record of a span"));
+    CmdExclude = new QPushButton(tr("E&xclude between cursors"));
+    CmdExclude->setObjectName(QStringLiteral("CmdExclude"));
+    CmdExclude->setToolTip(tr("Leaves the records between the cursors out of the exposure analysis"));
+    CmdInclude = new QPushButton(tr("&Include between cursors"));
+    CmdInclude->setObjectName(QStringLiteral("CmdInclude"));
+    CmdInclude->setToolTip(tr("Takes the records between the cursors back into the exposure analysis"));
+    auto* exposure = new QVBoxLayout(FrmExposure);
+    exposure->addWidget(CmdSpanCursors);
+    exposure->addWidget(CmdExclude);
+    exposure->addWidget(CmdInclude);
+    connect(CmdSpanCursors, &QPushButton::clicked, this, &PlotWindow::onCmdSpanCursorsClick);
+    connect(CmdExclude, &QPushButton::clicked, this, &PlotWindow::onCmdExcludeClick);
+    connect(CmdInclude, &QPushButton::clicked, this, &PlotWindow::onCmdIncludeClick);
+    FrmExposure->hide();
+
     auto* frame = new QVBoxLayout(FrmGraphic);
     frame->addWidget(SSFrame4);
     frame->addWidget(SSFrame3);
@@ -174,6 +200,7 @@ void PlotWindow::buildWindow()
     frame->addWidget(CmdReset);
     frame->addWidget(CmdPrint);
     frame->addWidget(CmdSaveImage);
+    frame->addWidget(FrmExposure);
     frame->addWidget(LblMessage, 1);
 
     auto* layout = new QHBoxLayout(this);
@@ -213,6 +240,112 @@ void PlotWindow::plot(const PlotInputs& inputs, std::vector<double> values)
     YPosition->clear();
     CWGraph1->plotSeries(values);
     onCmdResetClick();
+}
+
+void PlotWindow::setAnalysis(AnalysisHub* hub, const QString& dataPath, std::shared_ptr<const RecordTimes> times)
+{
+    if (hub_) {
+        hub_->withdrawCursors(this);
+        disconnect(hub_, nullptr, this, nullptr);
+    }
+    const bool shown = hub && !dataPath.isEmpty() && times && !times->empty();
+    hub_ = shown ? hub : nullptr;
+    dataPath_ = shown ? dataPath : QString();
+    times_ = shown ? std::move(times) : nullptr;
+    step_ = times_ ? recordStep(*times_) : 1;
+    FrmExposure->setVisible(shown);
+    if (!shown) {
+        CWGraph1->setShadedRanges({});
+        return;
+    }
+    connect(hub_, &AnalysisHub::exclusionsChanged, this, [this](const QString& changed) {
+        if (changed == AnalysisHub::key(dataPath_))
+            showExclusions();
+    });
+    hub_->offerCursors(this, dataPath_, [this] { return cursorSpan(); });
+    showExclusions();
+}
+
+void PlotWindow::showExclusions()
+{
+    if (!hub_ || !times_)
+        return;
+    auto spans = checkExclusions(hub_->exclusions(dataPath_).exclusions);
+    const ExcludedRows rows = ExcludedRows::of(*times_, spans ? *spans : std::vector<TimeSpan>{});
+    // Record r + 1 is drawn at X = r + 1: a stripe covers its whole step.
+    std::vector<std::pair<double, double>> ranges;
+    for (const ExcludedRows::Run& run : rows.runs())
+        ranges.emplace_back(static_cast<double>(run.first) + 0.5, static_cast<double>(run.last) + 1.5);
+    CWGraph1->setShadedRanges(ranges);
+}
+
+void PlotWindow::closeEvent(QCloseEvent* event)
+{
+    // A closed Plot offers no cursors, though it may wait a moment for its deletion.
+    if (hub_)
+        hub_->withdrawCursors(this);
+    QWidget::closeEvent(event);
+}
+
+std::optional<TimeSpan> PlotWindow::cursorSpan() const
+{
+    if (!times_ || times_->empty() || !CWGraph1->cursorVisible(1) || !CWGraph1->cursorVisible(2))
+        return std::nullopt;
+    const auto rowAt = [this](double x) {
+        const double last = static_cast<double>(times_->size() - 1);
+        return static_cast<std::size_t>(std::clamp(std::round(x) - 1.0, 0.0, last));
+    };
+    return spanOfRows(*times_, rowAt(CWGraph1->cursorX(1)), rowAt(CWGraph1->cursorX(2)), step_);
+}
+
+void PlotWindow::onCmdSpanCursorsClick()
+{
+    const int drag = static_cast<int>(GraphView::TrackMode::cursorDrag) - 1;
+    Combo1->setCurrentIndex(drag);
+    onCombo1Click(drag);
+    // Both cursors, a third of the way in from either side of what is shown.
+    const double xMin = CWGraph1->axisMinimum(1);
+    const double xMax = CWGraph1->axisMaximum(1);
+    const double y = (CWGraph1->axisMinimum(2) + CWGraph1->axisMaximum(2)) / 2;
+    CWGraph1->setCursorPosition(1, xMin + (xMax - xMin) / 3, y);
+    CWGraph1->setCursorPosition(2, xMax - (xMax - xMin) / 3, y);
+    CWGraph1->setCursorVisible(2, true);
+    onCWGraph1CursorMoved(1, CWGraph1->cursorX(1), CWGraph1->cursorY(1));
+    txtDescription_->setPlainText(tr("Drag the two cursors to the first and the last record of the span, "
+                                     "then exclude or include it."));
+}
+
+void PlotWindow::onCmdExcludeClick()
+{
+    changeExclusions(true);
+}
+
+void PlotWindow::onCmdIncludeClick()
+{
+    changeExclusions(false);
+}
+
+void PlotWindow::changeExclusions(bool leaveOut)
+{
+    if (!hub_)
+        return;
+    const auto span = cursorSpan();
+    if (!span) {
+        if (dialogs_.message)
+            dialogs_.message(this, tr("Place both cursors first (\"Place span cursors\"), on the first and the last "
+                                      "record of the span."),
+                             false);
+        return;
+    }
+    const ExposureOptions now = hub_->exclusions(dataPath_);
+    const ExposureOptions next = leaveOut ? withSpanExcluded(now, *span) : withSpanIncluded(now, *span);
+    if (next.exclusions == now.exclusions)
+        return;
+    const Status saved = hub_->changeExclusions(dataPath_, next);
+    if (!saved && dialogs_.message)
+        dialogs_.message(this, tr("The span holds until the program ends, but the analysis could not be saved "
+                                  "beside the data file: %1").arg(q(saved.error().message)),
+                         true);
 }
 
 void PlotWindow::setMessageLines(const QStringList& lines)

@@ -3,6 +3,7 @@
 
 #include "app/charts/ChartDialogs.h"
 #include "core/common/Regional.h"
+#include "core/exposure/ExcludedRows.h"
 #include "core/exposure/PlotInputs.h"
 
 #include <QPointer>
@@ -10,6 +11,8 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class QComboBox;
@@ -21,6 +24,7 @@ class QPushButton;
 
 namespace km740 {
 
+class AnalysisHub;
 struct AppState;
 class GraphView;
 
@@ -55,6 +59,14 @@ public:
 
     // Puts the series into the graph and shows its whole range.
     void plot(const PlotInputs& inputs, std::vector<double> values);
+    // The series is a column of `dataPath`, its rows begun at `times`: the
+    // graph shades the spans the file's analysis leaves out, and the
+    // exposure keys change them. A null hub (or no times) hides the keys.
+    void setAnalysis(AnalysisHub* hub, const QString& dataPath, std::shared_ptr<const RecordTimes> times);
+    // The span of the records between the two cursors, both included;
+    // empty unless both are shown.
+    std::optional<TimeSpan> cursorSpan() const;
+
     // The text lines beside the graph (LblMessage).
     void setMessageLines(const QStringList& lines);
     void setDialogs(ChartDialogs dialogs) { dialogs_ = std::move(dialogs); }
@@ -66,6 +78,9 @@ public:
     void onCmdResetClick();
     void onCmdPrintClick();
     void onCmdSaveImageClick();
+    void onCmdSpanCursorsClick();
+    void onCmdExcludeClick();
+    void onCmdIncludeClick();
 
     GraphView* graph() const { return CWGraph1; }
     QComboBox* combo1() const { return Combo1; }
@@ -79,7 +94,11 @@ public:
     QPushButton* cmdReset() const { return CmdReset; }
     QPushButton* cmdPrint() const { return CmdPrint; }
     QPushButton* cmdSaveImage() const { return CmdSaveImage; }
+    QGroupBox* frmExposure() const { return FrmExposure; }
     QStringList messageLines() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildWindow();
@@ -89,6 +108,8 @@ private:
     void placeBeside(QWidget* opener);
     // The graph on white into `target`: the print and the saved image.
     void drawGraph(QPainter& painter, const QRectF& target);
+    void showExclusions();
+    void changeExclusions(bool leaveOut);
 
     AppState& state_;
     Regional regional_;
@@ -112,6 +133,15 @@ private:
     QPushButton* CmdPrint = nullptr;
     QPushButton* CmdSaveImage = nullptr;
     QLabel* LblMessage = nullptr;
+    QGroupBox* FrmExposure = nullptr;
+    QPushButton* CmdSpanCursors = nullptr;
+    QPushButton* CmdExclude = nullptr;
+    QPushButton* CmdInclude = nullptr;
+
+    QPointer<AnalysisHub> hub_;
+    QString dataPath_;
+    std::shared_ptr<const RecordTimes> times_;
+    LocalSeconds step_ = 1;
 };
 
 } // namespace km740

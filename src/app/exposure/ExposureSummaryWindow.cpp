@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/exposure/ExposureSummaryWindow.h"
 
+#include "app/ui/AnalysisHub.h"
 #include "app/ui/QtText.h"
 #include "core/exposure/ExposureAnalysis.h"
 #include "core/lists/ExposureHistory.h"
@@ -244,6 +245,11 @@ void ExposureSummaryWindow::buildWindow()
     cmdAdd->setObjectName(QStringLiteral("CmdAdd"));
     auto* cmdRemove = new QPushButton(tr("&Remove"), exclusionsBox);
     cmdRemove->setObjectName(QStringLiteral("CmdRemove"));
+    cmdFromPlot_ = new QPushButton(tr("From &Plot cursors"), exclusionsBox);
+    cmdFromPlot_->setObjectName(QStringLiteral("CmdFromPlot"));
+    cmdFromPlot_->setToolTip(tr("Takes From and To from the two cursors of a Plot of this file"));
+    cmdFromPlot_->setEnabled(false);
+    connect(cmdFromPlot_, &QPushButton::clicked, this, &ExposureSummaryWindow::onCmdFromPlotClick);
     connect(cmdAdd, &QPushButton::clicked, this, &ExposureSummaryWindow::onCmdAddClick);
     connect(cmdRemove, &QPushButton::clicked, this, &ExposureSummaryWindow::onCmdRemoveClick);
     exclusionsLayout->addWidget(gridExclusions_, 0, 0, 1, 3);
@@ -255,6 +261,7 @@ void ExposureSummaryWindow::buildWindow()
     exclusionsLayout->addWidget(cmdRemove, 2, 2);
     exclusionsLayout->addWidget(lblReason, 3, 0);
     exclusionsLayout->addWidget(txtReason_, 3, 1, 1, 2);
+    exclusionsLayout->addWidget(cmdFromPlot_, 4, 1);
     column->addWidget(exclusionsBox, 1);
     settings->addLayout(column, 1);
     right->addLayout(settings, 3);
@@ -494,12 +501,84 @@ void ExposureSummaryWindow::onCmdAddClick()
             dialogs_.message(this, problem, false);
         return;
     }
-    exclusions_ = std::move(*checked);
     if (const QString reason = txtReason_->text().simplified(); !reason.isEmpty())
         reasons_[{*from, *to}] = reason.toStdString();
     txtReason_->clear();
+    changeExclusions(std::move(*checked));
+}
+
+void ExposureSummaryWindow::changeExclusions(std::vector<TimeSpan> spans)
+{
+    if (hub_) {
+        ExposureOptions next = options();
+        next.exclusions = std::move(spans);
+        next.reasons.clear();
+        for (const TimeSpan& span : next.exclusions)
+            if (const auto it = reasons_.find({span.from, span.to}); it != reasons_.end() && !it->second.empty())
+                next.reasons[it->first] = it->second;
+        // Saved at once; the hub tells this window and the others.
+        const Status saved = hub_->changeExclusions(request_.dataPath, next);
+        if (!saved && dialogs_.message)
+            dialogs_.message(this,
+                             tr("The span holds until the program ends, but the analysis could not be saved "
+                                "beside the data file: %1\nSave it elsewhere with \"Save Analysis\".")
+                                 .arg(q(saved.error().message)),
+                             true);
+        return;
+    }
+    exclusions_ = std::move(spans);
     showExclusions(exclusions_);
     recompute();
+}
+
+void ExposureSummaryWindow::setAnalysisHub(AnalysisHub* hub)
+{
+    if (hub_)
+        disconnect(hub_, nullptr, this, nullptr);
+    hub_ = request_.dataPath.isEmpty() ? nullptr : hub;
+    if (!hub_) {
+        updateFromPlotKey();
+        return;
+    }
+    connect(hub_, &AnalysisHub::exclusionsChanged, this, [this](const QString& changed) {
+        if (changed == AnalysisHub::key(request_.dataPath))
+            followHub();
+    });
+    connect(hub_, &AnalysisHub::cursorsChanged, this, &ExposureSummaryWindow::updateFromPlotKey);
+    updateFromPlotKey();
+    followHub();
+}
+
+void ExposureSummaryWindow::followHub()
+{
+    const ExposureOptions shared = hub_->exclusions(request_.dataPath);
+    auto spans = checkExclusions(shared.exclusions);
+    if (!spans || (*spans == exclusions_ && shared.reasons == reasons_))
+        return;
+    exclusions_ = std::move(*spans);
+    reasons_ = shared.reasons;
+    showExclusions(exclusions_);
+    recompute();
+}
+
+void ExposureSummaryWindow::updateFromPlotKey()
+{
+    cmdFromPlot_->setEnabled(hub_ && hub_->hasCursors(request_.dataPath));
+}
+
+void ExposureSummaryWindow::onCmdFromPlotClick()
+{
+    const auto span = hub_ ? hub_->cursorSpan(request_.dataPath) : std::nullopt;
+    if (!span) {
+        if (dialogs_.message)
+            dialogs_.message(this,
+                             tr("Place both cursors of the Plot first (\"Place span cursors\"), on the first and "
+                                "the last record of the span."),
+                             false);
+        return;
+    }
+    txtFrom_->setDateTime(dateTimeOf(span->from));
+    txtTo_->setDateTime(dateTimeOf(span->to));
 }
 
 void ExposureSummaryWindow::onCmdRemoveClick()
@@ -507,10 +586,9 @@ void ExposureSummaryWindow::onCmdRemoveClick()
     const int row = gridExclusions_->currentRow();
     if (row < 0 || row >= static_cast<int>(exclusions_.size()))
         return;
-    reasons_.erase({exclusions_[static_cast<std::size_t>(row)].from, exclusions_[static_cast<std::size_t>(row)].to});
-    exclusions_.erase(exclusions_.begin() + row);
-    showExclusions(exclusions_);
-    recompute();
+    std::vector<TimeSpan> spans = exclusions_;
+    spans.erase(spans.begin() + row);
+    changeExclusions(std::move(spans));
 }
 
 void ExposureSummaryWindow::onCmdAddStandardClick()

@@ -7,6 +7,7 @@
 #include "core/common/Regional.h"
 #include "core/exposure/ExposureSummary.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <atomic>
@@ -25,6 +26,8 @@ class QPushButton;
 class QTableWidget;
 
 namespace km740 {
+
+class AnalysisHub;
 
 // The desktop dialogs of the window; tests replace them so nothing blocks.
 struct ExposureDialogs {
@@ -47,6 +50,12 @@ public:
                           QWidget* parent = nullptr);
     ~ExposureSummaryWindow() override;
 
+    // Shares the spans left out of a data file with the Plot and the file
+    // lists: a span added or removed is saved beside the data file at once,
+    // a change made in another window shows here, and "From Plot cursors"
+    // takes a span from a Plot of the same file.
+    void setAnalysisHub(AnalysisHub* hub);
+
     // What the controls say now.
     ExposureOptions options() const;
     // Puts options into the controls and works the summary out again.
@@ -67,11 +76,13 @@ public:
     QDateTimeEdit* txtTo() const { return txtTo_; }
     QLineEdit* txtReason() const { return txtReason_; }
     QPushButton* cmdReport() const { return cmdReport_; }
+    QPushButton* cmdFromPlot() const { return cmdFromPlot_; }
 
     // Handlers, named after the control and its event.
     void onCmdAddClick();
     void onCmdRemoveClick();
     void onCmdAddStandardClick();
+    void onCmdFromPlotClick();
     void onCmdSaveClick();
     void onCmdReportClick();
 
@@ -85,6 +96,9 @@ private:
     void recompute();
     void showSummary(std::uint64_t generation, Result<ExposureSummary> result);
     void showExclusions(const std::vector<TimeSpan>& spans);
+    void changeExclusions(std::vector<TimeSpan> spans);
+    void followHub();
+    void updateFromPlotKey();
     void addStandardItem(const QString& name, bool checked);
     QString number(const std::optional<double>& v, int decimals) const;
 
@@ -107,7 +121,9 @@ private:
     QLineEdit* txtReason_ = nullptr;
     QPushButton* cmdReport_ = nullptr;
     ReportSink reportSink_;
+    QPushButton* cmdFromPlot_ = nullptr;
 
+    QPointer<AnalysisHub> hub_;
     std::vector<TimeSpan> exclusions_;
     std::map<std::pair<LocalSeconds, LocalSeconds>, std::string> reasons_; // why spans were left out
     std::optional<ExposureSummary> summary_;

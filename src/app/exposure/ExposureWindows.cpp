@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/exposure/ExposureWindows.h"
 
+#include "app/ui/AnalysisHub.h"
 #include "app/ui/WindowContext.h"
 
 namespace km740 {
@@ -34,6 +35,7 @@ void ExposureWindows::show(const ExposureRequest& request)
         dialogs.message = context_.dialogs().message;
     slot = context_.windows().adopt(new ExposureSummaryWindow(request, dialogs, context_.regional()));
     slot->setReportSink(reportSink_);
+    slot->setAnalysisHub(hub_);
     slot->show();
 }
 

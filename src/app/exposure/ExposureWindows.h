@@ -12,6 +12,7 @@
 
 namespace km740 {
 
+class AnalysisHub;
 class WindowContext;
 
 // The "Exposure Summary" windows the lists open: one per data file (its
@@ -27,6 +28,8 @@ public:
     void setDialogs(ExposureDialogs dialogs) { dialogs_ = std::move(dialogs); }
     // Where the windows' "Report" goes.
     void setReportSink(ReportSink sink) { reportSink_ = std::move(sink); }
+    // Where the windows share the spans left out with the Plot and the lists.
+    void setAnalysisHub(AnalysisHub* hub) { hub_ = hub; }
     // The window open on `dataPath` (empty: the one of a list in memory).
     ExposureSummaryWindow* window(const QString& dataPath) const;
 
@@ -37,6 +40,7 @@ private:
     ExposureDialogs dialogs_ = ExposureDialogs::desktop();
     ReportSink reportSink_;
     std::map<QString, QPointer<ExposureSummaryWindow>> windows_;
+    QPointer<AnalysisHub> hub_;
 };
 
 } // namespace km740

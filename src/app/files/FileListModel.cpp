@@ -3,6 +3,9 @@
 
 #include "core/lists/FileListColumns.h"
 
+#include <QBrush>
+#include <QColor>
+
 namespace km740 {
 
 FileListModel::FileListModel(FileListKind window, QObject* parent) : QAbstractTableModel(parent), window_(window) {}
@@ -13,6 +16,12 @@ void FileListModel::setTable(std::shared_ptr<const FileListTable> table, const R
     table_ = std::move(table);
     regional_ = regional;
     endResetModel();
+}
+
+void FileListModel::refresh()
+{
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 int FileListModel::rowCount(const QModelIndex& parent) const
@@ -33,6 +42,12 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return QString::fromStdString(table_->cell(static_cast<std::size_t>(index.row()), index.column(), regional_));
+    const auto row = static_cast<std::size_t>(index.row());
+    // Rows left out of the exposure analysis keep their values, in grey.
+    if (role == Qt::ForegroundRole && !table_->leftOut().empty() && table_->leftOut().contains(row))
+        return QBrush(QColor(140, 140, 140));
+    if (role == Qt::AccessibleDescriptionRole && !table_->leftOut().empty() && table_->leftOut().contains(row))
+        return tr("left out of the exposure analysis");
     if (role == Qt::TextAlignmentRole)
         return (index.column() == 1 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter).toInt();
     return {};

@@ -21,6 +21,8 @@ public:
 
     void setTable(std::shared_ptr<const FileListTable> table, const Regional& regional);
     const FileListTable* table() const { return table_.get(); }
+    // Every cell may read differently now (rows left out, running columns).
+    void refresh();
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -8,6 +8,7 @@
 #include "core/lists/CsvFile.h"
 #include "app/files/FileListModel.h"
 #include "app/files/FileWindows.h"
+#include "app/ui/AnalysisHub.h"
 #include "app/ui/ListPrint.h"
 #include "app/ui/WindowContext.h"
 #include "app/ui/QtText.h"
@@ -331,9 +332,68 @@ void FileListWindow::onReadDone(Result<LoadedTable> result)
         if (windows_.dialogs().message)
             windows_.dialogs().message(this, title_ + QStringLiteral(":\n") + notes, false);
     }
-    lblMessage_->setText(message.join(QStringLiteral("; ")));
+    readMessage_ = message.join(QStringLiteral("; "));
+    lblMessage_->setText(readMessage_);
     updateChartKeys();
+    if (AnalysisHub* hub = windows_.analysisHub(); hub && kind_ != FileListKind::dose) {
+        connect(hub, &AnalysisHub::exclusionsChanged, this, [this](const QString& changed) {
+            if (changed == AnalysisHub::key(path_))
+                applyAnalysis();
+        });
+        applyAnalysis();
+    }
     emit readFinished();
+}
+
+// ---- the exposure analysis
+
+void FileListWindow::applyAnalysis()
+{
+    AnalysisHub* hub = windows_.analysisHub();
+    if (!hub || !table_)
+        return;
+    auto spans = checkExclusions(hub->exclusions(path_).exclusions);
+    std::vector<TimeSpan> sorted = spans ? std::move(*spans) : std::vector<TimeSpan>{};
+    if (sorted.empty() && table_->leftOut().empty())
+        return; // the list as the meter gave it
+    // Only the newest change counts.
+    analysis_.cancel();
+    const std::uint64_t generation = ++analysisGeneration_;
+    std::shared_ptr<const FileListTable> table = table_;
+    analysis_.start(
+        this,
+        [table, sorted](const BackgroundTask::Job& job)
+            -> std::optional<std::pair<ExcludedRows, std::vector<FileListTable::RunningRow>>> {
+            ExcludedRows rows = ExcludedRows::of(table->recordTimes(), sorted);
+            auto running = table->runningWithout(rows, job.cancel);
+            if (!running)
+                return std::nullopt;
+            return std::make_pair(std::move(rows), std::move(*running));
+        },
+        [](FileListWindow&, std::int64_t) {},
+        [generation](FileListWindow& w, auto result) { w.showLeftOut(generation, std::move(result)); });
+}
+
+void FileListWindow::showLeftOut(std::uint64_t generation,
+                                 std::optional<std::pair<ExcludedRows, std::vector<FileListTable::RunningRow>>> result)
+{
+    if (generation != analysisGeneration_ || !result || !table_)
+        return;
+    table_->leaveOut(std::move(result->first), std::move(result->second));
+    model_->refresh();
+    QStringList message;
+    if (!readMessage_.isEmpty())
+        message << readMessage_;
+    if (const std::size_t n = table_->leftOut().count(); n > 0)
+        message << (kind_ == FileListKind::realTime
+                        ? tr("%n reading(s) left out of the exposure analysis (grey); the running columns pass over them",
+                             nullptr, static_cast<int>(n))
+                        : tr("%n reading(s) left out of the exposure analysis (grey)", nullptr, static_cast<int>(n)));
+    lblMessage_->setText(message.join(QStringLiteral("; ")));
+    const ChartSink& sink = windows_.chartSink();
+    if (histogram_ && sink.updateHistogram)
+        sink.updateHistogram(histogramRequest(*histogram_));
+    emit leftOutShown();
 }
 
 void FileListWindow::showHeader()
@@ -395,6 +455,11 @@ void FileListWindow::onGridNClick(int column)
     request.caption = title_;
     request.inputs = std::move(plot->inputs);
     request.series = std::move(plot->series);
+    if (kind_ != FileListKind::dose) {
+        request.dataPath = path_;
+        // The times stay with the table, which the request keeps alive.
+        request.times = std::shared_ptr<const RecordTimes>(table_, &table_->recordTimes());
+    }
     sink.showPlot(request);
 }
 
@@ -413,6 +478,13 @@ void FileListWindow::showDistribution(Resolution resolution)
     const ChartSink& sink = windows_.chartSink();
     if (!table_ || !sink.showHistogram)
         return;
+    histogram_ = resolution;
+    picResolution_->hide();
+    sink.showHistogram(histogramRequest(resolution));
+}
+
+HistogramRequest FileListWindow::histogramRequest(Resolution resolution)
+{
     HistogramRequest request;
     request.from = this;
     request.caption = title_;
@@ -420,8 +492,7 @@ void FileListWindow::showDistribution(Resolution resolution)
     request.distribution = table_->distribution();
     request.gridLnRows = gridLnRows(computeLnTable(request.distribution, resolution, regional_));
     request.message = q(leftOutNote(request.distribution));
-    picResolution_->hide();
-    sink.showHistogram(request);
+    return request;
 }
 
 void FileListWindow::showExposure()

@@ -5,6 +5,7 @@
 #include "core/exposure/LevelDistribution.h"
 #include "core/exposure/PlotInputs.h"
 #include "app/ui/BackgroundTask.h"
+#include "app/ui/ChartSink.h"
 #include "core/lists/FileListTable.h"
 
 #include <QMainWindow>
@@ -46,6 +47,8 @@ public:
 
     void startReading();
     bool isReading() const { return reader_.running() > 0; }
+    // The rows left out are being worked out after a change of the analysis.
+    bool isApplyingAnalysis() const { return analysis_.running() > 0; }
     FileListKind kind() const { return kind_; }
     const FileListTable* table() const { return table_.get(); }
     const ReadCounts& readCounts() const { return counts_; }
@@ -69,6 +72,8 @@ public:
 signals:
     // The read ended (filled, cancelled or refused).
     void readFinished();
+    // The rows left out of the exposure analysis are shown anew.
+    void leftOutShown();
 
 private:
     void buildWindow();
@@ -79,6 +84,9 @@ private:
     void showExposure();
     void fileInArchive();
     void showReport();
+    void applyAnalysis();
+    void showLeftOut(std::uint64_t generation, std::optional<std::pair<ExcludedRows, std::vector<FileListTable::RunningRow>>> result);
+    HistogramRequest histogramRequest(Resolution resolution);
     void printList();
     void exportCsv();
     void setBusyCaption(const QString& text);
@@ -100,9 +108,13 @@ private:
     QLabel* lblMessage_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
 
-    std::shared_ptr<const FileListTable> table_;
+    std::shared_ptr<FileListTable> table_;
     ReadCounts counts_;
     BackgroundTask reader_;
+    BackgroundTask analysis_;           // works out the rows left out and the running columns without them
+    std::uint64_t analysisGeneration_ = 0;
+    std::optional<Resolution> histogram_; // the resolution last counted for the histogram
+    QString readMessage_;
     bool printing_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include "core/lists/DerivedFromFile.h"
 #include "core/files/DataFileReader.h"
 #include "app/files/FileListWindow.h"
+#include "app/ui/AnalysisHub.h"
 #include "app/ui/WindowContext.h"
 
 #include <QFile>

@@ -4,6 +4,7 @@
 #include "core/common/Regional.h"
 #include "core/exposure/PlotInputs.h"
 #include "app/ui/ArchiveSink.h"
+#include "app/ui/AnalysisHub.h"
 #include "app/ui/ChartSink.h"
 #include "app/ui/ExposureSink.h"
 #include "app/ui/ListPrint.h"
@@ -22,6 +23,7 @@ class QWidget;
 
 namespace km740 {
 
+class AnalysisHub;
 class FileListWindow;
 class WindowContext;
 
@@ -67,6 +69,10 @@ public:
     // The archive's way in; "File in archive" stays disabled without it.
     void setArchiveSink(ArchiveSink sink);
     const ArchiveSink& archiveSink() const { return archiveSink_; }
+    // Where the lists find the spans their file's exposure analysis leaves
+    // out; without it nothing is greyed.
+    void setAnalysisHub(AnalysisHub* hub) { hub_ = hub; }
+    AnalysisHub* analysisHub() const { return hub_.data(); }
 
     // The exposure report's way in; "Report" stays disabled without it.
     void setReportSink(ReportSink sink);
@@ -84,6 +90,7 @@ private:
     ExposureSink exposureSink_;
     ArchiveSink archiveSink_;
     ReportSink reportSink_;
+    QPointer<AnalysisHub> hub_;
     std::map<FileListKind, QPointer<FileListWindow>> windows_;
 };
 

@@ -5,6 +5,7 @@
 // a sink with FileWindows::setChartSink; until one is registered the windows'
 // "Plot" and "Ln" are disabled.
 
+#include "core/exposure/ExcludedRows.h"
 #include "core/exposure/LevelDistribution.h"
 #include "core/exposure/PlotInputs.h"
 
@@ -12,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,11 @@ struct PlotRequest {
     QString caption;         // the file's name
     PlotInputs inputs;
     std::vector<double> series;
+    // The data file and the time of each row, when the list is one whose
+    // readings can be left out of its exposure analysis: the Plot then
+    // shades the spans left out and can change them.
+    QString dataPath;
+    std::shared_ptr<const RecordTimes> times;
 };
 
 // A level distribution for Histogram (0.1 dB) or Histogram1 (1 dB): the
@@ -45,6 +52,9 @@ struct HistogramRequest {
 struct ChartSink {
     std::function<void(const PlotRequest&)> showPlot;
     std::function<void(const HistogramRequest&)> showHistogram;
+    // Counts anew for the histogram the same list opened at the same
+    // resolution, if it is still open; nothing otherwise.
+    std::function<void(const HistogramRequest&)> updateHistogram;
 };
 
 } // namespace km740

@@ -3,7 +3,11 @@
 // file and exclusions, and the analysis file it brings back and saves.
 #include "app/exposure/ExposureSummaryWindow.h"
 
+#include "app/charts/GraphView.h"
+#include "app/charts/HistogramWindow.h"
+#include "app/charts/PlotWindow.h"
 #include "app/exposure/ExposureWindows.h"
+#include "app/files/FileListModel.h"
 #include "app/files/FileListWindow.h"
 #include "app/files/FileWindows.h"
 
@@ -16,6 +20,10 @@
 #include "support/WaitFor.h"
 
 #include <QAction>
+#include <QBrush>
+#include <QFile>
+#include <QGroupBox>
+#include <QTableView>
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QPushButton>
@@ -23,6 +31,9 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <fstream>
 
 
 namespace km740 {
@@ -198,6 +209,106 @@ TEST(ExposureSummaryWindow, TheFileListsExposureKeyOpensItOncePerFile)
     ASSERT_TRUE(bench.keys->files().window(FileListKind::dose));
     EXPECT_EQ(bench.keys->files().window(FileListKind::dose)->action(QStringLiteral("Exposure")), nullptr);
     EXPECT_TRUE(messages.empty());
+}
+
+// The spans the analysis file holds, as its JSON lines say.
+json savedSpans(const std::filesystem::path& file)
+{
+    std::ifstream in(analysisPathFor(file));
+    const json j = json::parse(in, nullptr, false);
+    return j.is_object() ? j["exclusions"] : json();
+}
+
+json span(const char* from, const char* to) { return {{"from", from}, {"to", to}}; }
+
+// One span marked on the Plot, left out and partly taken back in: the
+// analysis file, the Plot's stripes, the greyed list with its running
+// columns, the histogram and the Exposure Summary all follow.
+TEST(ExposureSummaryWindow, ThePlotsCursorsLeaveSpansOutAndEveryWindowFollows)
+{
+    test::PanelBench bench({.failOpen = true});
+    test::TempFolder dir;
+    const auto file = shiftFile(dir);
+    const QString path = QString::fromStdString(file.string());
+    ASSERT_TRUE(bench.keys->files().open(path));
+    FileListWindow* list = bench.keys->files().window(FileListKind::realTime);
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(test::waitFor([&] { return list->table() != nullptr; }, 10000));
+    list->action(QStringLiteral("Exposure"))->trigger();
+    ExposureSummaryWindow* summary = bench.keys->exposure().window(path);
+    ASSERT_TRUE(summary);
+    ASSERT_TRUE(settled(*summary));
+    EXPECT_FALSE(summary->cmdFromPlot()->isEnabled());
+    list->onCmd1dBClick();
+    auto* histogram = bench.context->windows().shown<HistogramWindow>();
+    ASSERT_TRUE(histogram);
+    EXPECT_EQ(histogram->lblMessage()->text(), "");
+
+    list->onGridNClick(2);
+    PlotWindow* plot = bench.context->windows().shown<PlotWindow>();
+    ASSERT_TRUE(plot);
+    ASSERT_TRUE(plot->frmExposure()->isVisibleTo(plot));
+    EXPECT_TRUE(summary->cmdFromPlot()->isEnabled());
+    EXPECT_TRUE(plot->graph()->shadedRanges().empty());
+
+    // Records 1801 .. 3600: 08:30:00 up to 09:00:00.
+    plot->onCmdSpanCursorsClick();
+    plot->graph()->setCursorPosition(1, 3600, 90);
+    plot->graph()->setCursorPosition(2, 1801, 90);
+    plot->onCmdExcludeClick();
+    EXPECT_EQ(savedSpans(file), json::array({span("2026-12-01T08:30:00", "2026-12-01T09:00:00")}));
+    EXPECT_EQ(plot->graph()->shadedRanges(), (std::vector<std::pair<double, double>>{{1800.5, 3600.5}}));
+
+    ASSERT_TRUE(settled(*summary));
+    EXPECT_EQ(summary->summary()->excluded, 1800u);
+    ASSERT_TRUE(test::waitFor([&] { return !list->isApplyingAnalysis() && !list->table()->leftOut().empty(); }, 10000));
+    const QAbstractItemModel* rows = list->gridN()->model();
+    EXPECT_FALSE(rows->data(rows->index(1799, 2), Qt::ForegroundRole).isValid());
+    EXPECT_EQ(rows->data(rows->index(1800, 2), Qt::ForegroundRole).value<QBrush>().color(), QColor(140, 140, 140));
+    EXPECT_EQ(rows->data(rows->index(3599, 11), Qt::AccessibleDescriptionRole).toString(),
+              "left out of the exposure analysis");
+    // The reading stays visible; the running columns stand still over the span.
+    EXPECT_EQ(rows->data(rows->index(1800, 2), Qt::DisplayRole).toString(), "90.0");
+    EXPECT_EQ(rows->data(rows->index(3599, 4), Qt::DisplayRole), rows->data(rows->index(1799, 4), Qt::DisplayRole));
+    // By hand: 90.x dB for 1800 s and 95.x dB for 3600 s, x = 0 .. 9 in turn.
+    double dose = 0;
+    for (int i = 0; i < 7200; ++i)
+        if (i < 1800 || i >= 3600)
+            dose += std::pow(2.0, ((i < 3600 ? 90.0 : 95.0) + (i % 10) / 10.0 - 90.0) / 5.0) / 288.0;
+    EXPECT_NEAR(*list->table()->value(7199, 4), dose, 1e-9);
+    EXPECT_NEAR(summary->summary()->standards.front().dose, dose, 1e-9);
+    EXPECT_EQ(histogram->lblMessage()->text(), "1800 readings left out of the exposure analysis");
+
+    // Records 2001 .. 3000 back in: two spans stay, and From Plot cursors
+    // puts that span into the summary's editors.
+    plot->graph()->setCursorPosition(1, 2001, 90);
+    plot->graph()->setCursorPosition(2, 3000, 90);
+    plot->onCmdIncludeClick();
+    EXPECT_EQ(savedSpans(file), json::array({span("2026-12-01T08:30:00", "2026-12-01T08:33:20"),
+                                             span("2026-12-01T08:50:00", "2026-12-01T09:00:00")}));
+    EXPECT_EQ(plot->graph()->shadedRanges(),
+              (std::vector<std::pair<double, double>>{{1800.5, 2000.5}, {3000.5, 3600.5}}));
+    ASSERT_TRUE(settled(*summary));
+    EXPECT_EQ(summary->summary()->excluded, 800u);
+    EXPECT_EQ(summary->gridExclusions()->rowCount(), 2);
+    summary->cmdFromPlot()->click();
+    EXPECT_EQ(summary->txtFrom()->dateTime().toString(Qt::ISODate), "2026-12-01T08:33:20");
+    EXPECT_EQ(summary->txtTo()->dateTime().toString(Qt::ISODate), "2026-12-01T08:50:00");
+
+    // Removing the rest in the summary clears the Plot and the list, which
+    // is the meter's own list again.
+    while (summary->gridExclusions()->rowCount() > 0) {
+        summary->gridExclusions()->setCurrentCell(0, 0);
+        summary->onCmdRemoveClick();
+    }
+    EXPECT_EQ(savedSpans(file), json::array());
+    EXPECT_TRUE(plot->graph()->shadedRanges().empty());
+    ASSERT_TRUE(test::waitFor([&] { return !list->isApplyingAnalysis() && list->table()->leftOut().empty(); }, 10000));
+    EXPECT_FALSE(rows->data(rows->index(1800, 2), Qt::ForegroundRole).isValid());
+
+    // Closing the Plot withdraws its cursors.
+    plot->close();
+    ASSERT_TRUE(test::waitFor([&] { return !summary->cmdFromPlot()->isEnabled(); }, 3000));
 }
 
 } // namespace
