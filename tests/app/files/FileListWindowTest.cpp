@@ -70,7 +70,7 @@ struct FileBench {
     void connectCharts()
     {
         windows().setChartSink({[this](const PlotRequest& r) { plots.push_back(r); },
-                                [this](const HistogramRequest& r) { histograms.push_back(r); }});
+                                [this](const HistogramRequest& r) { histograms.push_back(r); }, {}});
     }
 
     QString write(const std::string& name, const DataFile& file)
