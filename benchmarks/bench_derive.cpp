@@ -15,11 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "ChildUse.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -180,33 +176,9 @@ void BM_PrintLayoutLevelSet(benchmark::State& state)
 BENCHMARK(BM_PrintLayoutLevelSet)->Unit(benchmark::kMillisecond);
 
 #if defined(KM740_TOOL_PATH) && defined(KM740_PLAIN_SCRIPT)
-// A command run to its end with its output to /dev/null: the CPU seconds it
-// used (user + system), or a negative number when it failed.
-double childCpuSeconds(std::vector<std::string> args)
-{
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), ::environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1.0;
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1.0;
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 // `km740-tool derive` of the file, and the plain Python loop printing the
 // same columns, side by side: the time is the child's CPU time.
-void runChild(benchmark::State& state, const std::vector<std::string>& args)
+void timeChild(benchmark::State& state, const std::vector<std::string>& args)
 {
     const std::string path = benchFilePath();
     if (!std::filesystem::exists(path))
@@ -214,7 +186,7 @@ void runChild(benchmark::State& state, const std::vector<std::string>& args)
     for (auto _ : state) {
         std::vector<std::string> a = args;
         a.push_back(path);
-        const double cpu = childCpuSeconds(a);
+        const double cpu = runChild(a).cpu;
         if (cpu < 0) {
             state.SkipWithError("the command failed");
             break;
@@ -224,9 +196,9 @@ void runChild(benchmark::State& state, const std::vector<std::string>& args)
     state.SetItemsProcessed(state.iterations() * kRecords);
 }
 
-void BM_ToolDerive(benchmark::State& state) { runChild(state, {KM740_TOOL_PATH, "derive"}); }
-void BM_ToolDeriveJson(benchmark::State& state) { runChild(state, {KM740_TOOL_PATH, "derive", "--json"}); }
-void BM_PythonDerive(benchmark::State& state) { runChild(state, {"python3", KM740_PLAIN_SCRIPT}); }
+void BM_ToolDerive(benchmark::State& state) { timeChild(state, {KM740_TOOL_PATH, "derive"}); }
+void BM_ToolDeriveJson(benchmark::State& state) { timeChild(state, {KM740_TOOL_PATH, "derive", "--json"}); }
+void BM_PythonDerive(benchmark::State& state) { timeChild(state, {"python3", KM740_PLAIN_SCRIPT}); }
 BENCHMARK(BM_ToolDerive)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolDeriveJson)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PythonDerive)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);

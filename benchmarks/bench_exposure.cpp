@@ -10,11 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "ChildUse.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -93,38 +89,6 @@ void BM_ExposureSummaryOfFile(benchmark::State& state)
 BENCHMARK(BM_ExposureSummaryOfFile)->Unit(benchmark::kMillisecond);
 
 #if defined(KM740_TOOL_PATH)
-// The command run to its end, output to /dev/null: CPU seconds (user +
-// system) and peak resident memory, or a negative time when it failed.
-struct ChildUse {
-    double cpu = -1.0;
-    double peakMb = 0.0;
-};
-
-ChildUse runChild(std::vector<std::string> args)
-{
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), ::environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ChildUse use;
-    if (spawned != 0)
-        return use;
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return use;
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    use.cpu = seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    use.peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    return use;
-}
-
 void toolExposure(benchmark::State& state, bool json)
 {
     std::vector<std::string> args = {KM740_TOOL_PATH, "exposure", benchFile(), "--no-analysis",

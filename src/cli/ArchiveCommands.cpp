@@ -153,22 +153,51 @@ std::optional<Day> dateOption(const std::string& text, const char* option, int& 
     return d;
 }
 
-int runAdd(const ArchiveOptionsCli& o)
+// Runs a command on the archive the options name; one that cannot be opened
+// ends the command.
+template <typename Command>
+int withArchive(const ArchiveOptionsCli& o, Command&& command)
 {
     auto archive = openArchive(o);
     if (!archive)
         return fail(exitFailure, archive.error().message);
-    int rc = exitOk;
-    for (const std::string& file : o.files) {
-        auto filed = archive->file(file, o.labels, nowText());
-        if (!filed) {
-            const int code = failWith(filed.error());
-            rc = std::max(rc, code);
-            continue;
+    return command(*archive);
+}
+
+std::string noSuchMeasurement(std::int64_t id)
+{
+    return "there is no measurement " + std::to_string(id) + " in the archive";
+}
+
+// ... on the measurement the id names.
+template <typename Command>
+int withMeasurement(const ArchiveOptionsCli& o, Command&& command)
+{
+    return withArchive(o, [&](Archive& archive) -> int {
+        auto m = archive.find(o.id);
+        if (!m)
+            return fail(exitFailure, m.error().message);
+        if (!*m)
+            return fail(exitUsage, noSuchMeasurement(o.id));
+        return command(archive, **m);
+    });
+}
+
+int runAdd(const ArchiveOptionsCli& o)
+{
+    return withArchive(o, [&](Archive& archive) -> int {
+        int rc = exitOk;
+        for (const std::string& file : o.files) {
+            auto filed = archive.file(file, o.labels, nowText());
+            if (!filed) {
+                const int code = failWith(filed.error());
+                rc = std::max(rc, code);
+                continue;
+            }
+            std::cout << file << (filed->added ? ": filed as " : ": filed before as ") << filed->id << '\n';
         }
-        std::cout << file << (filed->added ? ": filed as " : ": filed before as ") << filed->id << '\n';
-    }
-    return rc;
+        return rc;
+    });
 }
 
 int runList(const ArchiveOptionsCli& o)
@@ -187,129 +216,103 @@ int runList(const ArchiveOptionsCli& o)
         if (!filter.kind)
             return fail(exitUsage, "--kind " + o.kind + ": not a kind (recording, list, dbl, dbs or a file title)");
     }
-    auto archive = openArchive(o);
-    if (!archive)
-        return fail(exitFailure, archive.error().message);
-    auto rows = archive->list(filter);
-    if (!rows)
-        return fail(exitFailure, rows.error().message);
-    if (o.json) {
-        Json list = Json::array();
+    return withArchive(o, [&](Archive& archive) -> int {
+        auto rows = archive.list(filter);
+        if (!rows)
+            return fail(exitFailure, rows.error().message);
+        if (o.json) {
+            Json list = Json::array();
+            for (const Measurement& m : *rows)
+                list.push_back(measurementJson(m));
+            std::cout << list.dump(2) << '\n';
+            return exitOk;
+        }
+        std::printf("%6s  %-19s  %9s  %-15s  %6s  %6s  %-20s  %-20s  %-20s  %s\n", "ID", "Start", "Duration", "Kind",
+                    "LAeq", "LEX,8h", "Person", "Sector", "Company", "File");
         for (const Measurement& m : *rows)
-            list.push_back(measurementJson(m));
-        std::cout << list.dump(2) << '\n';
+            std::printf("%6lld  %-19s  %9s  %-15s  %6s  %6s  %-20s  %-20s  %-20s  %s\n", static_cast<long long>(m.id),
+                        m.facts.start ? formatLocalTime(*m.facts.start).c_str() : "-", duration(m.facts.durationSeconds).c_str(),
+                        std::string(dataFileTitle(m.facts.kind)).c_str(), fixed1(m.facts.laeq).c_str(),
+                        fixed1(m.facts.lex8h).c_str(), m.labels.person.c_str(), m.labels.sector.c_str(),
+                        m.labels.company.c_str(), m.fileName.c_str());
         return exitOk;
-    }
-    std::printf("%6s  %-19s  %9s  %-15s  %6s  %6s  %-20s  %-20s  %-20s  %s\n", "ID", "Start", "Duration", "Kind",
-                "LAeq", "LEX,8h", "Person", "Sector", "Company", "File");
-    for (const Measurement& m : *rows)
-        std::printf("%6lld  %-19s  %9s  %-15s  %6s  %6s  %-20s  %-20s  %-20s  %s\n", static_cast<long long>(m.id),
-                    m.facts.start ? formatLocalTime(*m.facts.start).c_str() : "-", duration(m.facts.durationSeconds).c_str(),
-                    std::string(dataFileTitle(m.facts.kind)).c_str(), fixed1(m.facts.laeq).c_str(),
-                    fixed1(m.facts.lex8h).c_str(), m.labels.person.c_str(), m.labels.sector.c_str(),
-                    m.labels.company.c_str(), m.fileName.c_str());
-    return exitOk;
-}
-
-Result<Measurement> findOrRefuse(Archive& archive, std::int64_t id, int& rc)
-{
-    auto m = archive.find(id);
-    if (!m) {
-        rc = fail(exitFailure, m.error().message);
-        return m.error();
-    }
-    if (!*m) {
-        rc = fail(exitUsage, "there is no measurement " + std::to_string(id) + " in the archive");
-        return failure(FailureKind::data, "");
-    }
-    return std::move(**m);
+    });
 }
 
 int runShow(const ArchiveOptionsCli& o)
 {
-    auto archive = openArchive(o);
-    if (!archive)
-        return fail(exitFailure, archive.error().message);
-    int rc = exitOk;
-    auto m = findOrRefuse(*archive, o.id, rc);
-    if (!m)
-        return rc;
-    const auto& titles = settingsTitles(m->facts.kind);
-    const auto fields = m->facts.settings.fields();
-    if (o.json) {
-        Json j = measurementJson(*m);
-        Json settings;
+    return withMeasurement(o, [&](Archive&, const Measurement& m) -> int {
+        const auto& titles = settingsTitles(m.facts.kind);
+        const auto fields = m.facts.settings.fields();
+        if (o.json) {
+            Json j = measurementJson(m);
+            Json settings;
+            for (std::size_t i = 0; i < titles.size(); ++i)
+                settings[std::string(titles[i])] = *fields[i];
+            j["settings"] = settings;
+            Json standards = Json::array();
+            for (const StandardResult& r : m.standards)
+                standards.push_back({{"name", r.name}, {"criterion", r.criterion}, {"threshold", number(r.threshold)},
+                                     {"exchange_rate", r.exchangeRate}, {"dose", r.dose}, {"twa", number(r.twa)},
+                                     {"projected_dose", number(r.projectedDose)},
+                                     {"projected_twa", number(r.projectedTwa)}, {"lavg", number(r.lavg)},
+                                     {"shift_dose", number(r.shiftDose)}, {"shift_twa", number(r.shiftTwa)}});
+            j["standards"] = standards;
+            std::cout << j.dump(2) << '\n';
+            return exitOk;
+        }
+        auto line = [](const char* title, const std::string& value) { std::cout << title << '\t' << value << '\n'; };
+        line("ID", std::to_string(m.id));
+        line("File", m.fileName);
+        line("Filed from", m.sourcePath);
+        line("Filed at", m.filedAt);
+        line("Kind", std::string(dataFileTitle(m.facts.kind)));
+        line("Person", m.labels.person);
+        line("Sector", m.labels.sector);
+        line("Company", m.labels.company);
+        line("Notes", m.labels.notes);
+        line("Start", m.facts.start ? formatLocalTime(*m.facts.start) : "-");
+        line("End", m.facts.end ? formatLocalTime(*m.facts.end) : "-");
+        line("Duration", duration(m.facts.durationSeconds));
+        line("Interval", m.facts.intervalSeconds ? std::to_string(*m.facts.intervalSeconds) + " s" : "-");
+        line("Records", std::to_string(m.facts.records));
+        line("LAeq", fixed1(m.facts.laeq));
+        line("Lmax", fixed1(m.facts.lmax));
+        line("Lmin", fixed1(m.facts.lmin));
+        line("LEX,8h", fixed1(m.facts.lex8h));
+        line("Points", m.facts.points ? std::to_string(static_cast<long long>(*m.facts.points + 0.5)) : "-");
         for (std::size_t i = 0; i < titles.size(); ++i)
-            settings[std::string(titles[i])] = *fields[i];
-        j["settings"] = settings;
-        Json standards = Json::array();
-        for (const StandardResult& r : m->standards)
-            standards.push_back({{"name", r.name}, {"criterion", r.criterion}, {"threshold", number(r.threshold)},
-                                 {"exchange_rate", r.exchangeRate}, {"dose", r.dose}, {"twa", number(r.twa)},
-                                 {"projected_dose", number(r.projectedDose)},
-                                 {"projected_twa", number(r.projectedTwa)}, {"lavg", number(r.lavg)},
-                                 {"shift_dose", number(r.shiftDose)}, {"shift_twa", number(r.shiftTwa)}});
-        j["standards"] = standards;
-        std::cout << j.dump(2) << '\n';
+            line(std::string(titles[i]).c_str(), *fields[i]);
+        for (const StandardResult& r : m.standards)
+            std::cout << "Standard\t" << r.name << "\tdose " << fixed1(r.dose) << " %\tTWA " << fixed1(r.twa) << '\n';
+        line("Hash", m.hash);
         return exitOk;
-    }
-    auto line = [](const char* title, const std::string& value) { std::cout << title << '\t' << value << '\n'; };
-    line("ID", std::to_string(m->id));
-    line("File", m->fileName);
-    line("Filed from", m->sourcePath);
-    line("Filed at", m->filedAt);
-    line("Kind", std::string(dataFileTitle(m->facts.kind)));
-    line("Person", m->labels.person);
-    line("Sector", m->labels.sector);
-    line("Company", m->labels.company);
-    line("Notes", m->labels.notes);
-    line("Start", m->facts.start ? formatLocalTime(*m->facts.start) : "-");
-    line("End", m->facts.end ? formatLocalTime(*m->facts.end) : "-");
-    line("Duration", duration(m->facts.durationSeconds));
-    line("Interval", m->facts.intervalSeconds ? std::to_string(*m->facts.intervalSeconds) + " s" : "-");
-    line("Records", std::to_string(m->facts.records));
-    line("LAeq", fixed1(m->facts.laeq));
-    line("Lmax", fixed1(m->facts.lmax));
-    line("Lmin", fixed1(m->facts.lmin));
-    line("LEX,8h", fixed1(m->facts.lex8h));
-    line("Points", m->facts.points ? std::to_string(static_cast<long long>(*m->facts.points + 0.5)) : "-");
-    for (std::size_t i = 0; i < titles.size(); ++i)
-        line(std::string(titles[i]).c_str(), *fields[i]);
-    for (const StandardResult& r : m->standards)
-        std::cout << "Standard\t" << r.name << "\tdose " << fixed1(r.dose) << " %\tTWA " << fixed1(r.twa) << '\n';
-    line("Hash", m->hash);
-    return exitOk;
+    });
 }
 
 int runExport(const ArchiveOptionsCli& o)
 {
-    auto archive = openArchive(o);
-    if (!archive)
-        return fail(exitFailure, archive.error().message);
-    int rc = exitOk;
-    auto m = findOrRefuse(*archive, o.id, rc);
-    if (!m)
-        return rc;
-    auto bytes = archive->copyBytes(*m);
-    if (!bytes)
-        return fail(exitFailure, bytes.error().message);
-    if (auto s = writeFileAtomically(o.output, *bytes); !s)
-        return fail(exitFailure, s.error().message);
-    return exitOk;
+    return withMeasurement(o, [&](Archive& archive, const Measurement& m) -> int {
+        auto bytes = archive.copyBytes(m);
+        if (!bytes)
+            return fail(exitFailure, bytes.error().message);
+        if (auto s = writeFileAtomically(o.output, *bytes); !s)
+            return fail(exitFailure, s.error().message);
+        return exitOk;
+    });
 }
 
 int runRemove(const ArchiveOptionsCli& o)
 {
-    auto archive = openArchive(o);
-    if (!archive)
-        return fail(exitFailure, archive.error().message);
-    auto removed = archive->remove(o.id);
-    if (!removed)
-        return fail(exitFailure, removed.error().message);
-    if (!*removed)
-        return fail(exitUsage, "there is no measurement " + std::to_string(o.id) + " in the archive");
-    std::cout << "removed " << o.id << '\n';
-    return exitOk;
+    return withArchive(o, [&](Archive& archive) -> int {
+        auto removed = archive.remove(o.id);
+        if (!removed)
+            return fail(exitFailure, removed.error().message);
+        if (!*removed)
+            return fail(exitUsage, noSuchMeasurement(o.id));
+        std::cout << "removed " << o.id << '\n';
+        return exitOk;
+    });
 }
 
 int runWeek(const ArchiveOptionsCli& o)
@@ -317,41 +320,40 @@ int runWeek(const ArchiveOptionsCli& o)
     const auto monday = parseIsoWeek(o.week);
     if (!monday)
         return fail(exitUsage, "--week " + o.week + ": not an ISO week (YYYY-Www, e.g. 2026-W09)");
-    auto archive = openArchive(o);
-    if (!archive)
-        return fail(exitFailure, archive.error().message);
-    auto rows = archive->ofPerson(o.person, *monday, *monday + std::chrono::days{6});
-    if (!rows)
-        return fail(exitFailure, rows.error().message);
-    const WeekExposure week = weekExposure(*rows);
-    if (o.json) {
-        Json days = Json::array();
-        for (const WeekDay& d : week.days)
-            days.push_back({{"date", isoDate(d.day)}, {"lex8h", d.lex8h}, {"points", d.points}, {"ids", d.ids}});
-        Json j;
-        j["person"] = o.person;
-        j["week"] = isoWeekOf(*monday);
-        j["days"] = days;
-        j["lex_w"] = number(week.lexW);
-        j["points"] = week.points;
-        std::cout << j.dump(2) << '\n';
+    return withArchive(o, [&](Archive& archive) -> int {
+        auto rows = archive.ofPerson(o.person, *monday, *monday + std::chrono::days{6});
+        if (!rows)
+            return fail(exitFailure, rows.error().message);
+        const WeekExposure week = weekExposure(*rows);
+        if (o.json) {
+            Json days = Json::array();
+            for (const WeekDay& d : week.days)
+                days.push_back({{"date", isoDate(d.day)}, {"lex8h", d.lex8h}, {"points", d.points}, {"ids", d.ids}});
+            Json j;
+            j["person"] = o.person;
+            j["week"] = isoWeekOf(*monday);
+            j["days"] = days;
+            j["lex_w"] = number(week.lexW);
+            j["points"] = week.points;
+            std::cout << j.dump(2) << '\n';
+            return exitOk;
+        }
+        std::cout << o.person << ", week " << isoWeekOf(*monday) << " (" << isoDate(*monday) << " to "
+                  << isoDate(*monday + std::chrono::days{6}) << ")\n";
+        if (week.days.empty()) {
+            std::cout << "No measurement with a LEX,8h that week.\n";
+            return exitOk;
+        }
+        std::printf("%-10s  %6s  %6s  %s\n", "Date", "LEX,8h", "Points", "Measurements");
+        for (const WeekDay& d : week.days) {
+            std::string ids;
+            for (auto id : d.ids)
+                ids += (ids.empty() ? "" : ", ") + std::to_string(id);
+            std::printf("%-10s  %6s  %6.0f  %s\n", isoDate(d.day).c_str(), fixed1(d.lex8h).c_str(), d.points, ids.c_str());
+        }
+        std::printf("LEX,w %s dB over 5 nominal days; %.0f points\n", fixed1(week.lexW).c_str(), week.points);
         return exitOk;
-    }
-    std::cout << o.person << ", week " << isoWeekOf(*monday) << " (" << isoDate(*monday) << " to "
-              << isoDate(*monday + std::chrono::days{6}) << ")\n";
-    if (week.days.empty()) {
-        std::cout << "No measurement with a LEX,8h that week.\n";
-        return exitOk;
-    }
-    std::printf("%-10s  %6s  %6s  %s\n", "Date", "LEX,8h", "Points", "Measurements");
-    for (const WeekDay& d : week.days) {
-        std::string ids;
-        for (auto id : d.ids)
-            ids += (ids.empty() ? "" : ", ") + std::to_string(id);
-        std::printf("%-10s  %6s  %6.0f  %s\n", isoDate(d.day).c_str(), fixed1(d.lex8h).c_str(), d.points, ids.c_str());
-    }
-    std::printf("LEX,w %s dB over 5 nominal days; %.0f points\n", fixed1(week.lexW).c_str(), week.points);
-    return exitOk;
+    });
 }
 
 } // namespace

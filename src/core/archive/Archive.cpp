@@ -84,11 +84,11 @@ bool isCopyName(const std::string& name)
                        [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
-// A copy being written: the file-writing rule's temporary ".km740-<n>.tmp"
-// (or an older ".<hash>.sonx.<n>.tmp"); nothing else writes in this folder.
+// A copy being written: the file-writing rule's temporary file (or an older
+// ".<hash>.sonx.<n>.tmp"); nothing else writes in this folder.
 bool isCopyInProgress(const std::string& name)
 {
-    if (name.starts_with(".km740-") && name.ends_with(".tmp"))
+    if (isTemporaryName(name))
         return true;
     return name.size() > 1 && name[0] == '.' && name.ends_with(".tmp") && isCopyName(name.substr(1, 64 + kCopyExtension.size()));
 }

@@ -263,14 +263,18 @@ Status checkWritable(const fs::path& target, const Destination& d)
 // ".km740-" + 10 letters or digits + ".tmp": short whatever the target's
 // name (a name near the folder's limit still gets one), hidden, and never
 // taken for a data file; O_EXCL makes a stale one from a crash harmless.
+constexpr std::string_view kTempPrefix = ".km740-";
+constexpr std::string_view kTempSuffix = ".tmp";
+constexpr std::size_t kTempLetters = 10;
+
 std::string tempName(std::mt19937_64& random)
 {
     static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string name = ".km740-";
+    std::string name(kTempPrefix);
     std::uint64_t bits = random();
-    for (int i = 0; i < 10; ++i, bits /= 36)
+    for (std::size_t i = 0; i < kTempLetters; ++i, bits /= 36)
         name += kDigits[bits % 36];
-    return name + ".tmp";
+    return name.append(kTempSuffix);
 }
 
 Result<std::pair<int, fs::path>> createTemp(const fs::path& target, const fs::path& final)
@@ -546,6 +550,12 @@ Status writeFileAtomically(const fs::path& target, std::string_view bytes)
     if (auto s = file->write(bytes); !s)
         return s;
     return file->commit();
+}
+
+bool isTemporaryName(std::string_view name)
+{
+    return name.size() == kTempPrefix.size() + kTempLetters + kTempSuffix.size() && name.starts_with(kTempPrefix) &&
+           name.ends_with(kTempSuffix);
 }
 
 } // namespace km740

@@ -84,4 +84,8 @@ Status writeFileAtomically(const std::filesystem::path& target, std::string_view
 // The system's text for an errno value ("No space left on device").
 std::string errorText(int error);
 
+// True for the name of a temporary file the rule above writes (and a crash
+// may leave behind): a folder's sweep may remove it.
+bool isTemporaryName(std::string_view name);
+
 } // namespace km740

@@ -94,11 +94,20 @@ TEST(AtomicFile, ReplacesAFileWholeKeepingItsPermissions)
     ASSERT_TRUE(writeFileAtomically(file, "newer").ok());
     EXPECT_EQ(modeOf(file) & 07777, 0640u);
 
-    // A write that is dropped leaves the old file, and no temporary file.
+    // A write that is dropped leaves the old file, and no temporary file;
+    // while it runs, its temporary file is known as one (a folder's sweep
+    // removes it) and the data file is not.
     {
         auto open = AtomicFile::create(file);
         ASSERT_TRUE(open.ok());
         ASSERT_TRUE(open->write("half").ok());
+        std::vector<std::string> temporary;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            if (isTemporaryName(e.path().filename().string()))
+                temporary.push_back(e.path().filename().string());
+        EXPECT_EQ(temporary.size(), 1u);
+        EXPECT_FALSE(isTemporaryName("private.sonx"));
+        EXPECT_FALSE(isTemporaryName(".km740-notes.tmp.sonx"));
     }
     EXPECT_EQ(readBytes(file), "newer");
     EXPECT_EQ(dir.entries(), 1u);
