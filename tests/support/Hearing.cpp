@@ -96,6 +96,10 @@ void walk(QAccessibleInterface* a, const QSet<QString>& ids, const QString& path
     }
     if (needsName(a->role()) && name.isEmpty())
         faults << QStringLiteral("%1: no name").arg(here);
+    // On Linux a combo box is announced by its current text; what it is for
+    // must come with it.
+    if (a->role() == QAccessible::ComboBox && a->text(QAccessible::Description).isEmpty())
+        faults << QStringLiteral("%1: a combo box heard only by its current text").arg(here);
     if (whole(a->role()))
         return;
     for (int i = 0; i < a->childCount(); ++i)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/archive/MeasurementsWindow.h"
+#include "app/ui/ReaderNames.h"
 
 #include "app/archive/LabelsDialog.h"
 #include "app/archive/WeekWindow.h"
@@ -95,10 +96,10 @@ MeasurementsWindow::MeasurementsWindow(Setup setup, QWidget* parent)
 
     setObjectName(QStringLiteral("Measurements"));
     TxtSearch->setAccessibleName(QStringLiteral("Search"));
-    ComboWhen->setAccessibleName(QStringLiteral("When"));
+    nameComboBox(ComboWhen, QStringLiteral("When"));
     DateFrom->setAccessibleName(QStringLiteral("From"));
     DateTo->setAccessibleName(QStringLiteral("To"));
-    ComboKind->setAccessibleName(QStringLiteral("Kind"));
+    nameComboBox(ComboKind, QStringLiteral("Kind"));
 
     model_ = new MeasurementsModel(this);
     sorted_ = new QSortFilterProxyModel(this);

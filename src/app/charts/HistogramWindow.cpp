@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/charts/HistogramWindow.h"
+#include "app/ui/ReaderNames.h"
 
 #include "app/ui/KeyHints.h"
 
@@ -86,7 +87,7 @@ void HistogramWindow::buildWindow()
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setAccessibleName(tr("Track mode"));
+    nameComboBox(Combo1, tr("Track mode"));
     for (std::string_view item : histogramTrackItems())
         Combo1->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
     Combo1->setCurrentIndex(0);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/charts/PlotWindow.h"
+#include "app/ui/ReaderNames.h"
 
 #include "app/ui/KeyHints.h"
 
@@ -106,7 +107,7 @@ void PlotWindow::buildWindow()
     SSFrame3->setAccessibleName(QStringLiteral("Track Mode"));
     Combo1 = new QComboBox;
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setAccessibleName(tr("Track mode"));
+    nameComboBox(Combo1, tr("Track mode"));
     for (const TrackModeEntry& e : plotTrackModes())
         Combo1->addItem(q(e.item));
     txtDescription_ = new QPlainTextEdit;

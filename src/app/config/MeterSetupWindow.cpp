@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/config/MeterSetupWindow.h"
+#include "app/ui/ReaderNames.h"
 
 #include "app/ui/KeyHints.h"
 
@@ -57,7 +58,7 @@ MeterSetupWindow::MeterSetupWindow(WindowContext& context, QWidget* parent)
         t->setFont(f);
         grid->addWidget(t, 0, c);
         auto* box = new PickCombo(QLatin1String(comboNames[static_cast<std::size_t>(c)]), this);
-        box->setAccessibleName(QString(title).replace('\n', ' '));
+        nameComboBox(box, QString(title).replace('\n', ' '));
         box->setItems(meterSetupItems(col(c)));
         box->setText(QString::fromLatin1(designTexts[static_cast<std::size_t>(c)]));
         connect(box, &PickCombo::picked, this, [this, c] { onComboClick(col(c)); });

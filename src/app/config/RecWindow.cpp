@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/config/RecWindow.h"
+#include "app/ui/ReaderNames.h"
 
 #include "app/ui/KeyHints.h"
 
@@ -96,7 +97,7 @@ void RecWindow::buildWindow()
     frameInterval->setObjectName(QStringLiteral("FrameInterval"));
     auto* il = new QHBoxLayout(frameInterval);
     comboIntv_ = new PickCombo(QStringLiteral("ComboIntv"), frameInterval);
-    comboIntv_->setAccessibleName(QStringLiteral("Interval"));
+    nameComboBox(comboIntv_, QStringLiteral("Interval"));
     comboIntv_->setItems(intervalItems());
     comboIntv_->setText(QStringLiteral(" 1 Sec"));
     cmdStartRec_ = button(QStringLiteral("Start Rec"), QStringLiteral("CmdStartRec"), QStringLiteral("Start Rec"),
@@ -110,7 +111,7 @@ void RecWindow::buildWindow()
     auto* ll = new QHBoxLayout(frameLimited);
     ll->addWidget(new QLabel(QStringLiteral(" Period"), frameLimited));
     comboSingle_ = new PickCombo(QStringLiteral("ComboSingle"), frameLimited);
-    comboSingle_->setAccessibleName(QStringLiteral("Period"));
+    nameComboBox(comboSingle_, QStringLiteral("Period"));
     comboSingle_->setItems(periodItems());
     comboSingle_->setText(QStringLiteral("Off"));
     cmdLimit_ = button(QStringLiteral("Start"), QStringLiteral("CmdLimit"), QStringLiteral("Start limited recording"),
@@ -155,7 +156,7 @@ void RecWindow::buildWindow()
             const auto fi = static_cast<std::size_t>(f);
             auto* box = new PickCombo(QStringLiteral("Combo%1%2").arg(QLatin1String(fieldKeys[fi])).arg(i),
                                       frameSchedule_);
-            box->setAccessibleName(tr("Recording %1 %2").arg(i + 1).arg(QLatin1String(fieldNames[fi])));
+            nameComboBox(box, tr("Recording %1 %2").arg(i + 1).arg(QLatin1String(fieldNames[fi])));
             box->setItems(scheduleFieldItems(static_cast<ScheduleField>(f)));
             box->setText(f == 0 || f == 3 ? QStringLiteral("Any") : QStringLiteral("0"));
             fields_[static_cast<std::size_t>(i)][static_cast<std::size_t>(f)] = box;
@@ -165,7 +166,7 @@ void RecWindow::buildWindow()
     auto* side = new QVBoxLayout;
     side->addWidget(new QLabel(QStringLiteral("Repeat"), frameSchedule_));
     comboRepeat_ = new PickCombo(QStringLiteral("ComboRepeat"), frameSchedule_);
-    comboRepeat_->setAccessibleName(QStringLiteral("Repeat"));
+    nameComboBox(comboRepeat_, QStringLiteral("Repeat"));
     comboRepeat_->setItems(repeatItems());
     comboRepeat_->setText(QStringLiteral("Always"));
     side->addWidget(comboRepeat_);

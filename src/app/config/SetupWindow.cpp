@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/config/SetupWindow.h"
+#include "app/ui/ReaderNames.h"
 
 #include "app/ui/KeyHints.h"
 
@@ -145,7 +146,7 @@ void SetupWindow::buildWindow()
     newOpt_[0]->setObjectName(QStringLiteral("NewOpt0"));
     newOpt_[0]->setAccessibleName(QStringLiteral("Uniform"));
     comboUniform_ = new PickCombo(QStringLiteral("ComboUniform"), this);
-    comboUniform_->setAccessibleName(QStringLiteral("Uniform"));
+    nameComboBox(comboUniform_, QStringLiteral("Uniform"));
     QStringList standard;
     for (int i = 0; i < 8; ++i)
         standard << q(presetCaption(i));
@@ -169,7 +170,7 @@ void SetupWindow::buildWindow()
     newOpt_[1]->setObjectName(QStringLiteral("NewOpt1"));
     newOpt_[1]->setAccessibleName(QStringLiteral("User"));
     comboUser_ = new PickCombo(QStringLiteral("ComboUser"), this);
-    comboUser_->setAccessibleName(QStringLiteral("User"));
+    nameComboBox(comboUser_, QStringLiteral("User"));
     QStringList users;
     for (int i = firstUserPreset; i < presetCount; ++i)
         users << q(presetCaption(i));
@@ -187,7 +188,7 @@ void SetupWindow::buildWindow()
     auto makeCombo = [this](int row, int c, const QString& rowName) {
         const QString key = QLatin1String(columnKeys[static_cast<std::size_t>(c)]);
         auto* box = new PickCombo(QStringLiteral("Combo%1%2").arg(key).arg(row), this);
-        box->setAccessibleName(rowName + QLatin1Char(' ') + columnTitle(c));
+        nameComboBox(box, rowName + QLatin1Char(' ') + columnTitle(c));
         box->setItems(setupItems(col(c)));
         box->setText(QString::fromLatin1(designTexts[static_cast<std::size_t>(c)]));
         connect(box, &PickCombo::picked, this, [this, row, c] { onCellClick(row, col(c)); });

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/panel/PanelWindow.h"
+#include "app/ui/ReaderNames.h"
 
 #include "app/ui/AppState.h"
 #include "app/ui/QtText.h"
@@ -187,7 +188,7 @@ void PanelWindow::buildWindow()
     service->addWidget(cmdDelAny_);
     combo6162_ = new QComboBox(central);
     combo6162_->setObjectName(QStringLiteral("Combo6162"));
-    combo6162_->setAccessibleName(tr("Service value"));
+    nameComboBox(combo6162_, tr("Service value"));
     combo6162_->setEditable(true);
     combo6162_->setInsertPolicy(QComboBox::NoInsert);
     combo6162_->setCompleter(nullptr);

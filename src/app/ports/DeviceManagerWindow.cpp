@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ports/DeviceManagerWindow.h"
+#include "app/ui/ReaderNames.h"
 
 #include "app/ui/KeyHints.h"
 
@@ -39,6 +40,7 @@ DeviceManagerWindow::DeviceManagerWindow(PortMap map, std::filesystem::path mapF
 
     ComboCOM = new QComboBox(this);
     ComboCOM->setObjectName(QStringLiteral("ComboCOM"));
+    nameComboBox(ComboCOM, tr("COM number"));
     for (int n = 1; n <= PortMap::kPortCount; ++n)
         ComboCOM->addItem(QString::fromStdString(comName(n)), n);
     CmdBind = new QPushButton(tr("Bind"), this);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ports/PortWindow.h"
+#include "app/ui/ReaderNames.h"
 
 #include "app/ui/KeyHints.h"
 
@@ -37,7 +38,7 @@ PortWindow::PortWindow(int portNumber, Options options, QWidget* parent)
 
     TxtCOM = new QComboBox(this);
     TxtCOM->setObjectName(QStringLiteral("TxtCOM"));
-    TxtCOM->setAccessibleName(tr("Port"));
+    nameComboBox(TxtCOM, tr("Port"));
     TxtCOM->setEditable(true);
     TxtCOM->setInsertPolicy(QComboBox::NoInsert);
     TxtCOM->setMinimumContentsLength(10);

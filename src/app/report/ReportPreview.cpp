@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/report/ReportPreview.h"
+#include "app/ui/ReaderNames.h"
 
 #include "app/ui/BackgroundTask.h"
 #include "core/files/HeaderText.h"
@@ -118,6 +119,7 @@ void ReportPreview::buildWindow()
     });
 
     ComboLanguage = new QComboBox;
+    nameComboBox(ComboLanguage, tr("Report language"));
     for (Language l : kLanguages)
         ComboLanguage->addItem(QString::fromUtf8(languageName(l).data(), static_cast<int>(languageName(l).size())),
                                static_cast<int>(l));
