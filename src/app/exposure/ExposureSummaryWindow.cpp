@@ -3,6 +3,7 @@
 
 #include "app/ui/AnalysisHub.h"
 #include "app/ui/QtText.h"
+#include "core/common/NoValue.h"
 #include "core/exposure/ExposureAnalysis.h"
 #include "core/lists/ExposureHistory.h"
 
@@ -413,7 +414,7 @@ void ExposureSummaryWindow::recompute()
 
 QString ExposureSummaryWindow::number(const std::optional<double>& v, int decimals) const
 {
-    return v ? q(formatFixed(*v, decimals, regional_)) : QStringLiteral("----");
+    return v ? q(formatFixed(*v, decimals, regional_)) : QString::fromLatin1(kNoValueText);
 }
 
 void ExposureSummaryWindow::showSummary(std::uint64_t generation, Result<ExposureSummary> result)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/report/ReportContent.h"
 
+#include "core/common/NoValue.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,7 +12,7 @@ namespace km740 {
 std::string reportNumber(std::optional<double> value, int decimals, const Regional& regional)
 {
     if (!value || !std::isfinite(*value))
-        return "----";
+        return kNoValueText;
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, *value);
     std::string out = text;
