@@ -90,7 +90,10 @@ Result<PresetEdits> presetEditsFromJson(const json& doc)
         const std::string where = name + ": ";
         if (!r.is_object())
             return refusedKey(where, "not a JSON object");
-        for (const auto& [key, value] : r.items()) {
+        for (const auto& item : r.items()) {
+            // Named, not bound: clang 14 lets no lambda capture a structured binding.
+            const std::string& key = item.key();
+            const json& value = item.value();
             const auto column = std::find_if(presetRowKeys.begin(), presetRowKeys.end(),
                                              [&](const char* c) { return key == c; });
             if (key == "name") {
