@@ -56,7 +56,7 @@ void BM_SampleTickWithFileRecording(benchmark::State& st)
         freshLevel(s.live, now);
         benchmark::DoNotOptimize(rec.sampleTick(s.recording, s.linkNow(), LocalDateTime{}, now, Regional::point(), panel));
     }
-    rec.stopFileRecording(s);
+    rec.stopFileRecording(s.recording);
     std::filesystem::remove(file);
 }
 BENCHMARK(BM_SampleTickWithFileRecording)->Unit(benchmark::kMicrosecond);
