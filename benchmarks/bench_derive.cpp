@@ -67,9 +67,8 @@ void writeRealTimeFile(const std::string& path)
     const char* eol = "\r\n";
     out << "Real Time Data" << eol << eol << eol << eol;
     out << "Calibrated dB:94.0" << eol << "Time Weight:Slow" << eol << "Frequency Weight:A" << eol
-        << "Threshold Level:80" << eol << "Criterion Level:90" << eol << "Exchange Rate:5" << eol
-        << "Peak Type:Lcpk" << eol << "Range:70-140" << eol << "Calibrated Time:2026/12/01 07:55:00"
-        << eol;
+        << "Threshold Level:80" << eol << "Criterion Level:90" << eol << "Exchange Rate:5" << eol << "Peak Type:Lcpk"
+        << eol << "Range:70-140" << eol << "Calibrated Time:2026/12/01 07:55:00" << eol;
     out << "No.s\t      Date Time    \tdB" << eol;
     const auto& cells = levelCells();
     char stamp[32];
@@ -196,9 +195,18 @@ void timeChild(benchmark::State& state, const std::vector<std::string>& args)
     state.SetItemsProcessed(state.iterations() * kRecords);
 }
 
-void BM_ToolDerive(benchmark::State& state) { timeChild(state, {KM740_TOOL_PATH, "derive"}); }
-void BM_ToolDeriveJson(benchmark::State& state) { timeChild(state, {KM740_TOOL_PATH, "derive", "--json"}); }
-void BM_PythonDerive(benchmark::State& state) { timeChild(state, {"python3", KM740_PLAIN_SCRIPT}); }
+void BM_ToolDerive(benchmark::State& state)
+{
+    timeChild(state, {KM740_TOOL_PATH, "derive"});
+}
+void BM_ToolDeriveJson(benchmark::State& state)
+{
+    timeChild(state, {KM740_TOOL_PATH, "derive", "--json"});
+}
+void BM_PythonDerive(benchmark::State& state)
+{
+    timeChild(state, {"python3", KM740_PLAIN_SCRIPT});
+}
 BENCHMARK(BM_ToolDerive)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolDeriveJson)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PythonDerive)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -67,8 +67,8 @@ ExposureOptions benchOptions()
 {
     ExposureOptions o;
     for (const char* day : {"2026-12-01", "2026-12-02"})
-        o.exclusions.push_back({*parseLocalTime(std::string(day) + "T12:00:00"),
-                                *parseLocalTime(std::string(day) + "T12:45:00")});
+        o.exclusions.push_back(
+            {*parseLocalTime(std::string(day) + "T12:00:00"), *parseLocalTime(std::string(day) + "T12:45:00")});
     return o;
 }
 
@@ -91,9 +91,10 @@ BENCHMARK(BM_ExposureSummaryOfFile)->Unit(benchmark::kMillisecond);
 #if defined(KM740_TOOL_PATH)
 void toolExposure(benchmark::State& state, bool json)
 {
-    std::vector<std::string> args = {KM740_TOOL_PATH, "exposure", benchFile(), "--no-analysis",
-                                     "--exclude", "2026-12-01T12:00:00/2026-12-01T12:45:00",
-                                     "--exclude", "2026-12-02T12:00:00/2026-12-02T12:45:00"};
+    std::vector<std::string> args = {KM740_TOOL_PATH, "exposure",
+                                     benchFile(),     "--no-analysis",
+                                     "--exclude",     "2026-12-01T12:00:00/2026-12-01T12:45:00",
+                                     "--exclude",     "2026-12-02T12:00:00/2026-12-02T12:45:00"};
     if (json)
         args.push_back("--json");
     double peak = 0.0;
@@ -110,8 +111,14 @@ void toolExposure(benchmark::State& state, bool json)
     state.SetItemsProcessed(state.iterations() * kRecords);
 }
 
-void BM_ToolExposure(benchmark::State& state) { toolExposure(state, false); }
-void BM_ToolExposureJson(benchmark::State& state) { toolExposure(state, true); }
+void BM_ToolExposure(benchmark::State& state)
+{
+    toolExposure(state, false);
+}
+void BM_ToolExposureJson(benchmark::State& state)
+{
+    toolExposure(state, true);
+}
 BENCHMARK(BM_ToolExposure)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolExposureJson)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 #endif

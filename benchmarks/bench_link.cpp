@@ -97,8 +97,7 @@ void BM_DumpVirtualMeterManualClock(benchmark::State& state)
             return;
         }
         state.counters["bytes"] = static_cast<double>(image->size());
-        state.counters["line_rate_percent"] =
-            image->size() / seconds / kLineBytesPerSecond * 100.0;
+        state.counters["line_rate_percent"] = image->size() / seconds / kLineBytesPerSecond * 100.0;
     }
 }
 BENCHMARK(BM_DumpVirtualMeterManualClock)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -129,16 +128,14 @@ void BM_DownloadFromSim(benchmark::State& state)
         }
         const auto started = std::chrono::steady_clock::now();
         auto image = link.dumpLogger(status->downloadSize());
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         if (!image) {
             state.SkipWithError(image.error().message.c_str());
             return;
         }
         state.SetIterationTime(seconds);
         state.counters["bytes"] = static_cast<double>(image->size());
-        state.counters["line_rate_percent"] =
-            image->size() / seconds / kLineBytesPerSecond * 100.0;
+        state.counters["line_rate_percent"] = image->size() / seconds / kLineBytesPerSecond * 100.0;
     }
 }
 BENCHMARK(BM_DownloadFromSim)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);

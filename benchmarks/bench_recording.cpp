@@ -40,8 +40,7 @@ void freshLevel(LiveReading& live, double now)
 
 void BM_SampleTickWithFileRecording(benchmark::State& st)
 {
-    const auto file = std::filesystem::temp_directory_path() /
-                      ("km740-bench-" + std::to_string(::getpid()) + ".sonx");
+    const auto file = std::filesystem::temp_directory_path() / ("km740-bench-" + std::to_string(::getpid()) + ".sonx");
     AppState s;
     RealTimeRecorder rec;
     freshLevel(s.live, 1.0);
@@ -54,7 +53,8 @@ void BM_SampleTickWithFileRecording(benchmark::State& st)
     for (auto _ : st) {
         now += 1.0;
         freshLevel(s.live, now);
-        benchmark::DoNotOptimize(rec.sampleTick(s.recording, s.linkNow(), LocalDateTime{}, now, Regional::point(), panel));
+        benchmark::DoNotOptimize(
+            rec.sampleTick(s.recording, s.linkNow(), LocalDateTime{}, now, Regional::point(), panel));
     }
     rec.stopFileRecording(s.recording);
     std::filesystem::remove(file);

@@ -69,10 +69,9 @@ int main(int argc, char** argv)
         if (transport)
             worker = std::make_unique<MeterWorker>(std::move(transport), clock);
         context = std::make_unique<WindowContext>(state, worker.get(), AppDialogs::desktop());
-        context->setArchiveFolder(archiveFolder(parser.value(archive).toStdString(),
-                                                qEnvironmentVariable("KM740_ARCHIVE").toStdString(),
-                                                qEnvironmentVariable("XDG_DATA_HOME").toStdString(),
-                                                QDir::homePath().toStdString()));
+        context->setArchiveFolder(
+            archiveFolder(parser.value(archive).toStdString(), qEnvironmentVariable("KM740_ARCHIVE").toStdString(),
+                          qEnvironmentVariable("XDG_DATA_HOME").toStdString(), QDir::homePath().toStdString()));
         // Whether saves are filed in the archive is kept for the next start.
         ArchiveFiling& filing = context->filing();
         filing.setAutomatic(QSettings().value(QStringLiteral("archive/fileEverySave"), true).toBool());

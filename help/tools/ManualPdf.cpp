@@ -41,9 +41,9 @@ struct Heading {
 };
 
 struct Manual {
-    QString title;     // the first level-1 heading
-    QString subtitle;  // the paragraph right under it
-    QString markdown;  // the rest
+    QString title;    // the first level-1 heading
+    QString subtitle; // the paragraph right under it
+    QString markdown; // the rest
 };
 
 int fail(const QString& message)
@@ -258,8 +258,7 @@ QFont font(const QString& family, double points, bool bold = false)
     return f;
 }
 
-void drawTitlePage(QPainter& p, const QRectF& page, const Manual& m, const QString& version,
-                   const QString& iconFile)
+void drawTitlePage(QPainter& p, const QRectF& page, const Manual& m, const QString& version, const QString& iconFile)
 {
     const double inch = kDpi;
     p.fillRect(QRectF(page.left(), page.top(), page.width(), inch * 0.25), kAccent);
@@ -284,7 +283,7 @@ void drawTitlePage(QPainter& p, const QRectF& page, const Manual& m, const QStri
 
 // The contents pages, as many as the headings need; they carry no number.
 void drawContents(QPdfWriter& writer, QPainter& p, const QRectF& page, const QString& heading,
-                 const std::vector<Heading>& headings)
+                  const std::vector<Heading>& headings)
 {
     const double inch = kDpi;
     double y = page.top();
@@ -332,8 +331,9 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Markdown manual to PDF"));
     parser.addHelpOption();
-    const QCommandLineOption contentsOption(QStringLiteral("contents"), QStringLiteral("Heading of the table of contents"),
-                                            QStringLiteral("TEXT"), QStringLiteral("Contents"));
+    const QCommandLineOption contentsOption(QStringLiteral("contents"),
+                                            QStringLiteral("Heading of the table of contents"), QStringLiteral("TEXT"),
+                                            QStringLiteral("Contents"));
     const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Version on the title page"),
                                            QStringLiteral("TEXT"), QStringLiteral(""));
     const QCommandLineOption iconOption(QStringLiteral("icon"), QStringLiteral("SVG for the title page"),
@@ -362,10 +362,10 @@ int main(int argc, char** argv)
     writer.setResolution(kDpi);
     writer.setTitle(manual.title);
     writer.setCreator(QStringLiteral("km740-manual-pdf"));
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(20, 22, 20, 20), QPageLayout::Millimeter));
-    const QRectF page = writer.pageLayout().paintRectPixels(kDpi).translated(
-        -writer.pageLayout().paintRectPixels(kDpi).topLeft());
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 22, 20, 20),
+                                     QPageLayout::Millimeter));
+    const QRectF page =
+        writer.pageLayout().paintRectPixels(kDpi).translated(-writer.pageLayout().paintRectPixels(kDpi).topLeft());
     const double headRoom = kDpi * 0.35;
     const QRectF body(page.left(), page.top() + headRoom, page.width(), page.height() - 2 * headRoom);
 
@@ -414,7 +414,8 @@ int main(int argc, char** argv)
         p.drawText(head, Qt::AlignLeft | Qt::AlignTop, manual.title);
         p.drawText(head, Qt::AlignRight | Qt::AlignTop, chapter);
         p.setPen(QPen(kAccent, kDpi / 150.0));
-        p.drawLine(QPointF(page.left(), page.top() + headRoom * 0.7), QPointF(page.right(), page.top() + headRoom * 0.7));
+        p.drawLine(QPointF(page.left(), page.top() + headRoom * 0.7),
+                   QPointF(page.right(), page.top() + headRoom * 0.7));
 
         p.save();
         p.translate(body.left(), body.top() - i * body.height());

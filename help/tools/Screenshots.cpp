@@ -49,8 +49,8 @@ namespace {
 
 struct KeyShot {
     QString key;
-    QString arg;          // after '@'
-    QStringList clicks;   // after each '>'
+    QString arg;        // after '@'
+    QStringList clicks; // after each '>'
     QString name;
     int waitMs = 2500;
 };

@@ -99,7 +99,9 @@ Json number(const std::optional<double>& v)
 
 Json measurementJson(const Measurement& m)
 {
-    const auto time = [](const std::optional<LocalSeconds>& t) { return t ? Json(formatLocalTime(*t)) : Json(nullptr); };
+    const auto time = [](const std::optional<LocalSeconds>& t) {
+        return t ? Json(formatLocalTime(*t)) : Json(nullptr);
+    };
     Json j;
     j["id"] = m.id;
     j["person"] = m.labels.person;
@@ -231,10 +233,10 @@ int runList(const ArchiveOptionsCli& o)
                     "LAeq", "LEX,8h", "Person", "Sector", "Company", "File");
         for (const Measurement& m : *rows)
             std::printf("%6lld  %-19s  %9s  %-15s  %6s  %6s  %-20s  %-20s  %-20s  %s\n", static_cast<long long>(m.id),
-                        m.facts.start ? formatLocalTime(*m.facts.start).c_str() : "-", duration(m.facts.durationSeconds).c_str(),
-                        std::string(dataFileTitle(m.facts.kind)).c_str(), fixed1(m.facts.laeq).c_str(),
-                        fixed1(m.facts.lex8h).c_str(), m.labels.person.c_str(), m.labels.sector.c_str(),
-                        m.labels.company.c_str(), m.fileName.c_str());
+                        m.facts.start ? formatLocalTime(*m.facts.start).c_str() : "-",
+                        duration(m.facts.durationSeconds).c_str(), std::string(dataFileTitle(m.facts.kind)).c_str(),
+                        fixed1(m.facts.laeq).c_str(), fixed1(m.facts.lex8h).c_str(), m.labels.person.c_str(),
+                        m.labels.sector.c_str(), m.labels.company.c_str(), m.fileName.c_str());
         return exitOk;
     });
 }
@@ -252,11 +254,17 @@ int runShow(const ArchiveOptionsCli& o)
             j["settings"] = settings;
             Json standards = Json::array();
             for (const StandardResult& r : m.standards)
-                standards.push_back({{"name", r.name}, {"criterion", r.criterion}, {"threshold", number(r.threshold)},
-                                     {"exchange_rate", r.exchangeRate}, {"dose", r.dose}, {"twa", number(r.twa)},
+                standards.push_back({{"name", r.name},
+                                     {"criterion", r.criterion},
+                                     {"threshold", number(r.threshold)},
+                                     {"exchange_rate", r.exchangeRate},
+                                     {"dose", r.dose},
+                                     {"twa", number(r.twa)},
                                      {"projected_dose", number(r.projectedDose)},
-                                     {"projected_twa", number(r.projectedTwa)}, {"lavg", number(r.lavg)},
-                                     {"shift_dose", number(r.shiftDose)}, {"shift_twa", number(r.shiftTwa)}});
+                                     {"projected_twa", number(r.projectedTwa)},
+                                     {"lavg", number(r.lavg)},
+                                     {"shift_dose", number(r.shiftDose)},
+                                     {"shift_twa", number(r.shiftTwa)}});
             j["standards"] = standards;
             std::cout << j.dump(2) << '\n';
             return exitOk;
@@ -349,7 +357,8 @@ int runWeek(const ArchiveOptionsCli& o)
             std::string ids;
             for (auto id : d.ids)
                 ids += (ids.empty() ? "" : ", ") + std::to_string(id);
-            std::printf("%-10s  %6s  %6.0f  %s\n", isoDate(d.day).c_str(), fixed1(d.lex8h).c_str(), d.points, ids.c_str());
+            std::printf("%-10s  %6s  %6.0f  %s\n", isoDate(d.day).c_str(), fixed1(d.lex8h).c_str(), d.points,
+                        ids.c_str());
         }
         std::printf("LEX,w %s dB over 5 nominal days; %.0f points\n", fixed1(week.lexW).c_str(), week.points);
         return exitOk;

@@ -174,10 +174,9 @@ int runUserPresets(const ToolRun& run, const std::string& file, bool asJson)
             const PresetRow& r = rows[k];
             std::cout << std::left << std::setw(7) << presetCaption(firstUserPreset + static_cast<int>(k))
                       << std::setw(6) << r[PresetColumn::timeWeighting] << std::setw(6)
-                      << r[PresetColumn::freqWeighting] << std::setw(11) << r[PresetColumn::threshold]
-                      << std::setw(11) << r[PresetColumn::criterion] << std::setw(10)
-                      << r[PresetColumn::exchangeRate] << std::setw(6) << r[PresetColumn::peak] << std::setw(8)
-                      << r[PresetColumn::range] << r.average << '\n';
+                      << r[PresetColumn::freqWeighting] << std::setw(11) << r[PresetColumn::threshold] << std::setw(11)
+                      << r[PresetColumn::criterion] << std::setw(10) << r[PresetColumn::exchangeRate] << std::setw(6)
+                      << r[PresetColumn::peak] << std::setw(8) << r[PresetColumn::range] << r.average << '\n';
         }
         return exitOk;
     });
@@ -198,9 +197,13 @@ void printSettings(std::uint8_t settings, bool asJson)
 {
     const MeterSettings m = DecodeSettings(settings, 0, 0);
     if (asJson) {
-        std::cout << Out{{"time_weighting", m.timeWeightingText}, {"frequency_weighting", m.freqWeightingText},
-                          {"average", m.averageText}, {"peak", m.peakText}, {"range", rangeText(m.rangeTop)},
-                          {"exchange_rate", m.exchangeRate}, {"settings", settings}}
+        std::cout << Out{{"time_weighting", m.timeWeightingText},
+                         {"frequency_weighting", m.freqWeightingText},
+                         {"average", m.averageText},
+                         {"peak", m.peakText},
+                         {"range", rangeText(m.rangeTop)},
+                         {"exchange_rate", m.exchangeRate},
+                         {"settings", settings}}
                          .dump()
                   << '\n';
         return;
@@ -231,8 +234,8 @@ Status checkSetupOptions(const SetupOptions& o)
         std::string list;
         for (const std::string& item : items)
             list += (list.empty() ? "" : ", ") + item;
-        return failure(FailureKind::data, "the " + std::string(presetColumnName(column)) + " \"" + *text +
-                                              "\" is not one of " + list);
+        return failure(FailureKind::data,
+                       "the " + std::string(presetColumnName(column)) + " \"" + *text + "\" is not one of " + list);
     }
     return success();
 }
@@ -340,8 +343,8 @@ Status applyRecordingOptions(const RecordingOptions& o, RecordingTexts& t)
         const auto i = wholeNumber(std::string_view(e).substr(0, eq), 1, count);
         const auto fields = eq == std::string::npos ? std::vector<std::string>{} : splitList(e.substr(eq + 1), ',');
         if (!i || fields.size() != static_cast<std::size_t>(scheduleFieldCount))
-            return failure(FailureKind::data, "--entry takes N=date,hour,minute,date,hour,minute with N 1..16, not \"" +
-                                                  e + "\"");
+            return failure(FailureKind::data,
+                           "--entry takes N=date,hour,minute,date,hour,minute with N 1..16, not \"" + e + "\"");
         for (int f = 0; f < scheduleFieldCount; ++f) {
             const auto field = static_cast<ScheduleField>(f);
             const std::string& text = fields[static_cast<std::size_t>(f)];
@@ -365,8 +368,8 @@ void printRecording(const RecordingTexts& t, bool asJson)
                 r[keys[f]] = t.rows[i].cells[f];
             rows.push_back(r);
         }
-        std::cout << Out{{"interval", t.interval}, {"period", t.period}, {"repeat", t.repeat}, {"schedule", rows}}
-                         .dump(2)
+        std::cout << Out{{"interval", t.interval}, {"period", t.period}, {"repeat", t.repeat}, {"schedule", rows}}.dump(
+                         2)
                   << '\n';
         return;
     }
@@ -377,8 +380,8 @@ void printRecording(const RecordingTexts& t, bool asJson)
     for (std::size_t i = 0; i < t.rows.size(); ++i) {
         const auto& c = t.rows[i].cells;
         std::cout << std::left << std::setw(4) << i + 1 << std::setw(8) << (t.rows[i].enabled ? "yes" : "no")
-                  << std::setw(11) << c[0] << std::setw(5) << c[1] << std::setw(12) << c[2] << std::setw(10)
-                  << c[3] << std::setw(5) << c[4] << c[5] << '\n';
+                  << std::setw(11) << c[0] << std::setw(5) << c[1] << std::setw(12) << c[2] << std::setw(10) << c[3]
+                  << std::setw(5) << c[4] << c[5] << '\n';
     }
 }
 
@@ -388,16 +391,17 @@ int runRecording(const ToolRun& run, const RecordingOptions& o, bool asJson)
         return fail(exitUsage, "--start takes plain, limited or schedule");
     if (RecordingTexts check; !applyRecordingOptions(o, check))
         return fail(exitUsage, applyRecordingOptions(o, check).error().message);
-    const auto start = o.start == "plain"     ? std::optional(RecordingStart::plain)
-                       : o.start == "limited" ? std::optional(RecordingStart::limited)
+    const auto start = o.start == "plain"      ? std::optional(RecordingStart::plain)
+                       : o.start == "limited"  ? std::optional(RecordingStart::limited)
                        : o.start == "schedule" ? std::optional(RecordingStart::schedule)
                                                : std::nullopt;
     // What a start sequence does not write itself is written by Setup first.
-    const bool beyondStart =
-        start == RecordingStart::plain     ? !o.period.empty() || !o.repeat.empty() || !o.enable.empty() || !o.entries.empty()
-        : start == RecordingStart::limited ? !o.repeat.empty() || !o.enable.empty() || !o.entries.empty()
-        : start == RecordingStart::schedule ? false
-                                            : o.writes();
+    const bool beyondStart = start == RecordingStart::plain
+                                 ? !o.period.empty() || !o.repeat.empty() || !o.enable.empty() || !o.entries.empty()
+                             : start == RecordingStart::limited
+                                 ? !o.repeat.empty() || !o.enable.empty() || !o.entries.empty()
+                             : start == RecordingStart::schedule ? false
+                                                                 : o.writes();
     return withMeter(run, [&](Meter& meter) -> int {
         auto read = readRecordingSettings(*meter.link);
         if (!read)
@@ -484,9 +488,8 @@ void addConfigCommands(CLI::App& app, ToolRun& run)
     setup->add_option("--range", so->range, "60-130 or 70-140");
     setup->add_option("--exchange-rate", so->exchangeRate, "3, 4, 5 or 6");
     setup->add_flag("--json", *setupJson, "Print one JSON object");
-    setup->callback([&run, so, setupJson] {
-        run.action = [&run, so, setupJson] { return runSetup(run, *so, *setupJson); };
-    });
+    setup->callback(
+        [&run, so, setupJson] { run.action = [&run, so, setupJson] { return runSetup(run, *so, *setupJson); }; });
 
     auto* rec = app.add_subcommand("recording", "Read the recording settings and schedule, write them, or start "
                                                 "the meter recording");
@@ -501,9 +504,8 @@ void addConfigCommands(CLI::App& app, ToolRun& run)
                     "A schedule entry: N=date,hour,minute,date,hour,minute (date Any or 1..31)");
     rec->add_option("--start", ro->start, "Start recording: plain, limited or schedule");
     rec->add_flag("--json", *recJson, "Print JSON");
-    rec->callback([&run, ro, recJson] {
-        run.action = [&run, ro, recJson] { return runRecording(run, *ro, *recJson); };
-    });
+    rec->callback(
+        [&run, ro, recJson] { run.action = [&run, ro, recJson] { return runRecording(run, *ro, *recJson); }; });
 
     auto* key = app.add_subcommand("key", "Press one of the meter's keys");
     key->fallthrough();

@@ -204,8 +204,7 @@ int failedRead(const Failure& failure, const std::string& sinkError, const std::
     return fail(exitFailure, failure.message);
 }
 
-void writeDistribution(Out& out, const LevelDistribution& d, Resolution resolution,
-                       const Regional& regional, bool json)
+void writeDistribution(Out& out, const LevelDistribution& d, Resolution resolution, const Regional& regional, bool json)
 {
     const auto& counts = d.counts(resolution);
     const auto rows = gridLnRows(computeLnTable(d, resolution, regional));
@@ -323,8 +322,7 @@ void addDeriveCommands(CLI::App& app, ToolRun& run)
     d->add_option("FILE", derive->file, "Data file (.sonx)")->required()->check(CLI::ExistingFile);
     d->add_flag("--json", derive->json, "Write JSON instead of tab-separated text");
     d->add_flag("--decimal-comma", derive->decimalComma, "Show numbers with a decimal comma");
-    d->add_option("--distribution", derive->distribution,
-                  "Level distribution at 0.1 or 1 dB and its L(n) table")
+    d->add_option("--distribution", derive->distribution, "Level distribution at 0.1 or 1 dB and its L(n) table")
         ->check(CLI::IsMember({"0.1", "1"}));
     d->callback([&run, derive] { run.action = [derive] { return runDerive(*derive); }; });
 

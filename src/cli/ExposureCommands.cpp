@@ -34,7 +34,10 @@ struct ExposureCommand {
     bool saveAnalysis = false;
 };
 
-json number(const std::optional<double>& v) { return v && std::isfinite(*v) ? json(*v) : json(nullptr); }
+json number(const std::optional<double>& v)
+{
+    return v && std::isfinite(*v) ? json(*v) : json(nullptr);
+}
 
 std::string fixed(const std::optional<double>& v, int decimals)
 {
@@ -128,13 +131,13 @@ void printText(const ExposureSummary& s, const std::string& file)
     for (const auto& v : s.ln)
         line("%-8s", fixed(v, 1).c_str());
     out += "\n\n";
-    line("%-12s %-12s %9s %7s %10s %7s %7s %10s %7s\n", "Standard", "C/T/Q", "Dose %", "TWA", "PDose %", "PTWA",
-         "Lavg", "Shift %", "ShTWA");
+    line("%-12s %-12s %9s %7s %10s %7s %7s %10s %7s\n", "Standard", "C/T/Q", "Dose %", "TWA", "PDose %", "PTWA", "Lavg",
+         "Shift %", "ShTWA");
     for (const StandardExposure& e : s.standards)
-        line("%-12s %-12s %9s %7s %10s %7s %7s %10s %7s\n", e.standard.name.c_str(),
-             standardRule(e.standard).c_str(), fixed(e.dose, 2).c_str(), fixed(e.twa, 1).c_str(),
-             fixed(e.projectedDose, 2).c_str(), fixed(e.projectedTwa, 1).c_str(), fixed(e.lavg, 1).c_str(),
-             fixed(e.shiftDose, 2).c_str(), fixed(e.shiftTwa, 1).c_str());
+        line("%-12s %-12s %9s %7s %10s %7s %7s %10s %7s\n", e.standard.name.c_str(), standardRule(e.standard).c_str(),
+             fixed(e.dose, 2).c_str(), fixed(e.twa, 1).c_str(), fixed(e.projectedDose, 2).c_str(),
+             fixed(e.projectedTwa, 1).c_str(), fixed(e.lavg, 1).c_str(), fixed(e.shiftDose, 2).c_str(),
+             fixed(e.shiftTwa, 1).c_str());
     if (!s.exclusions.empty()) {
         out += "\nLeft out\n";
         for (const ExclusionCount& e : s.exclusions)
@@ -165,7 +168,8 @@ int runExposure(const ExposureCommand& c)
             const auto from = parseLocalTime(text.substr(0, slash));
             const auto to = slash == std::string::npos ? std::nullopt : parseLocalTime(text.substr(slash + 1));
             if (!from || !to)
-                return fail(exitUsage, "--exclude " + text + ": write FROM/TO as YYYY-MM-DDTHH:MM:SS/YYYY-MM-DDTHH:MM:SS");
+                return fail(exitUsage,
+                            "--exclude " + text + ": write FROM/TO as YYYY-MM-DDTHH:MM:SS/YYYY-MM-DDTHH:MM:SS");
             options.exclusions.push_back({*from, *to});
         }
     }
@@ -214,7 +218,8 @@ void addExposureCommands(CLI::App& app, ToolRun& run)
                   "Leave out FROM/TO (YYYY-MM-DDTHH:MM:SS/YYYY-MM-DDTHH:MM:SS, the file's local time; "
                   "FROM included, TO not); repeatable");
     e->add_option("--exposure-time", c->exposureHours, "Hours of the shift (default: the time measured)");
-    e->add_option("--above", c->above, "Level for the time at or above it, dB (default 85)")->check(CLI::Range(0.0, 200.0));
+    e->add_option("--above", c->above, "Level for the time at or above it, dB (default 85)")
+        ->check(CLI::Range(0.0, 200.0));
     e->add_flag("--json", c->json, "Write JSON with full-precision numbers");
     e->add_flag("--no-analysis", c->noAnalysis, "Leave aside the analysis file beside FILE");
     e->add_flag("--save-analysis", c->saveAnalysis,

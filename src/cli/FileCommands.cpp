@@ -67,16 +67,15 @@ int runExportCsv(const CsvOptions& o)
     if (auto s = checkOutputIsNoInput(o.output.empty() ? "-" : o.output, {&input, 1}); !s)
         return fail(exitUsage, s.error().message);
     bool unknownColumn = false;
-    auto read = writeCsv(o.file, o.output.empty() ? "-" : o.output,
-                         [&](FileListKind window) -> Result<std::vector<int>> {
-                             std::string unknown;
-                             auto columns = chosenColumns(window, o.columns, unknown);
-                             if (columns)
-                                 return std::move(*columns);
-                             unknownColumn = true;
-                             return failure(FailureKind::data,
-                                            o.file + ": no column \"" + unknown + "\" in this kind of file");
-                         });
+    auto read =
+        writeCsv(o.file, o.output.empty() ? "-" : o.output, [&](FileListKind window) -> Result<std::vector<int>> {
+            std::string unknown;
+            auto columns = chosenColumns(window, o.columns, unknown);
+            if (columns)
+                return std::move(*columns);
+            unknownColumn = true;
+            return failure(FailureKind::data, o.file + ": no column \"" + unknown + "\" in this kind of file");
+        });
     if (!read)
         return fail(unknownColumn ? exitUsage : exitFailure, read.error().message);
     printReadNotes(o.file, *read);

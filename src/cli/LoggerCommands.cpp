@@ -107,8 +107,8 @@ public:
         const auto& titles = settingsTitles(h.kind);
         const auto values = h.settings.fields();
         if (json_) {
-            std::cout << "{\n  \"kind\": " << jsonString(dataFileTitle(h.kind)) << ",\n  \"title\": "
-                      << jsonString(h.title) << ",\n  \"settings\": {";
+            std::cout << "{\n  \"kind\": " << jsonString(dataFileTitle(h.kind))
+                      << ",\n  \"title\": " << jsonString(h.title) << ",\n  \"settings\": {";
             for (std::size_t i = 0; i < titles.size(); ++i)
                 std::cout << (i ? ", " : "") << jsonString(titles[i]) << ": " << jsonString(*values[i]);
             std::cout << "},\n";
@@ -116,8 +116,8 @@ public:
                 std::cout << "  \"pauses\": [";
                 for (std::size_t i = 0; i < h.pauses.size(); ++i) {
                     const auto& p = h.pauses[i];
-                    std::cout << (i ? ", " : "") << "[" << jsonString(p.times) << ", " << jsonString(p.pause)
-                              << ", " << jsonString(p.release) << ", " << jsonString(p.period) << "]";
+                    std::cout << (i ? ", " : "") << "[" << jsonString(p.times) << ", " << jsonString(p.pause) << ", "
+                              << jsonString(p.release) << ", " << jsonString(p.period) << "]";
                 }
                 std::cout << "],\n";
             }
@@ -214,7 +214,8 @@ int runShow(const std::string& path, bool json)
 void addLoggerCommands(CLI::App& app, ToolRun& run)
 {
     auto setsPath = std::make_shared<std::string>();
-    auto* sets = app.add_subcommand("sets", "List the logger sets of a downloaded image: number, start, interval (s), records");
+    auto* sets =
+        app.add_subcommand("sets", "List the logger sets of a downloaded image: number, start, interval (s), records");
     sets->add_option("IMAGE", *setsPath, "Image file written by download")->required();
     sets->callback([&run, setsPath] { run.action = [setsPath] { return runSets(*setsPath); }; });
 
@@ -231,7 +232,8 @@ void addLoggerCommands(CLI::App& app, ToolRun& run)
     auto* show = app.add_subcommand("show", "Print a data file: kind, settings, pauses, summary and records");
     show->add_option("FILE", *showPath, "Data file (.sonx)")->required();
     show->add_flag("--json", *showJson, "Print JSON");
-    show->callback([&run, showPath, showJson] { run.action = [showPath, showJson] { return runShow(*showPath, *showJson); }; });
+    show->callback(
+        [&run, showPath, showJson] { run.action = [showPath, showJson] { return runShow(*showPath, *showJson); }; });
 }
 
 } // namespace km740::cli

@@ -39,10 +39,9 @@ int runStatus(const ToolRun& run, bool asJson)
     if (asJson) {
         std::cout << "{\"level\": " << json(t.level) << ", \"peak\": " << json(t.peak)
                   << ", \"time_weighting\": " << json(t.timeWeighting)
-                  << ", \"frequency_weighting\": " << json(t.freqWeighting)
-                  << ", \"average\": " << json(t.average) << ", \"peak_type\": " << json(t.peakType)
-                  << ", \"range\": " << json(t.range) << ", \"exchange_rate\": " << t.exchangeRate
-                  << ", \"calibration_time\": " << jsonCalibration(calTime)
+                  << ", \"frequency_weighting\": " << json(t.freqWeighting) << ", \"average\": " << json(t.average)
+                  << ", \"peak_type\": " << json(t.peakType) << ", \"range\": " << json(t.range)
+                  << ", \"exchange_rate\": " << t.exchangeRate << ", \"calibration_time\": " << jsonCalibration(calTime)
                   << ", \"calibration_level\": " << jsonCalibration(calLevel) << "}\n";
     } else {
         std::cout << "Level            " << t.level << " dB\n"
@@ -131,8 +130,7 @@ int runDownload(const ToolRun& run, const std::string& file)
         if (percent == shown)
             return;
         shown = percent;
-        std::cerr << "\rDownloading " << received << " of " << all << " bytes (" << percent
-                  << " %)" << std::flush;
+        std::cerr << "\rDownloading " << received << " of " << all << " bytes (" << percent << " %)" << std::flush;
     };
     const double started = meter.clock.now();
     auto image = meter.link->dumpLogger(total, progress);
@@ -164,7 +162,7 @@ int runClock(const ToolRun& run, bool set)
         std::tm local{};
         localtime_r(&now, &local);
         const DateTime when{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                            local.tm_hour, local.tm_min, local.tm_sec};
+                            local.tm_hour,        local.tm_min,     local.tm_sec};
         if (auto s = setClockChecked(*meter.link, when); !s) {
             const FailureKind kind = s.error().kind;
             return kind == FailureKind::io || kind == FailureKind::cancelled ? meterFailure(s.error())

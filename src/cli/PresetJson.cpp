@@ -94,12 +94,12 @@ Result<PresetEdits> presetEditsFromJson(const json& doc)
             // Named, not bound: clang 14 lets no lambda capture a structured binding.
             const std::string& key = item.key();
             const json& value = item.value();
-            const auto column = std::find_if(presetRowKeys.begin(), presetRowKeys.end(),
-                                             [&](const char* c) { return key == c; });
+            const auto column =
+                std::find_if(presetRowKeys.begin(), presetRowKeys.end(), [&](const char* c) { return key == c; });
             if (key == "name") {
                 if (value != name)
-                    return refusedKey(where, "entry " + std::to_string(k + 1) + " is " + name + ", not " +
-                                                 value.dump());
+                    return refusedKey(where,
+                                      "entry " + std::to_string(k + 1) + " is " + name + ", not " + value.dump());
             } else if (key == "average") {
                 if (value != "Lavg" && value != "min")
                     return refusedKey(where, "\"average\" must be \"Lavg\" or \"min\", not " + value.dump());

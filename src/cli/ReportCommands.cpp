@@ -33,7 +33,10 @@ struct ReportCommand {
     bool noAnalysis = false;
 };
 
-int exitFor(const Failure& f) { return f.kind == FailureKind::data ? exitUsage : exitFailure; }
+int exitFor(const Failure& f)
+{
+    return f.kind == FailureKind::data ? exitUsage : exitFailure;
+}
 
 int runReport(const ReportCommand& c)
 {
@@ -74,7 +77,7 @@ int runReport(const ReportCommand& c)
     auto report = makeReport(request);
     if (!report)
         return fail(exitFor(report.error()), report.error().message);
-    const QPageSize::PageSizeId paper = c.paper.empty() ? reportPaper(QLocale::system())
+    const QPageSize::PageSizeId paper = c.paper.empty()       ? reportPaper(QLocale::system())
                                         : c.paper == "letter" ? QPageSize::Letter
                                                               : QPageSize::A4;
     auto pages = writeReportPdf(c.output, *report, paper);

@@ -37,8 +37,8 @@ Result<nlohmann::json> readJsonFile(const std::string& path, int maxDepth)
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(in.gcount()));
     if (text.size() > maxJsonBytes)
-        return failure(FailureKind::data, path + ": larger than " + std::to_string(maxJsonBytes / 1024) +
-                                              " KB, not a file of settings");
+        return failure(FailureKind::data,
+                       path + ": larger than " + std::to_string(maxJsonBytes / 1024) + " KB, not a file of settings");
     // The depth is checked while parsing, so a file of nothing but "[" ends
     // at the first level too many instead of filling memory.
     auto depthCheck = [maxDepth](int depth, nlohmann::json::parse_event_t event, nlohmann::json&) {

@@ -70,7 +70,6 @@ std::string json(const std::string& text)
     return out + "\"";
 }
 
-
 // Opens the meter chosen on the command line; on failure gives the exit code.
 std::variant<std::unique_ptr<Meter>, int> openMeter(const ToolRun& run)
 {
@@ -112,14 +111,10 @@ std::variant<std::unique_ptr<Meter>, int> openMeter(const ToolRun& run)
 int meterFailure(const Failure& f)
 {
     switch (f.kind) {
-    case FailureKind::cancelled:
-        return fail(exitFailure, "interrupted");
-    case FailureKind::io:
-        return fail(exitFailure, "the port failed: " + f.message);
-    case FailureKind::data:
-        return fail(exitFailure, "the meter's reply cannot be right: " + f.message);
-    default:
-        return fail(exitFailure, "the meter does not answer: " + f.message);
+    case FailureKind::cancelled: return fail(exitFailure, "interrupted");
+    case FailureKind::io: return fail(exitFailure, "the port failed: " + f.message);
+    case FailureKind::data: return fail(exitFailure, "the meter's reply cannot be right: " + f.message);
+    default: return fail(exitFailure, "the meter does not answer: " + f.message);
     }
 }
 

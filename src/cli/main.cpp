@@ -59,8 +59,9 @@ int runTool(int argc, char** argv)
     ToolRun run;
     app.add_option("--port", run.port, "Serial device of the meter, e.g. /dev/ttyUSB0");
     app.add_flag("--simulate", run.simulate, "Use the built-in virtual meter");
-    app.add_flag("--trace", run.trace, "Write every byte sent (>) and received (<) to standard error, "
-                                       "with the seconds since the meter was opened");
+    app.add_flag("--trace", run.trace,
+                 "Write every byte sent (>) and received (<) to standard error, "
+                 "with the seconds since the meter was opened");
 
     addMeterCommands(app, run);
     addLoggerCommands(app, run);

@@ -13,7 +13,10 @@ namespace km740 {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
 QPen pen(const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine)
 {
@@ -35,7 +38,7 @@ void boxedText(QPainter& p, const QPointF& bottomLeft, const QString& text, cons
 // Clock-time ticks: the first step that gives at most eight of them.
 double tickStep(double span)
 {
-    constexpr std::array<double, 14> steps = {60,    300,   600,   900,    1800,   3600,   7200,
+    constexpr std::array<double, 14> steps = {60,    300,   600,   900,   1800,   3600,   7200,
                                               10800, 21600, 43200, 86400, 172800, 604800, 2419200};
     for (double s : steps)
         if (span / s <= 8.0)
@@ -54,12 +57,9 @@ QString clockLabel(LocalSeconds t, bool withDate)
 QPen linePen(ChartLine::Kind kind, double mm)
 {
     switch (kind) {
-    case ChartLine::Kind::limit:
-        return pen(QColor(0xb0, 0x10, 0x10), 0.5 * mm);
-    case ChartLine::Kind::criterion:
-        return pen(QColor(0x10, 0x30, 0x90), 0.35 * mm);
-    case ChartLine::Kind::action:
-        break;
+    case ChartLine::Kind::limit: return pen(QColor(0xb0, 0x10, 0x10), 0.5 * mm);
+    case ChartLine::Kind::criterion: return pen(QColor(0x10, 0x30, 0x90), 0.35 * mm);
+    case ChartLine::Kind::action: break;
     }
     QPen p = pen(QColor(0xc0, 0x60, 0x00), 0.35 * mm, Qt::CustomDashLine);
     p.setDashPattern({6, 3});

@@ -17,9 +17,9 @@ namespace km740 {
 
 // Fonts and line widths of a drawing, in the units of the device painted on.
 struct DrawingScale {
-    double mm = 1.0;   // device units per millimetre
-    QFont text;        // labels
-    QFont small;       // axis numbers, line labels
+    double mm = 1.0; // device units per millimetre
+    QFont text;      // labels
+    QFont small;     // axis numbers, line labels
     static DrawingScale forDevice(double dotsPerInch, const QFont& base);
 };
 
@@ -28,7 +28,6 @@ struct DrawingScale {
 inline const QColor kExcludedShade{0xcc, 0xd8, 0xe8};
 
 void drawTimeHistory(QPainter& painter, const QRectF& area, const ReportChart& chart, const DrawingScale& scale);
-void drawHistogram(QPainter& painter, const QRectF& area, const ReportHistogram& histogram,
-                   const DrawingScale& scale);
+void drawHistogram(QPainter& painter, const QRectF& area, const ReportHistogram& histogram, const DrawingScale& scale);
 
 } // namespace km740

@@ -24,7 +24,10 @@ namespace km740 {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
 // A piece of the page flow: a heading, a block, a table row.
 struct Piece {
@@ -215,8 +218,8 @@ private:
         for (bool wholeHeaders : {true, false}) {
             widths.assign(header.size(), 0.0);
             for (std::size_t i = 0; i < header.size(); ++i) {
-                const QStringList words = wholeHeaders ? QStringList{header[i]}
-                                                       : header[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+                const QStringList words =
+                    wholeHeaders ? QStringList{header[i]} : header[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
                 for (const QString& w : words)
                     widths[i] = std::max(widths[i], heavy.horizontalAdvance(w));
                 for (const auto& cells : rows)
@@ -272,8 +275,8 @@ private:
             p.setPen(QPen(QColor(0x80, 0x80, 0x80), (isHeader ? 0.3 : 0.1) * mm_));
             p.drawLine(QPointF(r.left(), r.bottom()), QPointF(r.right(), r.bottom()));
         };
-        const int head = add({rowHeight(header, true, 0),
-                              [=](QPainter& p, const QRectF& r) { drawRow(p, r, header, 0, true); }, true});
+        const int head = add(
+            {rowHeight(header, true, 0), [=](QPainter& p, const QRectF& r) { drawRow(p, r, header, 0, true); }, true});
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const auto cells = rows[i];
             const int severity = i < severities.size() ? severities[i] : 0;
@@ -365,8 +368,8 @@ private:
         heading(c_.histogram.title);
         add({60 * mm_, [this](QPainter& p, const QRectF& r) {
                  const double tableWidth = 48 * mm_;
-                 drawHistogram(p, QRectF(r.left(), r.top(), r.width() - tableWidth - 6 * mm_, r.height()),
-                               c_.histogram, scale_);
+                 drawHistogram(p, QRectF(r.left(), r.top(), r.width() - tableWidth - 6 * mm_, r.height()), c_.histogram,
+                               scale_);
                  const QRectF t(r.right() - tableWidth, r.top() + 2 * mm_, tableWidth, r.height());
                  p.setFont(scale_.small);
                  p.setPen(Qt::black);
@@ -501,7 +504,10 @@ int paintReport(QPagedPaintDevice& device, const ReportContent& content)
     return Layout(device, content).paint();
 }
 
-std::string programAndVersion() { return std::string("km740 ") + KM740_VERSION; }
+std::string programAndVersion()
+{
+    return std::string("km740 ") + KM740_VERSION;
+}
 
 std::string reportMadeAt(const QDateTime& when)
 {
@@ -531,10 +537,8 @@ QPageSize::PageSizeId reportPaper(const QLocale& locale)
     case QLocale::Panama:
     case QLocale::Philippines:
     case QLocale::PuertoRico:
-    case QLocale::Venezuela:
-        return QPageSize::Letter;
-    default:
-        return QPageSize::A4;
+    case QLocale::Venezuela: return QPageSize::Letter;
+    default: return QPageSize::A4;
     }
 }
 

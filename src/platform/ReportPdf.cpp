@@ -24,8 +24,8 @@ Result<int> writeReportPdf(const std::filesystem::path& target, const ReportCont
     {
         QPdfWriter pdf(&device);
         pdf.setResolution(600);
-        pdf.setPageLayout(QPageLayout(QPageSize(paper), QPageLayout::Portrait, QMarginsF(15, 14, 15, 10),
-                                      QPageLayout::Millimeter));
+        pdf.setPageLayout(
+            QPageLayout(QPageSize(paper), QPageLayout::Portrait, QMarginsF(15, 14, 15, 10), QPageLayout::Millimeter));
         pdf.setTitle(QString::fromStdString(content.title));
         pdf.setCreator(QString::fromStdString(content.program));
         pages = paintReport(pdf, content);

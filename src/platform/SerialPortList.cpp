@@ -40,8 +40,7 @@ ProbeResult probeSerialDevice(const std::string& device)
     case QSerialPort::PermissionError: // held by another program (or not ours to open)
     case QSerialPort::OpenError:       // already open
         return ProbeResult::present;
-    default:
-        return ProbeResult::absent;
+    default: return ProbeResult::absent;
     }
 }
 
@@ -49,8 +48,7 @@ std::filesystem::path defaultPortMapFile()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                 QStringLiteral("/km740");
+        folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/km740");
     return std::filesystem::path(folder.toStdString()) / "ports.ini";
 }
 

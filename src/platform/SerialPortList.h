@@ -13,10 +13,10 @@ namespace km740 {
 
 // A serial port the system has.
 struct SerialPortEntry {
-    QString device;       // "/dev/ttyUSB0"
-    QString description;  // "FT232R USB UART"
+    QString device;      // "/dev/ttyUSB0"
+    QString description; // "FT232R USB UART"
     QString manufacturer;
-    QString usbIds;       // "0403:6001", empty for a port that is not on USB
+    QString usbIds; // "0403:6001", empty for a port that is not on USB
 };
 using SerialPortLister = std::function<QList<SerialPortEntry>()>;
 

@@ -51,10 +51,8 @@ Status SerialTransport::open()
         port_.reset();
         return f;
     }
-    const bool configured = port_->setBaudRate(QSerialPort::Baud19200) &&
-                            port_->setDataBits(QSerialPort::Data8) &&
-                            port_->setParity(QSerialPort::NoParity) &&
-                            port_->setStopBits(QSerialPort::OneStop) &&
+    const bool configured = port_->setBaudRate(QSerialPort::Baud19200) && port_->setDataBits(QSerialPort::Data8) &&
+                            port_->setParity(QSerialPort::NoParity) && port_->setStopBits(QSerialPort::OneStop) &&
                             port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
         auto f = portFailure("cannot set 19200 8N1 on " + device_);
@@ -84,10 +82,8 @@ bool SerialTransport::portGone() const
     case QSerialPort::ResourceError:
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::PermissionError:
-    case QSerialPort::NotOpenError:
-        return true;
-    default:
-        return false;
+    case QSerialPort::NotOpenError: return true;
+    default: return false;
     }
 }
 

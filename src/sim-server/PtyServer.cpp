@@ -89,7 +89,8 @@ Status PtyServer::serve(VirtualMeter& meter, Clock& clock, int stopFd, std::opti
         if (fds[0].revents & POLLIN) {
             const ssize_t got = ::read(master_, buffer, sizeof buffer);
             if (got > 0) {
-                const Status written = meter.write(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(got)));
+                const Status written =
+                    meter.write(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(got)));
                 if (!written)
                     return written;
                 if (vanishAfter && meter.commandsTaken() >= *vanishAfter) {

@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     km740::VirtualMeterOptions options;
     options.seed = seed;
     options.clockStart = localNow(clockOffset);
-    options.logger = empty ? km740::LoggerContent::empty
+    options.logger = empty        ? km740::LoggerContent::empty
                      : fillKb > 0 ? km740::LoggerContent::filled
                                   : km740::LoggerContent::sample;
     options.fillBytes = fillKb * 1024;
@@ -125,8 +125,7 @@ int main(int argc, char** argv)
     ::sigaction(SIGTERM, &sa, nullptr);
 
     std::cout << pty.slavePath() << std::endl; // first line, flushed: clients wait for it
-    std::cerr << "km740-sim: serving a virtual KM740 (memory end " << meter.memEnd()
-              << "); stop with Ctrl+C\n";
+    std::cerr << "km740-sim: serving a virtual KM740 (memory end " << meter.memEnd() << "); stop with Ctrl+C\n";
 
     const auto vanish = vanishAfter > 0 ? std::optional<int>(vanishAfter) : std::nullopt;
     if (const auto served = pty.serve(meter, clock, stopPipe[0], vanish); !served) {

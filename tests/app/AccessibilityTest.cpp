@@ -49,13 +49,15 @@ QList<QWidget*> shownWindows()
 QList<QWidget*> newWindows(const QList<QWidget*>& before, int ms = 5000)
 {
     QList<QWidget*> fresh;
-    waitFor([&] {
-        fresh.clear();
-        for (QWidget* w : shownWindows())
-            if (!before.contains(w))
-                fresh << w;
-        return !fresh.isEmpty();
-    }, ms);
+    waitFor(
+        [&] {
+            fresh.clear();
+            for (QWidget* w : shownWindows())
+                if (!before.contains(w))
+                    fresh << w;
+            return !fresh.isEmpty();
+        },
+        ms);
     return fresh;
 }
 
@@ -128,8 +130,8 @@ TEST(Accessibility, EveryWindowIsHeardByWhatItShows)
             // The downloaded sets open DataList and DataListdB.
             auto* memory = qobject_cast<MemoryWindow*>(windows.value(0));
             ASSERT_TRUE(memory);
-            ASSERT_TRUE(waitFor([&] { return !memory->downloading() && memory->gridSet()->model()->rowCount() > 1; },
-                                10000));
+            ASSERT_TRUE(
+                waitFor([&] { return !memory->downloading() && memory->gridSet()->model()->rowCount() > 1; }, 10000));
             for (int row = 0; row < 2; ++row) {
                 const QList<QWidget*> listed = shownWindows();
                 QTableView* grid = memory->gridSet();
@@ -197,7 +199,8 @@ TEST(Accessibility, ShortcutsDoWhatTheirClicksDo)
     for (int n = 1; n <= PanelToolbar::buttonCount; ++n) {
         QAction* key = b.panel->toolbar()->button(n);
         ASSERT_FALSE(key->shortcut().isEmpty()) << key->objectName().toStdString();
-        EXPECT_TRUE(key->toolTip().endsWith(QStringLiteral("(%1)").arg(key->shortcut().toString(QKeySequence::NativeText))))
+        EXPECT_TRUE(
+            key->toolTip().endsWith(QStringLiteral("(%1)").arg(key->shortcut().toString(QKeySequence::NativeText))))
             << key->toolTip().toStdString();
     }
 

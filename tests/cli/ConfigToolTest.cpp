@@ -108,8 +108,8 @@ Bytes cat(std::initializer_list<Bytes> parts)
 }
 
 // The virtual meter's user presets as it comes from the factory.
-const Bytes factoryTable{0x80, 80, 80, 3, 0x40, 80, 80, 2, 0x11, 75, 75, 2, 0x75, 75, 75, 2, 0x00, 80, 80, 2,
-                         0x90, 85, 85, 3, 0x01, 70, 70, 0, 0xC0, 90, 90, 3, 0x08, 80, 80, 2};
+const Bytes factoryTable{0x80, 80, 80,   3,  0x40, 80, 80,   2,  0x11, 75, 75,   2,  0x75, 75, 75,   2,  0x00, 80,
+                         80,   2,  0x90, 85, 85,   3,  0x01, 70, 70,   0,  0xC0, 90, 90,   3,  0x08, 80, 80,   2};
 
 } // namespace
 
@@ -157,8 +157,7 @@ TEST_F(ConfigTool, UserPresetsFromAFileAndBack)
     std::ofstream(file, std::ios::trunc) << R"({"user_presets": [{"threshold": 95}]})";
     const Tool refused = tool({"user-presets", "--set", file.string()});
     EXPECT_EQ(refused.run.exitCode, 2);
-    EXPECT_NE(refused.run.err.find("User1: \"threshold\" must be one of the listed values, not 95"),
-              std::string::npos)
+    EXPECT_NE(refused.run.err.find("User1: \"threshold\" must be one of the listed values, not 95"), std::string::npos)
         << refused.run.err;
     EXPECT_TRUE(refused.writes.empty());
 }
@@ -193,7 +192,8 @@ TEST_F(ConfigTool, RecordingStartsTheScheduleAndReadsBack)
     EXPECT_NE(start.run.err.find("its start could not be confirmed"), std::string::npos) << start.run.err;
     Bytes table(96, 0);
     table[0] = 0, table[1] = 5, table[2] = 30, table[3] = 12, table[4] = 23, table[5] = 59;
-    EXPECT_EQ(start.sent(), cat({{'B', 'E', 'G', 'H', 'U', 'F', 'V', 8, 'O', 0, 'J'}, table,
+    EXPECT_EQ(start.sent(), cat({{'B', 'E', 'G', 'H', 'U', 'F', 'V', 8, 'O', 0, 'J'},
+                                 table,
                                  {'P', 0, 'T', 0x80, 0x01, 'W', 'Y', 'F', 'F', 'F', 'B', 'E', 'G', 'H', 'U'}}));
     EXPECT_GE(start.waitAfter('V').value_or(0), 0.1);
     EXPECT_GE(start.waitAfter('V', 2).value_or(0), 0.3);
@@ -257,8 +257,7 @@ TEST_F(ConfigTool, InputIsTakenWholeOrRefusedBeforeTheMeter)
          "User1: unknown key \"treshold\""},
         {{"user-presets", "--set", write("type.json", R"({"user_presets": [{"criterion": 85.5}]})")},
          "User1: \"criterion\""},
-        {{"user-presets", "--set", write("deep.json", R"({"user_presets": [{"peak": ["Lcpk"]}]})")},
-         "nested deeper"},
+        {{"user-presets", "--set", write("deep.json", R"({"user_presets": [{"peak": ["Lcpk"]}]})")}, "nested deeper"},
         {{"user-presets", "--set", write("open.json", std::string(10 * 1024 * 1024, '['))}, "larger than"},
         {{"setup", "--exchange-rate", "03"}, "exchange rate \"03\""},
         {{"recording", "--enable", "1,99999999999999999999"}, "--enable takes numbers 1..16"},
@@ -330,8 +329,8 @@ std::vector<WriteRun> writeRuns(const std::string& presetFile)
         {{"preset", "--set", "5"}, "Q"},
         {{"user-presets", "--set", presetFile}, "QK"},
         {{"setup", "--time-weighting", "Fast"}, "_"},
-        {{"recording", "--interval", "10 Sec", "--period", "10 Min", "--repeat", "3", "--enable", "2",
-          "--entry", "2=1,2,3,4,5,6"},
+        {{"recording", "--interval", "10 Sec", "--period", "10 Min", "--repeat", "3", "--enable", "2", "--entry",
+          "2=1,2,3,4,5,6"},
          "VOJPT"},
         {{"recording", "--start", "plain", "--interval", "10 Sec"}, "VXY"},
         {{"recording", "--start", "limited", "--period", "10 Min"}, "OWY"},

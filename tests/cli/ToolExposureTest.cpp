@@ -39,9 +39,8 @@ TEST(ToolExposure, JsonCarriesExactlyTheAgreedKeys)
 {
     TempFolder dir;
     const auto file = twoHours(dir);
-    auto r = runProgram(KM740_TOOL_PATH, {"exposure", file.string(), "--json", "--standard", "OSHA-90",
-                                          "--standard", "85/none/3", "--exclude",
-                                          "2026-12-01T09:00:00/2026-12-01T09:30:00"});
+    auto r = runProgram(KM740_TOOL_PATH, {"exposure", file.string(), "--json", "--standard", "OSHA-90", "--standard",
+                                          "85/none/3", "--exclude", "2026-12-01T09:00:00/2026-12-01T09:30:00"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const json j = json::parse(r.out);
     EXPECT_EQ(keys(j), (std::set<std::string>{"file", "records", "readings", "excluded", "used", "measured_seconds",
@@ -51,8 +50,8 @@ TEST(ToolExposure, JsonCarriesExactlyTheAgreedKeys)
     EXPECT_EQ(keys(j["ln"]), (std::set<std::string>{"L1", "L5", "L10", "L50", "L90", "L95", "L99"}));
     ASSERT_EQ(j["standards"].size(), 2u);
     EXPECT_EQ(keys(j["standards"][0]),
-              (std::set<std::string>{"name", "criterion", "threshold", "exchange_rate", "dose", "twa",
-                                     "projected_dose", "projected_twa", "lavg", "shift_dose", "shift_twa"}));
+              (std::set<std::string>{"name", "criterion", "threshold", "exchange_rate", "dose", "twa", "projected_dose",
+                                     "projected_twa", "lavg", "shift_dose", "shift_twa"}));
     EXPECT_EQ(keys(j["exclusions"][0]), (std::set<std::string>{"from", "to", "readings"}));
 
     EXPECT_EQ(j["records"], 7200);
@@ -81,8 +80,9 @@ TEST(ToolExposure, BadSpansExitWithTwoAndSayWhy)
         EXPECT_NE(r.err.find(words), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty()) << r.out;
     }
-    auto overlap = runProgram(KM740_TOOL_PATH, {"exposure", file, "--exclude", "2026-12-01T08:00:00/2026-12-01T08:30:00",
-                                                "--exclude", "2026-12-01T08:20:00/2026-12-01T08:40:00"});
+    auto overlap =
+        runProgram(KM740_TOOL_PATH, {"exposure", file, "--exclude", "2026-12-01T08:00:00/2026-12-01T08:30:00",
+                                     "--exclude", "2026-12-01T08:20:00/2026-12-01T08:40:00"});
     EXPECT_EQ(overlap.exitCode, 2);
     EXPECT_NE(overlap.err.find("overlap"), std::string::npos) << overlap.err;
     auto standard = runProgram(KM740_TOOL_PATH, {"exposure", file, "--standard", "NIOSH"});

@@ -90,10 +90,16 @@ TEST(ToolFileTrust, AFailedWriteToStandardOutputIsAFailure)
     const std::string sonx = files / "rt.sonx";
     ASSERT_TRUE(writeDataFile(sonx, DataFile(sampleRealTime(50))));
     const std::vector<std::vector<std::string>> commands = {
-        {"export-csv", sonx}, {"derive", sonx}, {"derive", sonx, "--distribution", "1"},
-        {"print-text", sonx}, {"show", sonx},   {"show", sonx, "--json"},
-        {"sets", data + "/sample.bin"},         {"--simulate", "status"},
-        {"--simulate", "recording", "--json"},  {"--simulate", "user-presets", "--json"},
+        {"export-csv", sonx},
+        {"derive", sonx},
+        {"derive", sonx, "--distribution", "1"},
+        {"print-text", sonx},
+        {"show", sonx},
+        {"show", sonx, "--json"},
+        {"sets", data + "/sample.bin"},
+        {"--simulate", "status"},
+        {"--simulate", "recording", "--json"},
+        {"--simulate", "user-presets", "--json"},
     };
     for (const auto& args : commands) {
         std::string shown;

@@ -50,8 +50,8 @@ mode_t modeOf(const std::filesystem::path& p)
 }
 
 // What a command writes into a FIFO, read on another thread.
-std::string throughFifo(const std::filesystem::path& fifo,
-                        const std::function<ToolResult(const std::string&)>& run, ToolResult& result)
+std::string throughFifo(const std::filesystem::path& fifo, const std::function<ToolResult(const std::string&)>& run,
+                        ToolResult& result)
 {
     EXPECT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const int fd = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
@@ -115,8 +115,8 @@ void writesWhereTheNameLeads(const std::function<std::vector<std::string>(const 
     EXPECT_EQ(after.st_rdev, before.st_rdev);
 
     ToolResult fifoRun;
-    const std::string piped =
-        throughFifo(dir / "fifo", [&](const std::string& name) { return tool(command(name)); }, fifoRun);
+    const std::string piped = throughFifo(
+        dir / "fifo", [&](const std::string& name) { return tool(command(name)); }, fifoRun);
     EXPECT_EQ(fifoRun.exitCode, 0) << fifoRun.err;
     EXPECT_EQ(piped, expected);
     EXPECT_TRUE(S_ISFIFO(modeOf(dir / "fifo")));

@@ -21,7 +21,10 @@ using json = nlohmann::json;
 
 namespace {
 
-bool havePoppler() { return runProgram("/usr/bin/pdftotext", {"-v"}).exitCode == 0; }
+bool havePoppler()
+{
+    return runProgram("/usr/bin/pdftotext", {"-v"}).exitCode == 0;
+}
 
 std::string pdfText(const std::filesystem::path& pdf)
 {
@@ -138,7 +141,8 @@ protected:
 TEST_F(ToolReport, PdfHoldsTheHeadEveryValueEveryStandardAndTheExclusions)
 {
     const auto pdf = dir / "report.pdf";
-    auto made = report({"-o", pdf.string(), "--header", (dir / "who.nse").string(), "--notes", "Hearing protection worn."});
+    auto made =
+        report({"-o", pdf.string(), "--header", (dir / "who.nse").string(), "--notes", "Hearing protection worn."});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     EXPECT_NE(made.err.find("applied the analysis"), std::string::npos) << made.err;
 
@@ -175,8 +179,10 @@ TEST_F(ToolReport, PdfHoldsTheHeadEveryValueEveryStandardAndTheExclusions)
         const double lex = s["lex8h"].get<double>();
         std::string verdict;
         if (name.rfind("ISO", 0) == 0)
-            verdict = lex > 87 ? "above limit" : lex >= 85 ? "above upper action" : lex >= 80 ? "above lower action"
-                                                                                               : "below action";
+            verdict = lex > 87    ? "above limit"
+                      : lex >= 85 ? "above upper action"
+                      : lex >= 80 ? "above lower action"
+                                  : "below action";
         else if (name == "DOD" || name == "ACGIH")
             verdict = dose > 100 ? "above limit" : "below limit";
         else
@@ -188,9 +194,9 @@ TEST_F(ToolReport, PdfHoldsTheHeadEveryValueEveryStandardAndTheExclusions)
     EXPECT_TRUE(onOneLine(text, {"OSHA-80, OSHA-90, MSHA-80, MSHA-90", "action at 50 %"}));
 
     ASSERT_EQ(s["exclusions"].size(), 1u);
-    EXPECT_TRUE(onOneLine(text, {"1", "2026-12-01 10:00:00", "2026-12-01 10:30:00",
-                                 std::to_string(s["exclusions"][0]["readings"].get<int>()),
-                                 "Badge left on the compressor"}));
+    EXPECT_TRUE(
+        onOneLine(text, {"1", "2026-12-01 10:00:00", "2026-12-01 10:30:00",
+                         std::to_string(s["exclusions"][0]["readings"].get<int>()), "Badge left on the compressor"}));
     EXPECT_TRUE(onOneLine(text, {"1 Badge left"})); // the span's label on the chart
     EXPECT_TRUE(onOneLine(text, {"Hearing protection worn."}));
     EXPECT_TRUE(onOneLine(text, {"km740 ", "Made 20", "Page 1 of 2"}));

@@ -62,10 +62,8 @@ bool needsName(QAccessible::Role role)
     case QAccessible::EditableText:
     case QAccessible::SpinBox:
     case QAccessible::Table:
-    case QAccessible::ToolBar:
-        return true;
-    default:
-        return false;
+    case QAccessible::ToolBar: return true;
+    default: return false;
     }
 }
 
@@ -84,14 +82,13 @@ void walk(QAccessibleInterface* a, const QSet<QString>& ids, const QString& path
     const QString name = a->text(QAccessible::Name).simplified();
     const QString here = path + QLatin1Char('/') +
                          (o && !o->objectName().isEmpty() ? o->objectName()
-                          : o                            ? QString::fromLatin1(o->metaObject()->className())
-                                                         : QStringLiteral("?"));
+                          : o                             ? QString::fromLatin1(o->metaObject()->className())
+                                                          : QStringLiteral("?"));
     if (!name.isEmpty() && ids.contains(name) && name != shownText(o))
         faults << QStringLiteral("%1: announced by the identifier \"%2\"").arg(here, name);
     if (auto* label = qobject_cast<QLabel*>(o)) {
         const QString text = plain(label->text());
-        if (!text.isEmpty() && !pictogram(text) && !name.contains(text) &&
-            !a->text(QAccessible::Value).contains(text))
+        if (!text.isEmpty() && !pictogram(text) && !name.contains(text) && !a->text(QAccessible::Value).contains(text))
             faults << QStringLiteral("%1: shows \"%2\" but is heard as \"%3\"").arg(here, text, name);
     }
     if (needsName(a->role()) && name.isEmpty())

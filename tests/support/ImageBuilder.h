@@ -16,8 +16,8 @@ struct SetHeader {
     std::uint8_t day = 18;
     std::uint8_t month = 3;
     std::uint8_t year = 8;
-    std::uint8_t interval = 8; // " 1 Min"
-    std::uint8_t preset = 1;   // "OSHA-90"
+    std::uint8_t interval = 8;    // " 1 Min"
+    std::uint8_t preset = 1;      // "OSHA-90"
     std::uint8_t settings = 0x80; // Slow, A, Lavg, Llpk, 70-140, exchange rate 5
     std::uint8_t threshold = 80;
     std::uint8_t criterion = 3; // 90 dB
@@ -25,9 +25,9 @@ struct SetHeader {
 
 // The fields of a 48-byte record or summary that the program reads.
 struct DoseFields {
-    std::string integer = "0000000000"; // 10 BCD digits, most significant first
-    std::string fraction = "000000";    // 6 BCD digits (records use the first 4)
-    std::uint16_t peak = 1205;          // tenths of a dB, flags in the top bits
+    std::string integer = "0000000000";                              // 10 BCD digits, most significant first
+    std::string fraction = "000000";                                 // 6 BCD digits (records use the first 4)
+    std::uint16_t peak = 1205;                                       // tenths of a dB, flags in the top bits
     std::uint8_t calSecond = 0x05, calMinute = 0x30, calHour = 0x14; // BCD
     std::uint8_t calDay = 7, calMonth = 3, calYear = 18;
     std::uint16_t calLevel = 940;
@@ -37,8 +37,8 @@ class ImageBuilder {
 public:
     ImageBuilder& set(const SetHeader& h = {})
     {
-        add({0x00, 0x55, 0xAA, 0x00, 0x00, h.second, h.minute, h.hour, h.day, h.month, h.year, h.interval,
-             h.preset, h.settings, h.threshold, 0x00, h.criterion});
+        add({0x00, 0x55, 0xAA, 0x00, 0x00, h.second, h.minute, h.hour, h.day, h.month, h.year, h.interval, h.preset,
+             h.settings, h.threshold, 0x00, h.criterion});
         return *this;
     }
     ImageBuilder& dose(const DoseFields& f)

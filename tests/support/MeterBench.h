@@ -14,10 +14,7 @@ struct MeterBench {
     ManualClock clock{1000.0};
     VirtualMeter meter;
 
-    explicit MeterBench(VirtualMeterOptions options = {}) : meter(clock, options)
-    {
-        EXPECT_TRUE(meter.open().ok());
-    }
+    explicit MeterBench(VirtualMeterOptions options = {}) : meter(clock, options) { EXPECT_TRUE(meter.open().ok()); }
 
     void send(std::string_view text)
     {

@@ -26,10 +26,10 @@
 namespace km740::test {
 
 struct PanelBenchOptions {
-    double speed = 10.0;           // link time runs this many times faster
-    bool failOpen = false;         // the port cannot be opened
+    double speed = 10.0;   // link time runs this many times faster
+    bool failOpen = false; // the port cannot be opened
     long long recordsPerPart = RealTimeRecorder::kRecordsPerPart;
-    std::string portDevice{};      // a device no COM number stands for; else COM 1
+    std::string portDevice{};                   // a device no COM number stands for; else COM 1
     int sampleMs = PanelWindow::timer2Interval; // Timer2: tests that count records shorten it
 };
 

@@ -21,9 +21,9 @@ public:
 
     // What the meter sends for one command character (empty: silence).
     std::map<std::uint8_t, std::function<Bytes()>> replies;
-    double latency = 0.01;  // from the command to the first reply byte
-    double byteTime = 0.0;  // between reply bytes (1/1920 s is line rate)
-    bool gone = false;      // the port vanished
+    double latency = 0.01; // from the command to the first reply byte
+    double byteTime = 0.0; // between reply bytes (1/1920 s is line rate)
+    bool gone = false;     // the port vanished
 
     struct Write {
         double at;

@@ -43,9 +43,9 @@ private:
 // What went out to the meter and what the test may change, behind one lock.
 struct Wire {
     std::mutex mutex;
-    Bytes sent;          // every byte written, in order
+    Bytes sent;                                         // every byte written, in order
     std::vector<std::pair<double, std::uint8_t>> timed; // (steady seconds, first byte) of each write
-    std::set<std::thread::id> portThreads; // every thread that wrote to or read from the port
+    std::set<std::thread::id> portThreads;              // every thread that wrote to or read from the port
     bool failOpen = false;
 
     void record(std::span<const std::uint8_t> bytes)
@@ -94,10 +94,7 @@ private:
 // A Transport over a VirtualMeter the test can reach safely.
 class TappedMeter final : public Transport {
 public:
-    TappedMeter(Clock& clock, std::shared_ptr<Wire> wire)
-        : meter_(clock), wire_(std::move(wire))
-    {
-    }
+    TappedMeter(Clock& clock, std::shared_ptr<Wire> wire) : meter_(clock), wire_(std::move(wire)) {}
     Status open() override
     {
         std::lock_guard lock(wire_->mutex);

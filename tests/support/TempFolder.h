@@ -28,8 +28,8 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::size_t entries() const
     {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_),
-                                                      std::filesystem::directory_iterator()));
+        return static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(path_), std::filesystem::directory_iterator()));
     }
 
 private:
@@ -63,8 +63,7 @@ inline void writeBytes(const std::filesystem::path& path, const std::string& byt
 }
 
 // The same, then the file's permission bits set to exactly `permissions`.
-inline void writeBytes(const std::filesystem::path& path, const std::string& bytes,
-                       std::filesystem::perms permissions)
+inline void writeBytes(const std::filesystem::path& path, const std::string& bytes, std::filesystem::perms permissions)
 {
     writeBytes(path, bytes);
     std::filesystem::permissions(path, permissions);

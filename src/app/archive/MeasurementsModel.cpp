@@ -32,8 +32,7 @@ QString worstJudgement(const Measurement& m, const Regional& regional)
 {
     if (!m.worstDose)
         return {};
-    return q(m.worstStandard) + QLatin1Char(' ') + q(formatFixed(*m.worstDose, 1, regional)) +
-           QStringLiteral(" %");
+    return q(m.worstStandard) + QLatin1Char(' ') + q(formatFixed(*m.worstDose, 1, regional)) + QStringLiteral(" %");
 }
 
 MeasurementsModel::MeasurementsModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -78,7 +77,8 @@ QVariant MeasurementsModel::data(const QModelIndex& index, int role) const
         const QString t = m.facts.start ? q(formatLocalTime(*m.facts.start)) : QString();
         return sort ? t : QString(t).replace(QLatin1Char('T'), QLatin1Char(' '));
     }
-    case Duration: return sort ? QVariant(static_cast<qlonglong>(m.facts.durationSeconds)) : duration(m.facts.durationSeconds);
+    case Duration:
+        return sort ? QVariant(static_cast<qlonglong>(m.facts.durationSeconds)) : duration(m.facts.durationSeconds);
     case Kind: return q(dataFileTitle(m.facts.kind));
     case Laeq: return sort ? optionalNumber(m.facts.laeq) : level(m.facts.laeq, regional_);
     case Lex8h: return sort ? optionalNumber(m.facts.lex8h) : level(m.facts.lex8h, regional_);

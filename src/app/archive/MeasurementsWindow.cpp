@@ -90,8 +90,8 @@ MeasurementsWindow::MeasurementsWindow(Setup setup, QWidget* parent)
     }
     ComboKind = new QComboBox(this);
     ComboKind->addItem(QStringLiteral("All kinds"));
-    for (DataFileKind k : {DataFileKind::realTimeData, DataFileKind::realTimeList, DataFileKind::doseLogger,
-                           DataFileKind::levelLogger})
+    for (DataFileKind k :
+         {DataFileKind::realTimeData, DataFileKind::realTimeList, DataFileKind::doseLogger, DataFileKind::levelLogger})
         ComboKind->addItem(q(dataFileTitle(k)), static_cast<int>(k));
 
     setObjectName(QStringLiteral("Measurements"));
@@ -214,11 +214,26 @@ void MeasurementsWindow::whenChanged()
     const QDate firstOfMonth(today.year(), today.month(), 1);
     QDate from, to;
     switch (ComboWhen->currentIndex()) {
-    case ThisWeek: from = monday; to = monday.addDays(6); break;
-    case LastWeek: from = monday.addDays(-7); to = monday.addDays(-1); break;
-    case ThisMonth: from = firstOfMonth; to = firstOfMonth.addMonths(1).addDays(-1); break;
-    case LastMonth: from = firstOfMonth.addMonths(-1); to = firstOfMonth.addDays(-1); break;
-    case ThisYear: from = QDate(today.year(), 1, 1); to = QDate(today.year(), 12, 31); break;
+    case ThisWeek:
+        from = monday;
+        to = monday.addDays(6);
+        break;
+    case LastWeek:
+        from = monday.addDays(-7);
+        to = monday.addDays(-1);
+        break;
+    case ThisMonth:
+        from = firstOfMonth;
+        to = firstOfMonth.addMonths(1).addDays(-1);
+        break;
+    case LastMonth:
+        from = firstOfMonth.addMonths(-1);
+        to = firstOfMonth.addDays(-1);
+        break;
+    case ThisYear:
+        from = QDate(today.year(), 1, 1);
+        to = QDate(today.year(), 12, 31);
+        break;
     default: break;
     }
     const bool between = ComboWhen->currentIndex() == Between;
@@ -344,12 +359,13 @@ void MeasurementsWindow::onRemoveClick()
     const Measurement* m = selected();
     if (!m)
         return;
-    const QString question = QStringLiteral("Remove the measurement of %1 started %2 (%3) from the archive?\n"
-                                            "The archive's copy of its file goes with it.")
-                                 .arg(m->labels.person.empty() ? QStringLiteral("nobody named") : q(m->labels.person),
-                                      m->facts.start ? q(formatLocalTime(*m->facts.start)).replace(QLatin1Char('T'), QLatin1Char(' '))
-                                                     : QStringLiteral("at an unknown time"),
-                                      q(m->fileName));
+    const QString question =
+        QStringLiteral("Remove the measurement of %1 started %2 (%3) from the archive?\n"
+                       "The archive's copy of its file goes with it.")
+            .arg(m->labels.person.empty() ? QStringLiteral("nobody named") : q(m->labels.person),
+                 m->facts.start ? q(formatLocalTime(*m->facts.start)).replace(QLatin1Char('T'), QLatin1Char(' '))
+                                : QStringLiteral("at an unknown time"),
+                 q(m->fileName));
     if (!setup_.dialogs.confirm(this, question))
         return;
     auto removed = archive_->remove(m->id);

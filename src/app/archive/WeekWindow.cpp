@@ -112,9 +112,9 @@ void WeekWindow::recompute()
             GridDays->setItem(r, c, new QTableWidgetItem(cells[c]));
     }
     if (!week_.lexW) {
-        LblSummary->setText(QStringLiteral("No measurement of %1 with a LEX,8h in %2 (%3 to %4).")
-                                .arg(person, q(isoWeekOf(*monday)), q(isoDate(*monday)),
-                                     q(isoDate(*monday + std::chrono::days{6}))));
+        LblSummary->setText(
+            QStringLiteral("No measurement of %1 with a LEX,8h in %2 (%3 to %4).")
+                .arg(person, q(isoWeekOf(*monday)), q(isoDate(*monday)), q(isoDate(*monday + std::chrono::days{6}))));
         return;
     }
     LblSummary->setText(QStringLiteral("LEX,w %1 dB over 5 nominal days (%2 worked); %3 points")

@@ -41,9 +41,9 @@ ChartDialogs ChartDialogs::desktop()
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
         const QString png = QObject::tr("PNG picture (*.png)");
         QString filter = png;
-        QString path = QFileDialog::getSaveFileName(parent, QObject::tr("Save Image"), QDir(folder).filePath(suggestedName),
-                                                    png + QStringLiteral(";;") + QObject::tr("SVG drawing (*.svg)"),
-                                                    &filter);
+        QString path =
+            QFileDialog::getSaveFileName(parent, QObject::tr("Save Image"), QDir(folder).filePath(suggestedName),
+                                         png + QStringLiteral(";;") + QObject::tr("SVG drawing (*.svg)"), &filter);
         // A name typed without an extension takes the chosen kind's.
         if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
             path += filter == png ? QStringLiteral(".png") : QStringLiteral(".svg");
@@ -81,9 +81,9 @@ bool saveImage(QWidget* parent, const ChartDialogs& dialogs, const QString& sugg
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // Text in points comes out as big against the chart as on the screen.
     const double dpi = parent ? parent->logicalDpiY() : 96.0;
-    const Status written = writePicture(QFile::encodeName(path).toStdString(), size, dpi,
-                                        [&](QPainter& p) { draw(p, QRectF(QPointF(0, 0), QSizeF(size))); },
-                                        QFileInfo(path).completeBaseName());
+    const Status written = writePicture(
+        QFile::encodeName(path).toStdString(), size, dpi,
+        [&](QPainter& p) { draw(p, QRectF(QPointF(0, 0), QSizeF(size))); }, QFileInfo(path).completeBaseName());
     QApplication::restoreOverrideCursor();
     if (!written && dialogs.message)
         dialogs.message(parent,

@@ -57,8 +57,8 @@ void ChartWindows::showHistogram(const HistogramRequest& r)
 {
     if (histogram_)
         histogram_->close();
-    histogram_ = context_.windows().adopt(HistogramWindow::showHistogram(
-        r.resolution, r.distribution, r.gridLnRows, r.message, r.from, dialogs()));
+    histogram_ = context_.windows().adopt(
+        HistogramWindow::showHistogram(r.resolution, r.distribution, r.gridLnRows, r.message, r.from, dialogs()));
     histogramFrom_ = r.from;
 }
 

@@ -34,7 +34,7 @@ public:
         panXY = 3,
         panX = 4,
         panY = 5,
-        zoomXY = 6,     // zoom to a rectangle drawn with the mouse
+        zoomXY = 6, // zoom to a rectangle drawn with the mouse
         zoomX = 7,
         zoomY = 8,
     };
@@ -129,7 +129,7 @@ private:
     std::vector<double> values_;
     std::vector<double> keys_; // empty for a series: key i is i + 1
     TrackMode mode_ = TrackMode::normal;
-    int dragging_ = 0;         // the cursor being dragged, 0 for none
+    int dragging_ = 0; // the cursor being dragged, 0 for none
     QColor background_ = Qt::white;
     QColor plotArea_ = Qt::white;
 };

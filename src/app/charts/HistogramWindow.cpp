@@ -25,11 +25,11 @@ namespace km740 {
 
 namespace {
 
-constexpr int kGraphTop = 480;      // twips
-constexpr int kSideRoom = 260;      // twips, both sides together
-constexpr int kBottomRoom = 120;    // twips below the table
-constexpr int kGridHeight = 2800;   // twips
-constexpr int kColumnTrim = 35;     // twips off each table column
+constexpr int kGraphTop = 480;    // twips
+constexpr int kSideRoom = 260;    // twips, both sides together
+constexpr int kBottomRoom = 120;  // twips below the table
+constexpr int kGridHeight = 2800; // twips
+constexpr int kColumnTrim = 35;   // twips off each table column
 constexpr int kGridColumns = 11;
 
 QStringList split(const std::string& row)
@@ -55,8 +55,8 @@ HistogramWindow::HistogramWindow(Resolution resolution, QWidget* opener, ChartDi
 HistogramWindow::~HistogramWindow() = default;
 
 HistogramWindow* HistogramWindow::showHistogram(Resolution resolution, const LevelDistribution& distribution,
-                                                const std::array<std::string, 10>& rows,
-                                                const QString& message, QWidget* opener, ChartDialogs dialogs)
+                                                const std::array<std::string, 10>& rows, const QString& message,
+                                                QWidget* opener, ChartDialogs dialogs)
 {
     auto* window = new HistogramWindow(resolution, opener, std::move(dialogs));
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -117,8 +117,7 @@ void HistogramWindow::buildWindow()
     GridLn->verticalHeader()->setMinimumSectionSize(1);
 }
 
-void HistogramWindow::showDistribution(const LevelDistribution& distribution,
-                                       const std::array<std::string, 10>& rows)
+void HistogramWindow::showDistribution(const LevelDistribution& distribution, const std::array<std::string, 10>& rows)
 {
     const auto& counts = distribution.counts(resolution_);
     std::vector<double> keys;
@@ -241,7 +240,8 @@ void HistogramWindow::drawPicture(QPainter& painter, const QRectF& target)
     // The window's picture without its toolbar: message, graph, table.
     const bool withMessage = LblMessage && !LblMessage->text().isEmpty();
     const QSize tall = pictureSize();
-    const double scale = std::min(target.width() / std::max(1, tall.width()), target.height() / std::max(1, tall.height()));
+    const double scale =
+        std::min(target.width() / std::max(1, tall.width()), target.height() / std::max(1, tall.height()));
     double y = target.top();
     if (withMessage) {
         painter.save();

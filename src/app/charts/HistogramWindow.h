@@ -44,15 +44,13 @@ public:
     static constexpr int kMinWidth = 9660;
     static constexpr int kMinHeight = 7785;
 
-    HistogramWindow(Resolution resolution, QWidget* opener = nullptr,
-                    ChartDialogs dialogs = ChartDialogs::desktop());
+    HistogramWindow(Resolution resolution, QWidget* opener = nullptr, ChartDialogs dialogs = ChartDialogs::desktop());
     ~HistogramWindow() override;
 
     // Histogram for 0.1 dB, Histogram1 (with the message line) for 1 dB.
     static HistogramWindow* showHistogram(Resolution resolution, const LevelDistribution& distribution,
-                                          const std::array<std::string, 10>& gridLnRows,
-                                          const QString& message, QWidget* opener,
-                                          ChartDialogs dialogs = ChartDialogs::desktop());
+                                          const std::array<std::string, 10>& gridLnRows, const QString& message,
+                                          QWidget* opener, ChartDialogs dialogs = ChartDialogs::desktop());
 
     // Draws the counts of this window's resolution and fills GridLn with the
     // tab-separated rows (gridLnRows in exposure/LnTable.h).

@@ -333,8 +333,9 @@ void PlotWindow::changeExclusions(bool leaveOut)
     const auto span = cursorSpan();
     if (!span) {
         if (dialogs_.message)
-            dialogs_.message(this, tr("Place both cursors first (\"Place span cursors\"), on the first and the last "
-                                      "record of the span."),
+            dialogs_.message(this,
+                             tr("Place both cursors first (\"Place span cursors\"), on the first and the last "
+                                "record of the span."),
                              false);
         return;
     }
@@ -344,8 +345,10 @@ void PlotWindow::changeExclusions(bool leaveOut)
         return;
     const Status saved = hub_->changeExclusions(dataPath_, next);
     if (!saved && dialogs_.message)
-        dialogs_.message(this, tr("The span holds until the program ends, but the analysis could not be saved "
-                                  "beside the data file: %1").arg(q(saved.error().message)),
+        dialogs_.message(this,
+                         tr("The span holds until the program ends, but the analysis could not be saved "
+                            "beside the data file: %1")
+                             .arg(q(saved.error().message)),
                          true);
 }
 
@@ -392,8 +395,7 @@ void PlotWindow::onCombo1Click(int index)
         CWGraph1->setCursorVisible(2, false);
         break;
     case GraphView::TrackMode::normal:
-    case GraphView::TrackMode::panXY:
-        break;
+    case GraphView::TrackMode::panXY: break;
     }
 }
 

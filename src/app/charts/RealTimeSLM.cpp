@@ -32,7 +32,7 @@ namespace km740 {
 
 namespace {
 
-const QColor kGridColor(192, 192, 192); // light grey
+const QColor kGridColor(192, 192, 192);  // light grey
 const QColor kWarningColor(255, 176, 0); // amber
 const QColor kAlarmColor(220, 0, 0);
 constexpr double kHighestAlert = 140.0;
@@ -72,8 +72,7 @@ QString pointText(double value)
 
 } // namespace
 
-RealTimeSLM::RealTimeSLM(AppState& state, std::function<Regional()> regional, QWidget* panel,
-                         ChartDialogs dialogs)
+RealTimeSLM::RealTimeSLM(AppState& state, std::function<Regional()> regional, QWidget* panel, ChartDialogs dialogs)
     : QWidget(nullptr), state_(state), regional_(std::move(regional)), dialogs_(std::move(dialogs)),
       clock_([] { return QDateTime::currentDateTime(); })
 {
@@ -467,8 +466,7 @@ void RealTimeSLM::onCmdOKClick()
     }
 
     AlertLevels alerts;
-    const auto alertLevel = [&](QCheckBox* on, QLineEdit* edit, std::optional<double>& into,
-                                const QString& what) {
+    const auto alertLevel = [&](QCheckBox* on, QLineEdit* edit, std::optional<double>& into, const QString& what) {
         if (!on->isChecked())
             return true;
         const std::string text = edit->text().toStdString();
@@ -480,8 +478,8 @@ void RealTimeSLM::onCmdOKClick()
         into = level;
         return true;
     };
-    if (!alertLevel(CkWarning, TxtWarning, alerts.warning, tr("warning"))
-        || !alertLevel(CkAlarm, TxtAlarm, alerts.alarm, tr("alarm")))
+    if (!alertLevel(CkWarning, TxtWarning, alerts.warning, tr("warning")) ||
+        !alertLevel(CkAlarm, TxtAlarm, alerts.alarm, tr("alarm")))
         return;
     if (alerts.warning && alerts.alarm && *alerts.alarm < *alerts.warning) {
         say(tr("The alarm level must not be below the warning level."));
@@ -509,9 +507,9 @@ void RealTimeSLM::onCmdSaveAlarmsClick()
         const QString reason = QString::fromStdString(saved.error().message);
         LblAlarmStatus->setText(tr("Not saved: %1").arg(reason));
         if (dialogs_.message)
-            dialogs_.message(this, tr("The alarm periods could not be saved to %1: %2")
-                                       .arg(QDir::toNativeSeparators(path), reason),
-                             true);
+            dialogs_.message(
+                this, tr("The alarm periods could not be saved to %1: %2").arg(QDir::toNativeSeparators(path), reason),
+                true);
         return;
     }
     LblAlarmStatus->setText(tr("Saved to %1").arg(QDir::toNativeSeparators(path)));

@@ -99,11 +99,11 @@ private:
     // One tick of the trace as drawn, kept so the chart can be drawn again
     // (onto the printer's page).
     struct TraceStep {
-        double x = 0.0;  // pen position
-        double y = 0.0;  // height above the base line
+        double x = 0.0; // pen position
+        double y = 0.0; // height above the base line
         ColumnMark mark = ColumnMark::none;
-        QString time;    // the label under a grid line with time
-        QColor color;    // of the segment from the step before
+        QString time;        // the label under a grid line with time
+        QColor color;        // of the segment from the step before
         bool joined = false; // a segment leads from the step before
     };
 

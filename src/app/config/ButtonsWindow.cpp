@@ -73,8 +73,12 @@ ButtonsWindow::ButtonsWindow(WindowContext& context, QWidget* parent)
     auto* block = new QGridLayout;
     outer->addLayout(block);
     const std::array<std::pair<Key, QPoint>, keyCount> placing{{
-        {Key::menu, {0, 0}}, {Key::enter, {0, 1}}, {Key::left, {1, 0}},
-        {Key::right, {1, 1}}, {Key::down, {2, 0}}, {Key::up, {2, 1}},
+        {Key::menu, {0, 0}},
+        {Key::enter, {0, 1}},
+        {Key::left, {1, 0}},
+        {Key::right, {1, 1}},
+        {Key::down, {2, 0}},
+        {Key::up, {2, 1}},
     }};
 
     for (const KeyLook& k : keyLooks) {
@@ -138,7 +142,8 @@ void ButtonsWindow::onKeyClick(Key key)
     MeterWorker* worker = context_.worker();
     if (s.meterInUse || s.linkBusy || !worker)
         return;
-    worker->post<Done>(this, [key](MeterLink& link) { return link.pressKey(key); }, [](const Status&) {});
+    worker->post<Done>(
+        this, [key](MeterLink& link) { return link.pressKey(key); }, [](const Status&) {});
 }
 
 void ButtonsWindow::setShapeColour(Key key, const QColor& colour)

@@ -7,7 +7,10 @@
 
 #include <algorithm>
 
-static void initConfigResources() { Q_INIT_RESOURCE(config); }
+static void initConfigResources()
+{
+    Q_INIT_RESOURCE(config);
+}
 
 namespace km740 {
 
@@ -28,14 +31,16 @@ std::array<QPolygonF, 7> digitSegments(QRectF box)
     const double x = box.x(), y = box.y(), m = y + h / 2;
     auto hbar = [&](double yy) {
         return QPolygonF({QPointF(x + t * 0.6, yy), QPointF(x + w - t * 0.6, yy), QPointF(x + w - t * 1.1, yy + t / 2),
-                          QPointF(x + w - t * 0.6, yy + t), QPointF(x + t * 0.6, yy + t), QPointF(x + t * 1.1, yy + t / 2)});
+                          QPointF(x + w - t * 0.6, yy + t), QPointF(x + t * 0.6, yy + t),
+                          QPointF(x + t * 1.1, yy + t / 2)});
     };
     auto vbar = [&](double xx, double y0, double y1) {
-        return QPolygonF({QPointF(xx + t / 2, y0 + t * 0.6), QPointF(xx + t, y0 + t * 1.1), QPointF(xx + t, y1 - t * 1.1),
-                          QPointF(xx + t / 2, y1 - t * 0.6), QPointF(xx, y1 - t * 1.1), QPointF(xx, y0 + t * 1.1)});
+        return QPolygonF({QPointF(xx + t / 2, y0 + t * 0.6), QPointF(xx + t, y0 + t * 1.1),
+                          QPointF(xx + t, y1 - t * 1.1), QPointF(xx + t / 2, y1 - t * 0.6), QPointF(xx, y1 - t * 1.1),
+                          QPointF(xx, y0 + t * 1.1)});
     };
-    return {hbar(y), vbar(x + w - t, y, m), vbar(x + w - t, m, y + h), hbar(y + h - t),
-            vbar(x, m, y + h), vbar(x, y, m), hbar(m - t / 2)};
+    return {hbar(y),       vbar(x + w - t, y, m), vbar(x + w - t, m, y + h), hbar(y + h - t), vbar(x, m, y + h),
+            vbar(x, y, m), hbar(m - t / 2)};
 }
 
 void paintDigit(QPainter& p, QRectF box, const std::array<bool, 8>& on)

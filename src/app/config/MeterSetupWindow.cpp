@@ -27,7 +27,10 @@ constexpr std::array<const char*, presetColumnCount> columnTitles{
     "Time\nWeight", "Frequency\nWeight", "Threshold\nLevel", "Criterion\nLevel", "Exchange\nRate", "Peak", "Range"};
 constexpr std::array<const char*, presetColumnCount> designTexts{"Fast", "A", "80", "85", "3", "Llpk", "70-140"};
 
-PresetColumn col(int c) { return static_cast<PresetColumn>(c); }
+PresetColumn col(int c)
+{
+    return static_cast<PresetColumn>(c);
+}
 
 } // namespace
 
@@ -115,8 +118,8 @@ void MeterSetupWindow::onCmdOKClick()
     if (!record) {
         if (context_.dialogs().message)
             context_.dialogs().message(
-                this, tr("Not written: %1. Pick a value from its list, then press OK again.")
-                          .arg(q(record.error().message)),
+                this,
+                tr("Not written: %1. Pick a value from its list, then press OK again.").arg(q(record.error().message)),
                 false);
         return;
     }
@@ -139,9 +142,9 @@ void MeterSetupWindow::onCmdOKClick()
             if (!st || !st->empty()) {
                 if (context_.dialogs().message)
                     context_.dialogs().message(this,
-                                             st ? q(proofSentence(*st))
-                                                : tr("The settings were not written: %1").arg(q(st.error().message)),
-                                             false);
+                                               st ? q(proofSentence(*st))
+                                                  : tr("The settings were not written: %1").arg(q(st.error().message)),
+                                               false);
                 return;
             }
             close();

@@ -100,8 +100,8 @@ void RecWindow::buildWindow()
     nameComboBox(comboIntv_, QStringLiteral("Interval"));
     comboIntv_->setItems(intervalItems());
     comboIntv_->setText(QStringLiteral(" 1 Sec"));
-    cmdStartRec_ = button(QStringLiteral("Start Rec"), QStringLiteral("CmdStartRec"), QStringLiteral("Start Rec"),
-                          frameInterval);
+    cmdStartRec_ =
+        button(QStringLiteral("Start Rec"), QStringLiteral("CmdStartRec"), QStringLiteral("Start Rec"), frameInterval);
     il->addWidget(comboIntv_);
     il->addWidget(cmdStartRec_);
     top->addWidget(frameInterval);
@@ -154,8 +154,8 @@ void RecWindow::buildWindow()
         grid->addWidget(ck, line, 1, Qt::AlignCenter);
         for (int f = 0; f < scheduleFieldCount; ++f) {
             const auto fi = static_cast<std::size_t>(f);
-            auto* box = new PickCombo(QStringLiteral("Combo%1%2").arg(QLatin1String(fieldKeys[fi])).arg(i),
-                                      frameSchedule_);
+            auto* box =
+                new PickCombo(QStringLiteral("Combo%1%2").arg(QLatin1String(fieldKeys[fi])).arg(i), frameSchedule_);
             nameComboBox(box, tr("Recording %1 %2").arg(i + 1).arg(QLatin1String(fieldNames[fi])));
             box->setItems(scheduleFieldItems(static_cast<ScheduleField>(f)));
             box->setText(f == 0 || f == 3 ? QStringLiteral("Any") : QStringLiteral("0"));

@@ -29,7 +29,7 @@ const QString pcCaption = QStringLiteral("PC System Time");
 DateTime desktopNow()
 {
     const QDateTime t = QDateTime::currentDateTime();
-    return DateTime{t.date().year(), t.date().month(), t.date().day(),
+    return DateTime{t.date().year(), t.date().month(),  t.date().day(),
                     t.time().hour(), t.time().minute(), t.time().second()};
 }
 
@@ -63,8 +63,7 @@ void RtcWindow::open(WindowContext& context)
 }
 
 RtcWindow::RtcWindow(WindowContext& context, Now now, QWidget* parent)
-    : QDialog(parent), context_(context), state_(context.state()),
-      now_(now ? std::move(now) : Now(desktopNow))
+    : QDialog(parent), context_(context), state_(context.state()), now_(now ? std::move(now) : Now(desktopNow))
 {
     setObjectName(QStringLiteral("RTC"));
     addCloseKeys(this, true);
@@ -178,10 +177,9 @@ void RtcWindow::onCmdSetTimeClick()
             if (r && r->empty())
                 return;
             if (context_.dialogs().message)
-                context_.dialogs().message(this,
-                                         r ? q(proofSentence(*r))
-                                           : tr("The meter clock was not set: %1").arg(q(r.error().message)),
-                                         false);
+                context_.dialogs().message(
+                    this, r ? q(proofSentence(*r)) : tr("The meter clock was not set: %1").arg(q(r.error().message)),
+                    false);
         });
 }
 

@@ -64,7 +64,7 @@ private:
     QTimer* timer1_ = nullptr;
     bool meterShown_ = false; // the two display switches, off at opening
     bool pcShown_ = false;
-    bool reading_ = false;    // a "D" read is on its way
+    bool reading_ = false; // a "D" read is on its way
 };
 
 } // namespace km740

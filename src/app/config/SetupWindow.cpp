@@ -37,9 +37,15 @@ constexpr std::array<const char*, presetColumnCount> columnTitles{
 constexpr std::array<const char*, presetColumnCount> designTexts{"Slow", "C", "80", "85", "5", "Lcpk", "70-140"};
 const QString dashes = QString::fromLatin1(kNoValueText);
 
-PresetColumn col(int c) { return static_cast<PresetColumn>(c); }
+PresetColumn col(int c)
+{
+    return static_cast<PresetColumn>(c);
+}
 
-QString columnTitle(int c) { return QString::fromLatin1(columnTitles[static_cast<std::size_t>(c)]).replace('\n', ' '); }
+QString columnTitle(int c)
+{
+    return QString::fromLatin1(columnTitles[static_cast<std::size_t>(c)]).replace('\n', ' ');
+}
 
 } // namespace
 
@@ -120,8 +126,8 @@ void SetupWindow::buildWindow()
     auto makeLabel = [this](int row, int c, const QString& rowName) {
         const QString key = QLatin1String(columnKeys[static_cast<std::size_t>(c)]);
         auto* l = new QLabel(this);
-        l->setObjectName(QStringLiteral("%1%2%3").arg(c == 6 ? QStringLiteral("lbl") : QStringLiteral("Lbl"), key)
-                             .arg(row));
+        l->setObjectName(
+            QStringLiteral("%1%2%3").arg(c == 6 ? QStringLiteral("lbl") : QStringLiteral("Lbl"), key).arg(row));
         l->setAccessibleDescription(rowName + QLatin1Char(' ') + columnTitle(c));
         l->setAlignment(Qt::AlignCenter);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -367,8 +373,8 @@ void SetupWindow::onCmdOKClick()
     if (!built) {
         if (context_.dialogs().message)
             context_.dialogs().message(
-                this, tr("Not written: %1. Pick a value from its list, then press OK again.")
-                          .arg(q(built.error().message)),
+                this,
+                tr("Not written: %1. Pick a value from its list, then press OK again.").arg(q(built.error().message)),
                 false);
         return;
     }
@@ -387,10 +393,9 @@ void SetupWindow::onCmdOKClick()
             cmdOK_->setEnabled(true);
             if (!s || !s->empty()) {
                 if (context_.dialogs().message)
-                    context_.dialogs().message(this,
-                                             s ? q(proofSentence(*s))
-                                               : tr("The preset was not written: %1").arg(q(s.error().message)),
-                                             false);
+                    context_.dialogs().message(
+                        this, s ? q(proofSentence(*s)) : tr("The preset was not written: %1").arg(q(s.error().message)),
+                        false);
                 return;
             }
             context_.state().userPresetTable = encodeUserPresetTable(table);

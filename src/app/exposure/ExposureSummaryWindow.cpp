@@ -34,13 +34,16 @@ namespace {
 
 const char* const kTimeFormat = "yyyy-MM-dd HH:mm:ss";
 
-std::filesystem::path fsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::filesystem::path fsPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
 
 std::optional<LocalSeconds> secondsOf(const QDateTime& t)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.date().year(), t.date().month(),
-                  t.date().day(), t.time().hour(), t.time().minute(), t.time().second());
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.date().year(), t.date().month(), t.date().day(),
+                  t.time().hour(), t.time().minute(), t.time().second());
     return parseLocalTime(text);
 }
 
@@ -77,8 +80,20 @@ void setCell(QTableWidget* g, int row, int column, const QString& text, bool num
 
 // The overall values, one row each, in this order.
 enum ValueRow {
-    rowReadings, rowExcluded, rowUsed, rowMeasured, rowExposure, rowLaeq, rowLmax, rowLmin, rowSel,
-    rowPa2h, rowLex, rowPoints, rowAbove, rowFirstLn,
+    rowReadings,
+    rowExcluded,
+    rowUsed,
+    rowMeasured,
+    rowExposure,
+    rowLaeq,
+    rowLmax,
+    rowLmin,
+    rowSel,
+    rowPa2h,
+    rowLex,
+    rowPoints,
+    rowAbove,
+    rowFirstLn,
 };
 
 } // namespace
@@ -99,8 +114,8 @@ ExposureDialogs ExposureDialogs::desktop()
     return d;
 }
 
-ExposureSummaryWindow::ExposureSummaryWindow(ExposureRequest request, ExposureDialogs dialogs,
-                                             const Regional& regional, QWidget* parent)
+ExposureSummaryWindow::ExposureSummaryWindow(ExposureRequest request, ExposureDialogs dialogs, const Regional& regional,
+                                             QWidget* parent)
     : QWidget(parent, Qt::Window), request_(std::move(request)), dialogs_(std::move(dialogs)), regional_(regional)
 {
     setObjectName(QStringLiteral("ExposureSummary"));
@@ -124,10 +139,19 @@ void ExposureSummaryWindow::buildWindow()
 
     auto* middle = new QHBoxLayout;
     gridValues_ = grid(QStringLiteral("GridValues"), tr("Overall values"), {tr("Value"), tr("Result")}, this);
-    const QStringList names = {tr("Readings"),       tr("Left out"),     tr("Used"),  tr("Time measured"),
-                               tr("Exposure time"),  QStringLiteral("LAeq"), QStringLiteral("Lmax"),
-                               QStringLiteral("Lmin"), QStringLiteral("SEL"), tr("Sound exposure (Pa²h)"),
-                               QStringLiteral("LEX,8h"), tr("Exposure points"), tr("Time at or above")};
+    const QStringList names = {tr("Readings"),
+                               tr("Left out"),
+                               tr("Used"),
+                               tr("Time measured"),
+                               tr("Exposure time"),
+                               QStringLiteral("LAeq"),
+                               QStringLiteral("Lmax"),
+                               QStringLiteral("Lmin"),
+                               QStringLiteral("SEL"),
+                               tr("Sound exposure (Pa²h)"),
+                               QStringLiteral("LEX,8h"),
+                               tr("Exposure points"),
+                               tr("Time at or above")};
     gridValues_->setRowCount(rowFirstLn + static_cast<int>(kLnPercents.size()));
     for (int r = 0; r < names.size(); ++r)
         setCell(gridValues_, r, 0, names[r], false);
@@ -137,11 +161,11 @@ void ExposureSummaryWindow::buildWindow()
     middle->addWidget(gridValues_);
 
     auto* right = new QVBoxLayout;
-    gridStandards_ = grid(QStringLiteral("GridStandards"), tr("Standards"),
-                          {tr("Standard"), QStringLiteral("C/T/Q"), tr("Dose %"), QStringLiteral("TWA"),
-                           tr("Projected dose %"), tr("Projected TWA"), QStringLiteral("Lavg"), tr("Shift dose %"),
-                           tr("Shift TWA")},
-                          this);
+    gridStandards_ =
+        grid(QStringLiteral("GridStandards"), tr("Standards"),
+             {tr("Standard"), QStringLiteral("C/T/Q"), tr("Dose %"), QStringLiteral("TWA"), tr("Projected dose %"),
+              tr("Projected TWA"), QStringLiteral("Lavg"), tr("Shift dose %"), tr("Shift TWA")},
+             this);
     right->addWidget(gridStandards_, 2);
 
     auto* settings = new QHBoxLayout;
@@ -312,7 +336,8 @@ void ExposureSummaryWindow::loadAnalysis()
         return;
     auto saved = readAnalysis(fsPath(path));
     if (!saved) {
-        lblAnalysis_->setText(tr("The analysis file beside the data file was left aside: %1").arg(q(saved.error().message)));
+        lblAnalysis_->setText(
+            tr("The analysis file beside the data file was left aside: %1").arg(q(saved.error().message)));
         return;
     }
     setOptions(*saved);
@@ -390,7 +415,8 @@ void ExposureSummaryWindow::recompute()
     lblWorking_->setText(tr("Working out the summary..."));
 
     const ExposureOptions options = this->options();
-    const std::filesystem::path path = request_.dataPath.isEmpty() ? std::filesystem::path() : fsPath(request_.dataPath);
+    const std::filesystem::path path =
+        request_.dataPath.isEmpty() ? std::filesystem::path() : fsPath(request_.dataPath);
     const DataFileKind kind = request_.kind;
     const SettingsBlock settings = request_.settings;
     const auto records = request_.records;
@@ -399,8 +425,8 @@ void ExposureSummaryWindow::recompute()
         [options, path, kind, settings, records](const BackgroundTask::Job& job) {
             if (!path.empty())
                 return summarizeExposure(FileHistory(path, job.progress, job.cancel), options);
-            const std::span<const LevelRecord> held = records ? std::span<const LevelRecord>(*records)
-                                                              : std::span<const LevelRecord>();
+            const std::span<const LevelRecord> held =
+                records ? std::span<const LevelRecord>(*records) : std::span<const LevelRecord>();
             return summarizeExposure(RecordHistory(kind, settings, held, job.cancel), options);
         },
         [generation](ExposureSummaryWindow& w, std::int64_t n) {
@@ -624,11 +650,13 @@ void ExposureSummaryWindow::onCmdSaveClick()
                                       : writeAnalysis(fsPath(target), o, name.toStdString());
     if (!written) {
         if (!target.isEmpty() && dialogs_.message)
-            dialogs_.message(this, tr("The analysis could not be saved beside the data file: %1\nChoose another place.")
-                                       .arg(q(written.error().message)),
+            dialogs_.message(this,
+                             tr("The analysis could not be saved beside the data file: %1\nChoose another place.")
+                                 .arg(q(written.error().message)),
                              true);
-        const QString other = dialogs_.saveAs ? dialogs_.saveAs(this, target.isEmpty() ? name + QStringLiteral(".km740a") : target)
-                                              : QString();
+        const QString other = dialogs_.saveAs
+                                  ? dialogs_.saveAs(this, target.isEmpty() ? name + QStringLiteral(".km740a") : target)
+                                  : QString();
         if (other.isEmpty())
             return;
         target = other;

@@ -127,7 +127,7 @@ private:
     std::vector<TimeSpan> exclusions_;
     std::map<std::pair<LocalSeconds, LocalSeconds>, std::string> reasons_; // why spans were left out
     std::optional<ExposureSummary> summary_;
-    bool filling_ = false;   // controls being set from options: no recompute per control
+    bool filling_ = false; // controls being set from options: no recompute per control
     bool working_ = false;
     std::uint64_t generation_ = 0;
     BackgroundTask task_;

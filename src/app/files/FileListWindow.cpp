@@ -46,7 +46,9 @@ QString widthSample(FileListKind kind, int column)
         return QStringLiteral("AAAA/AA/AAHH:NN:SS");
     switch (kind) {
     case FileListKind::dose:
-        return column == 0 ? QStringLiteral("ABCADE") : column == 2 ? QStringLiteral("AAAAAAA") : QStringLiteral("AAAAAA");
+        return column == 0   ? QStringLiteral("ABCADE")
+               : column == 2 ? QStringLiteral("AAAAAAA")
+                             : QStringLiteral("AAAAAA");
     case FileListKind::level: return column == 0 ? QStringLiteral("ABCADE") : QStringLiteral("AAAAA");
     case FileListKind::realTime:
         return column == 4 || column == 6 ? QStringLiteral("ABC.DEAA") : QStringLiteral("ABCADE");
@@ -111,8 +113,7 @@ QString FileListWindow::formName(FileListKind kind)
 FileListWindow::FileListWindow(FileWindows& windows, FileListKind kind, const QString& path, const Regional& regional,
                                const QString& caption)
     : QMainWindow(nullptr), windows_(windows), kind_(kind), path_(path),
-      title_(caption.isEmpty() ? QFileInfo(path).fileName() : caption),
-      regional_(regional)
+      title_(caption.isEmpty() ? QFileInfo(path).fileName() : caption), regional_(regional)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(formName(kind));
@@ -181,7 +182,8 @@ void FileListWindow::buildWindow()
     if (kind_ != FileListKind::realTime) {
         plPause_ = new QLabel(QStringLiteral("Pause Time"), central);
         plPause_->setObjectName(QStringLiteral("PlPause"));
-            gridPause_ = smallGrid(QStringLiteral("GridPause"), tr("Pauses"), {"Times", "Pause", "Release", "Period"}, central);
+        gridPause_ =
+            smallGrid(QStringLiteral("GridPause"), tr("Pauses"), {"Times", "Pause", "Release", "Period"}, central);
         side->addWidget(plPause_);
         side->addWidget(gridPause_);
         plPause_->hide();
@@ -283,8 +285,7 @@ void FileListWindow::startReading()
     setBusyCaption(QStringLiteral("0 Completed"));
     const std::filesystem::path path(QFile::encodeName(path_).toStdString());
     reader_.start(
-        this,
-        [path](const BackgroundTask::Job& job) { return loadFileListTable(path, job.progress, job.cancel); },
+        this, [path](const BackgroundTask::Job& job) { return loadFileListTable(path, job.progress, job.cancel); },
         [](FileListWindow& w, std::int64_t n) { w.setBusyCaption(QString::number(n) + QStringLiteral(" Completed")); },
         [](FileListWindow& w, Result<LoadedTable> result) { w.onReadDone(std::move(result)); });
 }
@@ -385,10 +386,11 @@ void FileListWindow::showLeftOut(std::uint64_t generation,
     if (!readMessage_.isEmpty())
         message << readMessage_;
     if (const std::size_t n = table_->leftOut().count(); n > 0)
-        message << (kind_ == FileListKind::realTime
-                        ? tr("%n reading(s) left out of the exposure analysis (grey); the running columns pass over them",
-                             nullptr, static_cast<int>(n))
-                        : tr("%n reading(s) left out of the exposure analysis (grey)", nullptr, static_cast<int>(n)));
+        message
+            << (kind_ == FileListKind::realTime
+                    ? tr("%n reading(s) left out of the exposure analysis (grey); the running columns pass over them",
+                         nullptr, static_cast<int>(n))
+                    : tr("%n reading(s) left out of the exposure analysis (grey)", nullptr, static_cast<int>(n)));
     lblMessage_->setText(message.join(QStringLiteral("; ")));
     const ChartSink& sink = windows_.chartSink();
     if (histogram_ && sink.updateHistogram)

@@ -85,7 +85,8 @@ private:
     void fileInArchive();
     void showReport();
     void applyAnalysis();
-    void showLeftOut(std::uint64_t generation, std::optional<std::pair<ExcludedRows, std::vector<FileListTable::RunningRow>>> result);
+    void showLeftOut(std::uint64_t generation,
+                     std::optional<std::pair<ExcludedRows, std::vector<FileListTable::RunningRow>>> result);
     HistogramRequest histogramRequest(Resolution resolution);
     void printList();
     void exportCsv();
@@ -111,7 +112,7 @@ private:
     std::shared_ptr<FileListTable> table_;
     ReadCounts counts_;
     BackgroundTask reader_;
-    BackgroundTask analysis_;           // works out the rows left out and the running columns without them
+    BackgroundTask analysis_; // works out the rows left out and the running columns without them
     std::uint64_t analysisGeneration_ = 0;
     std::optional<Resolution> histogram_; // the resolution last counted for the histogram
     QString readMessage_;

@@ -29,7 +29,8 @@ DataListdBWindow::DataListdBWindow(AppState& state, FileChooser chooser, QWidget
     GridSummary->setColumnWidth(0, fm.horizontalAdvance(QStringLiteral("AAAAAAAAAAAA")) + 16);
     GridSummary->setColumnWidth(1, fm.horizontalAdvance(QStringLiteral("AAAAAAAAAAA")) + 16);
     GridSummary->setFixedHeight(GridSummary->horizontalHeader()->sizeHint().height() + fm.height() + 12);
-    GridSummary->setFixedWidth(GridSummary->columnWidth(0) + GridSummary->columnWidth(1) + 2 * GridSummary->frameWidth());
+    GridSummary->setFixedWidth(GridSummary->columnWidth(0) + GridSummary->columnWidth(1) +
+                               2 * GridSummary->frameWidth());
     connect(GridSummary, &QTableView::clicked, this, [this] { onSaveClicked(); });
     listColumn()->insertWidget(0, GridSummary);
     setRecordColumnWidths({QStringLiteral("ABCADE"), QStringLiteral("AAAA/AA/AAHH:NN:SS"), QStringLiteral("AAAAA")});

@@ -46,8 +46,8 @@ int sampleWidth(const QTableView* grid, const QString& sample)
 
 } // namespace
 
-LoggerListWindow::LoggerListWindow(const QString& form, const QString& caption, AppState& state,
-                                   FileChooser chooser, QWidget* panel)
+LoggerListWindow::LoggerListWindow(const QString& form, const QString& caption, AppState& state, FileChooser chooser,
+                                   QWidget* panel)
     : QWidget(nullptr), state_(state), chooser_(std::move(chooser)), panel_(panel), caption_(caption)
 {
     setObjectName(form);
@@ -75,8 +75,8 @@ LoggerListWindow::LoggerListWindow(const QString& form, const QString& caption, 
     PlPause->setFrameStyle(QFrame::Panel | QFrame::Raised);
     PlPause->setAlignment(Qt::AlignCenter);
     pauseModel_ = new QStandardItemModel(0, 4, this);
-    pauseModel_->setHorizontalHeaderLabels({QStringLiteral("Times"), QStringLiteral("Pause"),
-                                            QStringLiteral("Release"), QStringLiteral("Period")});
+    pauseModel_->setHorizontalHeaderLabels(
+        {QStringLiteral("Times"), QStringLiteral("Pause"), QStringLiteral("Release"), QStringLiteral("Period")});
     GridPause = new QTableView(this);
     GridPause->setObjectName(QStringLiteral("GridPause"));
     GridPause->setAccessibleName(tr("Pause list"));

@@ -36,8 +36,7 @@ public:
     // The shared save dialog: the full path, or empty when cancelled.
     using FileChooser = std::function<std::optional<QString>(QWidget*, const QString& folder)>;
 
-    LoggerListWindow(const QString& form, const QString& caption, AppState& state, FileChooser chooser,
-                     QWidget* panel);
+    LoggerListWindow(const QString& form, const QString& caption, AppState& state, FileChooser chooser, QWidget* panel);
 
     // Fills the window from a decoded set; note goes to the message line.
     void showSet(DataFile file, const QString& note);

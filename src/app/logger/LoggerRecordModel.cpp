@@ -62,8 +62,7 @@ QVariant LoggerRecordModel::headerData(int section, Qt::Orientation orientation,
     switch (section) {
     case 0: return q(datafile::numberHeader);
     case 1: return role == Qt::DisplayRole ? q(datafile::dateTimeHeader) : QStringLiteral("Date Time");
-    case 2:
-        return q(kindOf(*file_) == DataFileKind::doseLogger ? datafile::doseHeader : datafile::levelHeader);
+    case 2: return q(kindOf(*file_) == DataFileKind::doseLogger ? datafile::doseHeader : datafile::levelHeader);
     case 3: return q(datafile::twaHeader);
     default: return {};
     }

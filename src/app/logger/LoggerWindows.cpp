@@ -25,10 +25,22 @@ LoggerWindows::LoggerWindows(WindowContext& context) : context_(context)
 
 LoggerWindows::~LoggerWindows() = default;
 
-MemoryWindow* LoggerWindows::memory() const { return memory_; }
-DataListWindow* LoggerWindows::dataList() const { return dataList_; }
-DataListdBWindow* LoggerWindows::dataListdB() const { return dataListdB_; }
-AddTextWindow* LoggerWindows::addText() const { return addText_; }
+MemoryWindow* LoggerWindows::memory() const
+{
+    return memory_;
+}
+DataListWindow* LoggerWindows::dataList() const
+{
+    return dataList_;
+}
+DataListdBWindow* LoggerWindows::dataListdB() const
+{
+    return dataListdB_;
+}
+AddTextWindow* LoggerWindows::addText() const
+{
+    return addText_;
+}
 
 void LoggerWindows::message(const QString& text, bool critical)
 {
@@ -40,9 +52,7 @@ MemoryWindow* LoggerWindows::newMemory()
     auto* m = context_.windows().adopt(new MemoryWindow(context_.state(), dialogs_, context_.mainWindow()));
     memory_ = m;
     connect(m, &MemoryWindow::setChosen, this, &LoggerWindows::openSet);
-    connect(m, &MemoryWindow::eraseRequested, this, [this, m] {
-        eraseLogger(context_, m, [m] { m->close(); });
-    });
+    connect(m, &MemoryWindow::eraseRequested, this, [this, m] { eraseLogger(context_, m, [m] { m->close(); }); });
     connect(m, &MemoryWindow::downloadFailed, this, [this](const QString& text, bool cancelled) {
         if (!cancelled)
             message(text, true);

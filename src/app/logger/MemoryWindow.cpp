@@ -97,10 +97,9 @@ MemoryWindow::MemoryWindow(AppState& state, const LoggerDialogs& dialogs, QWidge
     // Widths after the texts the directory was laid out with.
     const QFontMetrics fm(GridSet->font());
     const int pad = 14;
-    const int widths[4] = {fm.horizontalAdvance(QStringLiteral(" No.S ")),
-                           fm.horizontalAdvance(QStringLiteral("AAAA/AA/AA AA:AA:AA ")),
-                           fm.horizontalAdvance(QStringLiteral(" Sampling ")),
-                           fm.horizontalAdvance(QStringLiteral(" Records cut short"))};
+    const int widths[4] = {
+        fm.horizontalAdvance(QStringLiteral(" No.S ")), fm.horizontalAdvance(QStringLiteral("AAAA/AA/AA AA:AA:AA ")),
+        fm.horizontalAdvance(QStringLiteral(" Sampling ")), fm.horizontalAdvance(QStringLiteral(" Records cut short"))};
     int total = 0;
     for (int c = 0; c < 4; ++c) {
         GridSet->setColumnWidth(c, widths[c] + pad);
@@ -225,9 +224,9 @@ void MemoryWindow::downloadDone(const Result<Bytes>& r)
     releaseMeter();
     if (!r) {
         const bool cancelled = r.error().kind == FailureKind::cancelled;
-        const QString message =
-            cancelled ? tr("The logger download was cancelled; nothing was kept.")
-                      : tr("The logger download failed: %1. Nothing was kept.").arg(q(r.error().message));
+        const QString message = cancelled
+                                    ? tr("The logger download was cancelled; nothing was kept.")
+                                    : tr("The logger download failed: %1. Nothing was kept.").arg(q(r.error().message));
         emit downloadFailed(message, cancelled);
         close();
         return;

@@ -89,8 +89,8 @@ private:
     LoggerImage image_;
     LoggerSetTable table_;
     bool downloading_ = false;
-    bool holdsMeter_ = false;  // this window set MeterInUse
-    bool fromMeter_ = false;   // the sets came from the meter (erase applies)
+    bool holdsMeter_ = false; // this window set MeterInUse
+    bool fromMeter_ = false;  // the sets came from the meter (erase applies)
     std::shared_ptr<std::atomic<bool>> cancel_;
 
     QProgressBar* SSMessage = nullptr;

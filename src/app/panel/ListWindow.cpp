@@ -27,8 +27,8 @@
 
 namespace km740 {
 
-ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader readPresets,
-                       HeaderSource header, QWidget* panel)
+ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader readPresets, HeaderSource header,
+                       QWidget* panel)
     : QWidget(nullptr), state_(state), recorder_(recorder), readPresets_(std::move(readPresets)),
       header_(std::move(header)), chooser_(chooseDataFileToSave), panel_(panel)
 {
@@ -91,14 +91,13 @@ ListWindow::ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader
     box->setSizeConstraint(QLayout::SetFixedSize);
 
     // Room for the heading and 21 rows: the 22nd is the first to scroll.
-    const int rowsHeight = GridN->horizontalHeader()->sizeHint().height() +
-                           static_cast<int>(RealTimeList::kVisibleRows) *
-                               GridN->verticalHeader()->defaultSectionSize() +
-                           2 * GridN->frameWidth();
+    const int rowsHeight =
+        GridN->horizontalHeader()->sizeHint().height() +
+        static_cast<int>(RealTimeList::kVisibleRows) * GridN->verticalHeader()->defaultSectionSize() +
+        2 * GridN->frameWidth();
     GridN->setMinimumHeight(rowsHeight);
     GridN->setMaximumHeight(rowsHeight);
-    const int width = narrow * 2 + wide + GridN->verticalScrollBar()->sizeHint().width() +
-                      2 * GridN->frameWidth();
+    const int width = narrow * 2 + wide + GridN->verticalScrollBar()->sizeHint().width() + 2 * GridN->frameWidth();
     GridN->setFixedWidth(width);
     LblStatus->setFixedWidth(width);
     LblFolder->setFixedWidth(width);
@@ -177,8 +176,7 @@ void ListWindow::showSample(const SampleOutcome& out)
         // of the new row's room first, so the move is not a tick late.
         GridN->doItemsLayout();
         const int top = GridN->rowAt(0) < 0 ? 0 : GridN->rowAt(0);
-        GridN->scrollTo(model_->index(std::min(top + 1, model_->rowCount() - 1), 0),
-                        QAbstractItemView::PositionAtTop);
+        GridN->scrollTo(model_->index(std::min(top + 1, model_->rowCount() - 1), 0), QAbstractItemView::PositionAtTop);
     }
     if (out.listAutoSaveDue)
         autoSave();
@@ -189,7 +187,7 @@ void ListWindow::autoSave()
     const QString folder = autoSaveFolder();
     QDir().mkpath(folder);
     const QDateTime now = QDateTime::currentDateTime();
-    const LocalDateTime t{now.date().year(), now.date().month(), now.date().day(),
+    const LocalDateTime t{now.date().year(), now.date().month(),  now.date().day(),
                           now.time().hour(), now.time().minute(), now.time().second()};
     // The name repeats every year: never replace an earlier save.
     const std::string name = QDir(folder).filePath(QString::fromStdString(autoSaveFileName(t))).toStdString();
@@ -234,8 +232,8 @@ void ListWindow::onSaveClicked()
     });
 }
 
-void ListWindow::writeInBackground(QString path, RecordingHeader header,
-                                   std::vector<RealTimeList::Row> rows, bool automatic)
+void ListWindow::writeInBackground(QString path, RecordingHeader header, std::vector<RealTimeList::Row> rows,
+                                   bool automatic)
 {
     setCursor(Qt::BusyCursor);
     struct Written {
@@ -276,8 +274,8 @@ void ListWindow::saveDone(bool ok, const QString& path, const QString& reason, b
         setWindowTitle(caption_);
     }
     if (ok) {
-        showMessage((automatic ? tr("Saved automatically as %1") : tr("Saved as %1"))
-                               .arg(QDir::toNativeSeparators(path)));
+        showMessage(
+            (automatic ? tr("Saved automatically as %1") : tr("Saved as %1")).arg(QDir::toNativeSeparators(path)));
     } else if (automatic && unsaved) {
         // Nothing is lost: the rows go back in front and the next save takes them.
         recorder_.list().putBack(std::move(*unsaved));

@@ -38,11 +38,11 @@ public:
 
     // readPresets asks the meter for "R" and "C" (presetReaderFor(worker));
     // the list Save takes the peak type from them.
-    ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader readPresets,
-               HeaderSource header, QWidget* panel = nullptr);
+    ListWindow(AppState& state, RealTimeRecorder& recorder, PresetReader readPresets, HeaderSource header,
+               QWidget* panel = nullptr);
     // The same, asking the meter through the worker.
-    ListWindow(AppState& state, RealTimeRecorder& recorder, MeterWorker* worker,
-               HeaderSource header, QWidget* panel = nullptr)
+    ListWindow(AppState& state, RealTimeRecorder& recorder, MeterWorker* worker, HeaderSource header,
+               QWidget* panel = nullptr)
         : ListWindow(state, recorder, presetReaderFor(worker), std::move(header), panel)
     {
     }
@@ -76,8 +76,7 @@ protected:
 private:
     void placeBesidePanel();
     void autoSave();
-    void writeInBackground(QString path, RecordingHeader header,
-                           std::vector<RealTimeList::Row> rows, bool automatic);
+    void writeInBackground(QString path, RecordingHeader header, std::vector<RealTimeList::Row> rows, bool automatic);
     void showProgress(qint64 rows);
     void saveDone(bool ok, const QString& path, const QString& reason, bool automatic,
                   std::vector<RealTimeList::Row>* unsaved);
@@ -93,7 +92,7 @@ private:
     QString documents_;
     QString caption_;
     BackgroundTask saver_;
-    bool waiting_ = false;  // the last sample found the level stale
+    bool waiting_ = false; // the last sample found the level stale
 
     QToolBar* Toolbar1 = nullptr;
     QAction* SaveAction = nullptr;

@@ -14,7 +14,6 @@ class WindowContext;
 
 // The program's main window (form Panel), shown; closing it ends the program.
 // The context and recorder outlive it.
-std::unique_ptr<QMainWindow> showMainWindow(WindowContext& context, RealTimeRecorder& recorder,
-                                            ToolKeyHandlers keys);
+std::unique_ptr<QMainWindow> showMainWindow(WindowContext& context, RealTimeRecorder& recorder, ToolKeyHandlers keys);
 
 } // namespace km740

@@ -7,7 +7,10 @@
 #include <QIcon>
 #include <QKeySequence>
 
-static void initPanelResources() { Q_INIT_RESOURCE(panel); }
+static void initPanelResources()
+{
+    Q_INIT_RESOURCE(panel);
+}
 
 namespace km740 {
 
@@ -69,7 +72,10 @@ PanelToolbar::PanelToolbar(QWidget* parent) : QToolBar(parent)
     letTabReach(this);
 }
 
-QAction* PanelToolbar::button(ToolKey key) const { return buttons_[toolKeyIndex(key)]; }
+QAction* PanelToolbar::button(ToolKey key) const
+{
+    return buttons_[toolKeyIndex(key)];
+}
 
 QAction* PanelToolbar::button(int n) const
 {
@@ -78,7 +84,10 @@ QAction* PanelToolbar::button(int n) const
     return buttons_[static_cast<std::size_t>(n - 1)];
 }
 
-void PanelToolbar::setAvailable(ToolKey key, bool available) { button(key)->setEnabled(available); }
+void PanelToolbar::setAvailable(ToolKey key, bool available)
+{
+    button(key)->setEnabled(available);
+}
 
 void PanelToolbar::reduceToLostLink()
 {

@@ -76,10 +76,8 @@ LocalDateTime localNow()
 
 } // namespace
 
-PanelWindow::PanelWindow(WindowContext& context, RealTimeRecorder& recorder, ToolKeyHandlers keys,
-                         QWidget* parent)
-    : QMainWindow(parent), context_(context), state_(context.state()), recorder_(recorder),
-      keys_(std::move(keys))
+PanelWindow::PanelWindow(WindowContext& context, RealTimeRecorder& recorder, ToolKeyHandlers keys, QWidget* parent)
+    : QMainWindow(parent), context_(context), state_(context.state()), recorder_(recorder), keys_(std::move(keys))
 {
     setObjectName(QStringLiteral("Panel"));
     context_.setMainWindow(this);
@@ -88,9 +86,15 @@ PanelWindow::PanelWindow(WindowContext& context, RealTimeRecorder& recorder, Too
 }
 
 // The windows opened from here go with the main window.
-PanelWindow::~PanelWindow() { context_.windows().deleteAll(); }
+PanelWindow::~PanelWindow()
+{
+    context_.windows().deleteAll();
+}
 
-ListWindow* PanelWindow::listWindow() const { return listWindow_.data(); }
+ListWindow* PanelWindow::listWindow() const
+{
+    return listWindow_.data();
+}
 
 QString PanelWindow::shortCaption(bool decimalComma)
 {
@@ -208,8 +212,8 @@ void PanelWindow::buildWindow()
     auto* manualLayout = new QVBoxLayout(picManual_);
     optManual_ = new QButtonGroup(picManual_);
     for (int index : helpOrder) {
-        auto* opt = new QRadioButton(QString::fromLatin1(helpFiles[static_cast<std::size_t>(index)].caption),
-                                     picManual_);
+        auto* opt =
+            new QRadioButton(QString::fromLatin1(helpFiles[static_cast<std::size_t>(index)].caption), picManual_);
         opt->setObjectName(QStringLiteral("OptManual%1").arg(index));
         optManual_->addButton(opt, index);
         manualLayout->addWidget(opt);
@@ -290,7 +294,10 @@ void PanelWindow::refreshRegional()
     state_.decimalComma = context_.regional().decimalComma();
 }
 
-void PanelWindow::restorePortLabel() { lblCOM_->setText(q(state_.portCaption())); }
+void PanelWindow::restorePortLabel()
+{
+    lblCOM_->setText(q(state_.portCaption()));
+}
 
 // ---- link state
 
@@ -395,16 +402,16 @@ void PanelWindow::onTimer2Timer()
     if (state_.linkBusy)
         return;
     const std::string writing = state_.recording.fileRecording ? recorder_.currentFile() : std::string();
-    const SampleOutcome out = recorder_.sampleTick(state_.recording, state_.linkNow(), localNow(), steadySeconds(), context_.regional(),
-                                                   [this] { return recordingHeader(); });
+    const SampleOutcome out = recorder_.sampleTick(state_.recording, state_.linkNow(), localNow(), steadySeconds(),
+                                                   context_.regional(), [this] { return recordingHeader(); });
 
     if (listWindow_)
         listWindow_->showSample(out);
     if (out.continuedInto)
         fileClosedRecording(writing); // a full part
     if (out.recordingStopped) {
-        const QString file = q(recorder_.currentFile().empty() ? state_.recording.recordingFileName
-                                                               : recorder_.currentFile());
+        const QString file =
+            q(recorder_.currentFile().empty() ? state_.recording.recordingFileName : recorder_.currentFile());
         stopFileRecording();
         showRecordingStopped(file, q(out.recordingStopped->message));
     } else if (state_.recording.fileRecording) {
@@ -439,15 +446,9 @@ void PanelWindow::onToolbarButtonClick(ToolKey key)
         else
             startFileRecording();
         return;
-    case ToolKey::List:
-        openListWindow();
-        return;
-    case ToolKey::Erase:
-        eraseLogger(context_);
-        return;
-    case ToolKey::User:
-        picManual_->setVisible(picManual_->isHidden());
-        return;
+    case ToolKey::List: openListWindow(); return;
+    case ToolKey::Erase: eraseLogger(context_); return;
+    case ToolKey::User: picManual_->setVisible(picManual_->isHidden()); return;
     default:
         if (const auto& handler = keys_[key])
             handler();
@@ -459,7 +460,10 @@ void PanelWindow::startFileRecording()
 {
     if (saveStarting_ || !context_.worker() || state_.linkBusy)
         return;
-    const std::optional<QString> path = context_.dialogs().saveFile ? context_.dialogs().saveFile(this, QString::fromStdString(state_.recording.lastSaveFolder)) : std::nullopt;
+    const std::optional<QString> path =
+        context_.dialogs().saveFile
+            ? context_.dialogs().saveFile(this, QString::fromStdString(state_.recording.lastSaveFolder))
+            : std::nullopt;
     state_.recording.recordingFileChosen = path.has_value() && !path->isEmpty();
     if (!state_.recording.recordingFileChosen)
         return;
@@ -469,33 +473,33 @@ void PanelWindow::startFileRecording()
     // the worker while they run.
     saveStarting_ = true;
     timer2_->stop();
-    presetReaderFor(context_.worker())(
-        this, [this, file = *path](const Result<PresetReply>& r) {
-            saveStarting_ = false;
-            if (!state_.deviceGone)
-                timer2_->start();
-            if (!r) {
-                state_.recording.recordingFileChosen = false;
-                if (r.error().kind == FailureKind::data && context_.dialogs().message)
-                    context_.dialogs().message(this, tr("The recording was not started: %1.").arg(q(r.error().message)),
-                                     false);
-                return;
-            }
-            state_.presetIndex = r->presetIndex;
-            state_.userPresetTable = encodeUserPresetTable(r->table);
-            state_.recording.peakTypeText = state_.peakTypeForPreset();
-
-            const RecordingHeader header = recordingHeader();
-            state_.recording.filePart = 0;
+    presetReaderFor(context_.worker())(this, [this, file = *path](const Result<PresetReply>& r) {
+        saveStarting_ = false;
+        if (!state_.deviceGone)
+            timer2_->start();
+        if (!r) {
             state_.recording.recordingFileChosen = false;
-            const Status started = recorder_.startFileRecording(state_.recording, state_.live, file.toStdString(), header, context_.regional());
-            if (!started) {
-                showRecordingStopped(file, q(started.error().message));
-                return;
-            }
-            toolbar_->setRecording(true);
-            lblFileName_->setText(QFileInfo(file).fileName());
-        });
+            if (r.error().kind == FailureKind::data && context_.dialogs().message)
+                context_.dialogs().message(this, tr("The recording was not started: %1.").arg(q(r.error().message)),
+                                           false);
+            return;
+        }
+        state_.presetIndex = r->presetIndex;
+        state_.userPresetTable = encodeUserPresetTable(r->table);
+        state_.recording.peakTypeText = state_.peakTypeForPreset();
+
+        const RecordingHeader header = recordingHeader();
+        state_.recording.filePart = 0;
+        state_.recording.recordingFileChosen = false;
+        const Status started = recorder_.startFileRecording(state_.recording, state_.live, file.toStdString(), header,
+                                                            context_.regional());
+        if (!started) {
+            showRecordingStopped(file, q(started.error().message));
+            return;
+        }
+        toolbar_->setRecording(true);
+        lblFileName_->setText(QFileInfo(file).fileName());
+    });
 }
 
 void PanelWindow::stopFileRecording()
@@ -528,15 +532,15 @@ void PanelWindow::showRecordingStopped(const QString& file, const QString& reaso
 {
     if (context_.dialogs().message)
         context_.dialogs().message(this, tr("Recording to %1 stopped: %2").arg(QDir::toNativeSeparators(file), reason),
-                         true);
+                                   true);
 }
 
 void PanelWindow::openListWindow()
 {
     if (state_.recording.listMode || listWindow_)
         return;
-    auto* list = context_.windows().adopt(new ListWindow(state_, recorder_, presetReaderFor(context_.worker()),
-                                [this] { return recordingHeader(); }, this));
+    auto* list = context_.windows().adopt(new ListWindow(
+        state_, recorder_, presetReaderFor(context_.worker()), [this] { return recordingHeader(); }, this));
     listWindow_ = list;
     state_.recording.listSavePart = 0;
     connect(list, &ListWindow::closed, this, [this] { listWindow_.clear(); });
@@ -560,16 +564,16 @@ void PanelWindow::onOptManualClick(int index)
     if (!QFileInfo::exists(path)) {
         if (context_.dialogs().message)
             context_.dialogs().message(this, tr("The manual %1 is not installed.").arg(QDir::toNativeSeparators(path)),
-                             false);
+                                       false);
     } else if (context_.dialogs().openFile && !context_.dialogs().openFile(path)) {
         // No viewer on the desktop: say where the manual is so it can be opened by hand.
         if (context_.dialogs().message)
-            context_.dialogs().message(this,
-                                       tr("No program could open the manual %1. It is in the folder %2; "
-                                          "open it with a PDF viewer.")
-                                           .arg(QFileInfo(path).fileName(),
-                                                QDir::toNativeSeparators(QFileInfo(path).absolutePath())),
-                                       false);
+            context_.dialogs().message(
+                this,
+                tr("No program could open the manual %1. It is in the folder %2; "
+                   "open it with a PDF viewer.")
+                    .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(QFileInfo(path).absolutePath())),
+                false);
     }
     picManual_->setVisible(false);
     // Cleared so the same language can be chosen again.
@@ -590,7 +594,8 @@ void PanelWindow::onLblCOMClick()
 
 void PanelWindow::onLblCOMDblClick()
 {
-    const std::optional<QString> answer = context_.dialogs().serviceCode ? context_.dialogs().serviceCode(this) : std::nullopt;
+    const std::optional<QString> answer =
+        context_.dialogs().serviceCode ? context_.dialogs().serviceCode(this) : std::nullopt;
     if (!answer || answer->isEmpty())
         return;
     if (!answer->contains(QLatin1String(serviceCode)))

@@ -125,7 +125,7 @@ private:
     PanelToolbar* toolbar_ = nullptr;
     QPointer<ListWindow> listWindow_; // the List window while it is open
 
-    bool saveStarting_ = false;  // "R"/"C" of a recording start on their way
+    bool saveStarting_ = false; // "R"/"C" of a recording start on their way
     bool serviceSending_ = false;
 };
 

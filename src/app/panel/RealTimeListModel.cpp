@@ -4,7 +4,10 @@
 namespace km740 {
 
 namespace {
-QString latin1(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+QString latin1(std::string_view s)
+{
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
 } // namespace
 
 RealTimeListModel::RealTimeListModel(const RealTimeList& list, QObject* parent)

@@ -18,8 +18,8 @@ namespace {
 enum Column { colDevice, colDescription, colUsb, colCom, colCount };
 }
 
-DeviceManagerWindow::DeviceManagerWindow(PortMap map, std::filesystem::path mapFile,
-                                         SerialPortLister lister, QWidget* parent)
+DeviceManagerWindow::DeviceManagerWindow(PortMap map, std::filesystem::path mapFile, SerialPortLister lister,
+                                         QWidget* parent)
     : QDialog(parent), map_(std::move(map)), mapFile_(std::move(mapFile)), lister_(std::move(lister))
 {
     setObjectName(QStringLiteral("DeviceManager"));
@@ -65,8 +65,7 @@ DeviceManagerWindow::DeviceManagerWindow(PortMap map, std::filesystem::path mapF
     box->addLayout(row);
     box->addWidget(LblStatus);
 
-    connect(CmdBind, &QPushButton::clicked, this,
-            [this] { bindSelected(ComboCOM->currentData().toInt()); });
+    connect(CmdBind, &QPushButton::clicked, this, [this] { bindSelected(ComboCOM->currentData().toInt()); });
     connect(CmdRefresh, &QPushButton::clicked, this, &DeviceManagerWindow::refresh);
     connect(CmdClose, &QPushButton::clicked, this, &QDialog::accept);
     connect(GridPorts, &QTableWidget::itemSelectionChanged, this, &DeviceManagerWindow::onRowChanged);
@@ -86,9 +85,9 @@ void DeviceManagerWindow::refresh()
         const QString cells[colCount] = {p.device,
                                          p.manufacturer.isEmpty() || p.description.contains(p.manufacturer)
                                              ? p.description
-                                             : p.description + QStringLiteral(" (") + p.manufacturer + QStringLiteral(")"),
-                                         p.usbIds,
-                                         com ? QString::fromStdString(comName(*com)) : QString()};
+                                             : p.description + QStringLiteral(" (") + p.manufacturer +
+                                                   QStringLiteral(")"),
+                                         p.usbIds, com ? QString::fromStdString(comName(*com)) : QString()};
         for (int c = 0; c < colCount; ++c)
             GridPorts->setItem(r, c, new QTableWidgetItem(cells[c]));
     }
@@ -128,9 +127,9 @@ bool DeviceManagerWindow::bindSelected(int com)
         return false;
     }
     map_ = changed;
-    LblStatus->setText(tr("%1 is now %2 (saved in %3).")
-                           .arg(device, QString::fromStdString(comName(com)),
-                                QString::fromStdString(mapFile_.string())));
+    LblStatus->setText(
+        tr("%1 is now %2 (saved in %3).")
+            .arg(device, QString::fromStdString(comName(com)), QString::fromStdString(mapFile_.string())));
     refresh();
     return true;
 }

@@ -21,8 +21,7 @@ namespace km740 {
 class DeviceManagerWindow : public QDialog {
     Q_OBJECT
 public:
-    DeviceManagerWindow(PortMap map, std::filesystem::path mapFile, SerialPortLister lister,
-                        QWidget* parent = nullptr);
+    DeviceManagerWindow(PortMap map, std::filesystem::path mapFile, SerialPortLister lister, QWidget* parent = nullptr);
 
     const PortMap& portMap() const { return map_; }
     // Binds the device of the selected row to COM n and saves the map.

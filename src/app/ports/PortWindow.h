@@ -21,10 +21,10 @@ class PortWindow : public QWidget {
     Q_OBJECT
 public:
     struct Options {
-        std::filesystem::path mapFile;   // ports.ini; defaultPortMapFile() when empty
-        PortProber prober;               // probeSerialDevice when empty
-        SerialPortLister lister;         // listSerialPorts when empty
-        int simulatedPort = 0;           // this COM number is the in-process meter: always present
+        std::filesystem::path mapFile; // ports.ini; defaultPortMapFile() when empty
+        PortProber prober;             // probeSerialDevice when empty
+        SerialPortLister lister;       // listSerialPorts when empty
+        int simulatedPort = 0;         // this COM number is the in-process meter: always present
     };
 
     explicit PortWindow(int portNumber, QWidget* parent = nullptr);
@@ -50,7 +50,7 @@ private:
     Options options_;
     PortMap map_;
     int portNumber_ = 0;
-    int scanNext_ = 0;          // COM number the scan tries next; 0 when idle
+    int scanNext_ = 0; // COM number the scan tries next; 0 when idle
     std::vector<int> found_;
 
     QComboBox* TxtCOM = nullptr;

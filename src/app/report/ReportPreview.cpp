@@ -35,18 +35,12 @@ namespace {
 Language languageOfLocale(const QLocale& locale)
 {
     switch (locale.language()) {
-    case QLocale::French:
-        return Language::fr;
-    case QLocale::German:
-        return Language::de;
-    case QLocale::Italian:
-        return Language::it;
-    case QLocale::Portuguese:
-        return Language::pt;
-    case QLocale::Spanish:
-        return Language::es;
-    default:
-        return Language::en;
+    case QLocale::French: return Language::fr;
+    case QLocale::German: return Language::de;
+    case QLocale::Italian: return Language::it;
+    case QLocale::Portuguese: return Language::pt;
+    case QLocale::Spanish: return Language::es;
+    default: return Language::en;
     }
 }
 
@@ -123,9 +117,8 @@ void ReportPreview::buildWindow()
     for (Language l : kLanguages)
         ComboLanguage->addItem(QString::fromUtf8(languageName(l).data(), static_cast<int>(languageName(l).size())),
                                static_cast<int>(l));
-    ComboLanguage->setCurrentIndex(static_cast<int>(request_.language == Language::en
-                                                        ? languageOfLocale(QLocale())
-                                                        : request_.language));
+    ComboLanguage->setCurrentIndex(
+        static_cast<int>(request_.language == Language::en ? languageOfLocale(QLocale()) : request_.language));
     const HeaderText header = request_.header.value_or(HeaderText{});
     TxtName = new QLineEdit(QString::fromStdString(header.name));
     TxtSector = new QLineEdit(QString::fromStdString(header.sector));
@@ -140,8 +133,8 @@ void ReportPreview::buildWindow()
     LblStatus = new QLabel;
     LblStatus->setWordWrap(true);
     const std::pair<QWidget*, const char*> names[] = {
-        {ComboLanguage, "ComboLanguage"}, {TxtName, "TxtName"},       {TxtSector, "TxtSector"},
-        {TxtCompany, "TxtCompany"},       {TxtNotes, "TxtNotes"},     {CmdPrint, "CmdPrint"},
+        {ComboLanguage, "ComboLanguage"}, {TxtName, "TxtName"},           {TxtSector, "TxtSector"},
+        {TxtCompany, "TxtCompany"},       {TxtNotes, "TxtNotes"},         {CmdPrint, "CmdPrint"},
         {CmdSavePdf, "CmdSavePdf"},       {CmdSaveImage, "CmdSaveImage"}, {LblStatus, "LblStatus"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QLatin1String(name));
@@ -189,7 +182,8 @@ void ReportPreview::read()
     LblStatus->setText(tr("Reading the recording..."));
     setCursor(Qt::BusyCursor);
     reading_.start(
-        this, [request = request_](const BackgroundTask::Job& job) { return readReport(request, job.progress, job.cancel); },
+        this,
+        [request = request_](const BackgroundTask::Job& job) { return readReport(request, job.progress, job.cancel); },
         [](ReportPreview& w, std::int64_t records) {
             w.LblStatus->setText(tr("Reading the recording: %1 records").arg(records));
         },
@@ -222,8 +216,7 @@ void ReportPreview::compose()
         return;
     parts_->language = static_cast<Language>(ComboLanguage->currentData().toInt());
     parts_->notes = TxtNotes->toPlainText().toStdString();
-    HeaderText header{TxtName->text().toStdString(), TxtSector->text().toStdString(),
-                      TxtCompany->text().toStdString()};
+    HeaderText header{TxtName->text().toStdString(), TxtSector->text().toStdString(), TxtCompany->text().toStdString()};
     if (header == HeaderText{})
         parts_->header.reset();
     else
@@ -281,8 +274,8 @@ void ReportPreview::savePdf()
     QApplication::restoreOverrideCursor();
     if (!written) {
         if (dialogs_.message)
-            dialogs_.message(this, tr("The report was not saved: %1").arg(QString::fromStdString(written.error().message)),
-                             true);
+            dialogs_.message(
+                this, tr("The report was not saved: %1").arg(QString::fromStdString(written.error().message)), true);
         return;
     }
     LblStatus->setText(tr("Saved %1 (%n page(s))", nullptr, *written).arg(QDir::toNativeSeparators(path)));
@@ -300,8 +293,8 @@ void ReportPreview::saveChartImage()
     const Status written = writeReportChart(path.toStdString(), content_->chart);
     if (!written) {
         if (dialogs_.message)
-            dialogs_.message(this, tr("The chart was not saved: %1").arg(QString::fromStdString(written.error().message)),
-                             true);
+            dialogs_.message(
+                this, tr("The chart was not saved: %1").arg(QString::fromStdString(written.error().message)), true);
         return;
     }
     LblStatus->setText(tr("Saved %1").arg(QDir::toNativeSeparators(path)));

@@ -12,7 +12,10 @@ namespace km740 {
 
 namespace {
 
-std::filesystem::path fsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::filesystem::path fsPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
 
 // What is saved beside the data file; none when there is no such file or it
 // cannot be read.

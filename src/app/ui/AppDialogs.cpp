@@ -25,14 +25,13 @@ AppDialogs AppDialogs::desktop()
     d.confirmErase = [](QWidget* parent) {
         return QMessageBox::warning(parent, QCoreApplication::applicationName(),
                                     QStringLiteral("All the automatically recorded data in memory will be deleted!"),
-                                    QMessageBox::Ok | QMessageBox::Cancel)
-               == QMessageBox::Ok;
+                                    QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
     };
     d.serviceCode = [](QWidget* parent) -> std::optional<QString> {
         bool ok = false;
-        const QString answer = QInputDialog::getText(parent, QStringLiteral("Input Meter Code"),
-                                                     QStringLiteral("Enter the Code \r\n"),
-                                                     QLineEdit::Normal, QStringLiteral("Meter Name"), &ok);
+        const QString answer =
+            QInputDialog::getText(parent, QStringLiteral("Input Meter Code"), QStringLiteral("Enter the Code \r\n"),
+                                  QLineEdit::Normal, QStringLiteral("Meter Name"), &ok);
         if (!ok)
             return std::nullopt;
         return answer;

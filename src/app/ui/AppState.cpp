@@ -30,8 +30,7 @@ std::string AppState::peakTypeForPreset() const
         return "Llpk";
     const std::size_t at = static_cast<std::size_t>(record) * 4;
     // Record: settings byte, threshold, threshold again, criterion code.
-    const MeterSettings s = DecodeSettings(userPresetTable[at], userPresetTable[at + 1],
-                                           userPresetTable[at + 3]);
+    const MeterSettings s = DecodeSettings(userPresetTable[at], userPresetTable[at + 1], userPresetTable[at + 3]);
     return s.peakText;
 }
 

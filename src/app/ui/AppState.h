@@ -14,24 +14,24 @@ namespace km740 {
 // thread touches it.
 struct AppState {
     // Link
-    int portNumber = 0;            // 1..16; 0 until the chooser sets it, or for a
-                                   // device given by path that no COM stands for
-    bool simulated = false;        // COM 1 is the in-process virtual meter
-    std::string portDevice;        // the device the COM number maps to
-    bool linkBusy = false;         // lost-link recovery runs (or the device is gone)
-    bool deviceGone = false;       // "No Device Found!": nothing but "Open" until restart
-    bool meterInUse = false;       // a toolbar action or window owns the meter
+    int portNumber = 0;      // 1..16; 0 until the chooser sets it, or for a
+                             // device given by path that no COM stands for
+    bool simulated = false;  // COM 1 is the in-process virtual meter
+    std::string portDevice;  // the device the COM number maps to
+    bool linkBusy = false;   // lost-link recovery runs (or the device is gone)
+    bool deviceGone = false; // "No Device Found!": nothing but "Open" until restart
+    bool meterInUse = false; // a toolbar action or window owns the meter
 
     // Regional settings, recomputed at every poll tick
     bool decimalComma = false;
 
     // Panel values
-    int panelCriterion = 85;       // set by the meter setup window
+    int panelCriterion = 85; // set by the meter setup window
     int panelThreshold = 80;
     LiveReading live;
 
     // Dose presets as read by "R" and "C"
-    int presetIndex = 0;           // 0..16; 255 from the meter is taken as 0
+    int presetIndex = 0; // 0..16; 255 from the meter is taken as 0
     std::array<std::uint8_t, 36> userPresetTable{};
 
     // Window-open flags

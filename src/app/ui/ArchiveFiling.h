@@ -22,11 +22,11 @@
 namespace km740 {
 
 struct FilingOutcome {
-    QString path;      // the file asked to be filed
+    QString path; // the file asked to be filed
     bool ok = false;
     bool added = false; // false with ok: the same bytes were filed before, as `id`
     std::int64_t id = 0;
-    QString reason;     // why it was not filed
+    QString reason; // why it was not filed
 
     // "Filed as measurement N", "Already in the archive as measurement N" or
     // the reason it was not filed.

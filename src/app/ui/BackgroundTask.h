@@ -102,15 +102,14 @@ public:
         Job job{calls.progress(std::move(showProgress)), cancel_.get()};
         auto running = running_;
         ++*running;
-        QThreadPool::globalInstance()->start(
-            [calls, job = std::move(job), cancel = cancel_, running, work = std::move(work),
-             done = std::move(done)]() mutable {
-                auto result = std::make_shared<decltype(work(job))>(work(job));
-                calls.post([running, result, done = std::move(done)](Receiver& r) mutable {
-                    --*running;
-                    done(r, std::move(*result));
-                });
+        QThreadPool::globalInstance()->start([calls, job = std::move(job), cancel = cancel_, running,
+                                              work = std::move(work), done = std::move(done)]() mutable {
+            auto result = std::make_shared<decltype(work(job))>(work(job));
+            calls.post([running, result, done = std::move(done)](Receiver& r) mutable {
+                --*running;
+                done(r, std::move(*result));
             });
+        });
     }
 
     // Asks every job started so far to stop; their results still come.

@@ -19,8 +19,8 @@ class QWidget;
 namespace km740 {
 
 struct ExposureRequest {
-    QWidget* from = nullptr;  // the list window
-    QString caption;          // the recording's name, for the window title
+    QWidget* from = nullptr; // the list window
+    QString caption;         // the recording's name, for the window title
     // The data file, when the recording is one; its analysis file lies beside it.
     QString dataPath;
     // Otherwise the records in memory, of a file of this kind and settings.

@@ -61,9 +61,9 @@ PrintDialogs PrintDialogs::desktop()
     };
     d.recordsPerRow = [](QWidget* parent) -> std::optional<QString> {
         bool ok = false;
-        const QString answer = QInputDialog::getText(parent, QString(),
-                                                     QStringLiteral("Input record(s) to print in one row (1-5)"),
-                                                     QLineEdit::Normal, QStringLiteral("1"), &ok);
+        const QString answer =
+            QInputDialog::getText(parent, QString(), QStringLiteral("Input record(s) to print in one row (1-5)"),
+                                  QLineEdit::Normal, QStringLiteral("1"), &ok);
         if (!ok)
             return std::nullopt;
         return answer;
@@ -71,8 +71,7 @@ PrintDialogs PrintDialogs::desktop()
     return d;
 }
 
-void printListTable(QWidget& window, const PrintDialogs& dialogs, const FileListTable& table,
-                    const Regional& regional)
+void printListTable(QWidget& window, const PrintDialogs& dialogs, const FileListTable& table, const Regional& regional)
 {
     if (!dialogs.printer)
         return;

@@ -35,7 +35,6 @@ struct PrintDialogs {
 // note, asks a level set for its records per line, then prints the table's
 // list copy after copy in one job, the record row in the window's caption
 // meanwhile. A cancelled dialog prints nothing.
-void printListTable(QWidget& window, const PrintDialogs& dialogs, const FileListTable& table,
-                    const Regional& regional);
+void printListTable(QWidget& window, const PrintDialogs& dialogs, const FileListTable& table, const Regional& regional);
 
 } // namespace km740

@@ -29,7 +29,10 @@ MeterWorker::MeterWorker(std::unique_ptr<Transport> transport, Clock& clock, QOb
 {
 }
 
-MeterWorker::~MeterWorker() { stop(); }
+MeterWorker::~MeterWorker()
+{
+    stop();
+}
 
 void MeterWorker::start()
 {
@@ -145,8 +148,7 @@ void MeterWorker::recover()
     {
         std::lock_guard lock(mutex_);
         lost_.store(true);
-        dropped.assign(std::make_move_iterator(queue_.begin()),
-                       std::make_move_iterator(queue_.end()));
+        dropped.assign(std::make_move_iterator(queue_.begin()), std::make_move_iterator(queue_.end()));
         queue_.clear();
     }
     for (Job& j : dropped)

@@ -13,8 +13,7 @@ namespace km740 {
 
 // Reads the dose preset and the user preset table ("R" then "C") and calls
 // done on the context's thread.
-using PresetReader =
-    std::function<void(QObject* context, std::function<void(const Result<PresetReply>&)> done)>;
+using PresetReader = std::function<void(QObject* context, std::function<void(const Result<PresetReply>&)> done)>;
 
 // The reader that asks the meter through the worker.
 inline PresetReader presetReaderFor(MeterWorker* worker)
@@ -26,9 +25,7 @@ inline PresetReader presetReaderFor(MeterWorker* worker)
             return;
         }
         w->post<PresetReply>(
-            context,
-            [](MeterLink& link) { return link.readPresets(); },
-            std::move(done));
+            context, [](MeterLink& link) { return link.readPresets(); }, std::move(done));
     };
 }
 

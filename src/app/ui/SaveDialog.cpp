@@ -13,8 +13,7 @@ namespace km740 {
 
 QString chooseDataFileToSave(QWidget* parent, const QString& folder)
 {
-    QFileDialog dialog(parent, QObject::tr("Save As"), folder,
-                       QStringLiteral("Data Files (*.sonx);;All Files (*.*)"));
+    QFileDialog dialog(parent, QObject::tr("Save As"), folder, QStringLiteral("Data Files (*.sonx);;All Files (*.*)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("sonx"));
@@ -26,9 +25,9 @@ QString chooseDataFileToSave(QWidget* parent, const QString& folder)
 QAction* addSaveAction(QToolBar* toolbar)
 {
     const QString icon = QStringLiteral(":/toolbar/save.svg");
-    QAction* save = toolbar->addAction(QFile::exists(icon) ? QIcon(icon)
-                                                           : toolbar->style()->standardIcon(QStyle::SP_DialogSaveButton),
-                                       QStringLiteral("Save"));
+    QAction* save = toolbar->addAction(
+        QFile::exists(icon) ? QIcon(icon) : toolbar->style()->standardIcon(QStyle::SP_DialogSaveButton),
+        QStringLiteral("Save"));
     save->setObjectName(QStringLiteral("Save"));
     save->setToolTip(QStringLiteral("Save As"));
     setActionKey(save, QKeySequence::Save);

@@ -29,14 +29,15 @@ constexpr std::array<FieldInfo, SettingsPanel::fieldCount> fields{{
 
 // The order on screen: weighting and levels first, calibration last.
 constexpr std::array<SettingsPanel::Field, SettingsPanel::fieldCount> screenOrder{
-    SettingsPanel::Field::FSI,       SettingsPanel::Field::AC,
-    SettingsPanel::Field::Criterion, SettingsPanel::Field::Threshold,
-    SettingsPanel::Field::ExchangeRate, SettingsPanel::Field::Range,
-    SettingsPanel::Field::Peak,      SettingsPanel::Field::CalTime,
-    SettingsPanel::Field::CaldB,
+    SettingsPanel::Field::FSI,       SettingsPanel::Field::AC,           SettingsPanel::Field::Criterion,
+    SettingsPanel::Field::Threshold, SettingsPanel::Field::ExchangeRate, SettingsPanel::Field::Range,
+    SettingsPanel::Field::Peak,      SettingsPanel::Field::CalTime,      SettingsPanel::Field::CaldB,
 };
 
-std::size_t index(SettingsPanel::Field f) { return static_cast<std::size_t>(f); }
+std::size_t index(SettingsPanel::Field f)
+{
+    return static_cast<std::size_t>(f);
+}
 
 } // namespace
 
@@ -75,9 +76,15 @@ void SettingsPanel::setValue(Field field, const QString& text)
     values_[index(field)]->setText(text);
 }
 
-QString SettingsPanel::value(Field field) const { return values_[index(field)]->text(); }
+QString SettingsPanel::value(Field field) const
+{
+    return values_[index(field)]->text();
+}
 
-QString SettingsPanel::title(Field field) const { return titles_[index(field)]->text(); }
+QString SettingsPanel::title(Field field) const
+{
+    return titles_[index(field)]->text();
+}
 
 SettingsPanel::Pairs SettingsPanel::headerPairs() const
 {
@@ -89,8 +96,17 @@ SettingsPanel::Pairs SettingsPanel::headerPairs() const
     return out;
 }
 
-const char* SettingsPanel::titleText(Field field) { return fields[index(field)].title; }
-const char* SettingsPanel::titleName(Field field) { return fields[index(field)].titleName; }
-const char* SettingsPanel::valueName(Field field) { return fields[index(field)].valueName; }
+const char* SettingsPanel::titleText(Field field)
+{
+    return fields[index(field)].title;
+}
+const char* SettingsPanel::titleName(Field field)
+{
+    return fields[index(field)].titleName;
+}
+const char* SettingsPanel::valueName(Field field)
+{
+    return fields[index(field)].valueName;
+}
 
 } // namespace km740

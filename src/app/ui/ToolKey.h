@@ -32,7 +32,7 @@ inline constexpr std::size_t toolKeyCount = 14;
 // One button of the bar.
 struct ToolKeyInfo {
     ToolKey key;
-    const char* name;    // the button's key, also its object name
+    const char* name; // the button's key, also its object name
     const char* tooltip;
     const char* picture; // ":/toolbar/<picture>.svg"
     bool needsMeter;     // ignored while another window holds the meter
@@ -60,9 +60,15 @@ inline constexpr std::array<ToolKeyInfo, toolKeyCount> toolKeys{{
     {ToolKey::Measurements, "Measurements", "Measurements", "measurements", false, true},
 }};
 
-constexpr std::size_t toolKeyIndex(ToolKey key) { return static_cast<std::size_t>(key); }
+constexpr std::size_t toolKeyIndex(ToolKey key)
+{
+    return static_cast<std::size_t>(key);
+}
 
-constexpr const ToolKeyInfo& toolKeyInfo(ToolKey key) { return toolKeys[toolKeyIndex(key)]; }
+constexpr const ToolKeyInfo& toolKeyInfo(ToolKey key)
+{
+    return toolKeys[toolKeyIndex(key)];
+}
 
 // The table is indexed by the enum: each row must stand at its key's place.
 constexpr bool toolKeysInOrder()

@@ -15,7 +15,10 @@ WindowContext::WindowContext(AppState& state, MeterWorker* worker, AppDialogs di
 
 WindowContext::~WindowContext() = default;
 
-MeterWorker* WindowContext::worker() const { return worker_.data(); }
+MeterWorker* WindowContext::worker() const
+{
+    return worker_.data();
+}
 
 void WindowContext::message(const QString& text, bool critical, QWidget* over) const
 {

@@ -5,7 +5,10 @@
 
 namespace km740 {
 
-WindowOwner::~WindowOwner() { deleteAll(); }
+WindowOwner::~WindowOwner()
+{
+    deleteAll();
+}
 
 void WindowOwner::deleteAll()
 {
@@ -23,8 +26,9 @@ void WindowOwner::deleteAll()
 
 void WindowOwner::forgetGone()
 {
-    windows_.erase(std::remove_if(windows_.begin(), windows_.end(), [](const QPointer<QWidget>& w) { return w.isNull(); }),
-                   windows_.end());
+    windows_.erase(
+        std::remove_if(windows_.begin(), windows_.end(), [](const QPointer<QWidget>& w) { return w.isNull(); }),
+        windows_.end());
 }
 
 } // namespace km740

@@ -90,7 +90,8 @@ bool isCopyInProgress(const std::string& name)
 {
     if (isTemporaryName(name))
         return true;
-    return name.size() > 1 && name[0] == '.' && name.ends_with(".tmp") && isCopyName(name.substr(1, 64 + kCopyExtension.size()));
+    return name.size() > 1 && name[0] == '.' && name.ends_with(".tmp") &&
+           isCopyName(name.substr(1, 64 + kCopyExtension.size()));
 }
 
 constexpr std::string_view kColumns =
@@ -147,8 +148,8 @@ std::string storedTime(const std::optional<LocalSeconds>& t)
 std::optional<DataFileKind> kindFromName(std::string_view name)
 {
     const std::string n = lowerAscii(name);
-    for (DataFileKind k : {DataFileKind::realTimeData, DataFileKind::realTimeList, DataFileKind::doseLogger,
-                           DataFileKind::levelLogger})
+    for (DataFileKind k :
+         {DataFileKind::realTimeData, DataFileKind::realTimeList, DataFileKind::doseLogger, DataFileKind::levelLogger})
         if (n == lowerAscii(dataFileTitle(k)))
             return k;
     if (n == "recording")
@@ -199,8 +200,8 @@ Result<Archive> Archive::open(const fs::path& folder, ArchiveOptions options)
     std::error_code ec;
     fs::create_directories(folder / kCopies, ec);
     if (ec)
-        return failure(FailureKind::io, "cannot make the archive folder " + (folder / kCopies).string() + ": " +
-                                            ec.message());
+        return failure(FailureKind::io,
+                       "cannot make the archive folder " + (folder / kCopies).string() + ": " + ec.message());
     auto db = sql::Database::open(folder / databaseName);
     if (!db)
         return db.error();
@@ -231,7 +232,8 @@ Status Archive::migrate()
         return failure(FailureKind::data, (folder_ / databaseName).string() +
                                               " was written by a newer version of km740 (archive version " +
                                               std::to_string(*version) + "; this one reads up to " +
-                                              std::to_string(newest) + "). It was left as it is: update km740 to open it.");
+                                              std::to_string(newest) +
+                                              "). It was left as it is: update km740 to open it.");
     if (*version == 0) {
         // A database that holds tables but no version is not an archive.
         auto tables = db_.prepare("SELECT COUNT(*) FROM sqlite_master");
@@ -473,7 +475,8 @@ Result<std::vector<Measurement>> Archive::select(const std::string& where, const
     // Counted first: a list of thousands grown by doubling spends more time
     // moving rows than reading them.
     auto count = db_.prepare("SELECT COUNT(*) FROM measurements" + clause);
-    auto s = db_.prepare("SELECT " + std::string(kColumns) + " FROM measurements" + clause + " ORDER BY start_time, id");
+    auto s =
+        db_.prepare("SELECT " + std::string(kColumns) + " FROM measurements" + clause + " ORDER BY start_time, id");
     if (!count)
         return failed(count.error());
     if (!s)
@@ -610,8 +613,8 @@ Result<bool> Archive::remove(std::int64_t id)
     Transaction t(db_);
     if (auto s = t.begin(); !s)
         return failed(s.error());
-    for (const char* sqlText : {"DELETE FROM standard_results WHERE measurement_id = ?",
-                                "DELETE FROM measurements WHERE id = ?"}) {
+    for (const char* sqlText :
+         {"DELETE FROM standard_results WHERE measurement_id = ?", "DELETE FROM measurements WHERE id = ?"}) {
         auto d = db_.prepare(sqlText);
         if (!d)
             return failed(d.error());

@@ -87,7 +87,7 @@ private:
 // The folder to use: `--archive DIR`, else KM740_ARCHIVE, else
 // $XDG_DATA_HOME/km740/archive, else ~/.local/share/km740/archive. Empty
 // texts count as not given; a relative XDG_DATA_HOME is ignored.
-std::filesystem::path archiveFolder(std::string_view option, std::string_view environment,
-                                    std::string_view xdgDataHome, std::string_view home);
+std::filesystem::path archiveFolder(std::string_view option, std::string_view environment, std::string_view xdgDataHome,
+                                    std::string_view home);
 
 } // namespace km740

@@ -43,8 +43,8 @@ Day isoWeekOne(int y)
 std::optional<Day> parseIsoDate(std::string_view text)
 {
     int y = 0, m = 0, d = 0;
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digitsAt(text, 0, 4, y) ||
-        !digitsAt(text, 5, 2, m) || !digitsAt(text, 8, 2, d))
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digitsAt(text, 0, 4, y) || !digitsAt(text, 5, 2, m) ||
+        !digitsAt(text, 8, 2, d))
         return std::nullopt;
     return makeDay(y, m, d);
 }
@@ -53,8 +53,8 @@ std::string isoDate(Day day)
 {
     const year_month_day ymd{day};
     char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
-                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(ymd.year()), static_cast<unsigned>(ymd.month()),
+                  static_cast<unsigned>(ymd.day()));
     return text;
 }
 

@@ -33,8 +33,8 @@ MeasurementAnalysis analyseForArchive(const std::filesystem::path& dataFile)
     analysis.lex8h = summary->lex8h;
     for (const StandardExposure& s : summary->standards)
         analysis.standards.push_back({s.standard.name, s.standard.criterion, s.standard.threshold,
-                                      s.standard.exchangeRate, s.dose, s.twa, s.projectedDose, s.projectedTwa,
-                                      s.lavg, s.shiftDose, s.shiftTwa});
+                                      s.standard.exchangeRate, s.dose, s.twa, s.projectedDose, s.projectedTwa, s.lavg,
+                                      s.shiftDose, s.shiftTwa});
     return analysis;
 }
 

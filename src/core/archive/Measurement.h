@@ -29,8 +29,8 @@ struct StandardResult {
     double criterion = 90.0;
     std::optional<double> threshold{}; // empty: no threshold
     double exchangeRate = 5.0;
-    double dose = 0.0;                 // %
-    std::optional<double> twa{};       // empty while the dose is 0
+    double dose = 0.0;           // %
+    std::optional<double> twa{}; // empty while the dose is 0
     std::optional<double> projectedDose{};
     std::optional<double> projectedTwa{};
     std::optional<double> lavg{};
@@ -72,7 +72,7 @@ std::optional<DataFileKind> kindFromName(std::string_view name);
 // What to list: every condition given must hold. Texts match anywhere in
 // the field, ignoring the case of A-Z; dates are inclusive.
 struct MeasurementFilter {
-    std::string text{};    // person, sector, company or notes
+    std::string text{}; // person, sector, company or notes
     std::string person{};
     std::string sector{};
     std::string company{};

@@ -18,8 +18,8 @@ namespace km740 {
 struct MeasurementFacts {
     DataFileKind kind = DataFileKind::doseLogger;
     SettingsBlock settings;
-    std::int64_t records = 0;  // record lines read
-    std::int64_t readings = 0; // records that hold a level
+    std::int64_t records = 0;                    // record lines read
+    std::int64_t readings = 0;                   // records that hold a level
     std::optional<LocalSeconds> start;           // first record's time
     std::optional<LocalSeconds> end;             // last record's time plus one interval
     std::int64_t durationSeconds = 0;            // the time the records cover (pauses left out)

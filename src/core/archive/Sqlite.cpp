@@ -82,10 +82,7 @@ Failure Database::failed(std::string_view what) const
     return failure(kind, std::string(what) + ": " + sqlite3_errmsg(db_));
 }
 
-Statement::Statement(Statement&& other) noexcept
-    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr))
-{
-}
+Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)) {}
 
 Statement& Statement::operator=(Statement&& other) noexcept
 {
@@ -164,7 +161,8 @@ void Statement::reset()
 std::string Statement::text(int column) const
 {
     const auto* p = sqlite3_column_text(stmt_, column);
-    return p ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)))
+    return p ? std::string(reinterpret_cast<const char*>(p),
+                           static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)))
              : std::string();
 }
 

@@ -13,11 +13,11 @@ namespace km740 {
 
 // One stretch of samples above the alarm level.
 struct AlarmPeriod {
-    std::string start;      // time of the first sample above the alarm level
-    std::string end;        // time of the last one
-    double maximum = 0.0;   // highest level in it, dB
-    bool overload = false;  // an "OL" sample was in it: the maximum is unknown
-    bool open = false;      // the level is still above the alarm level
+    std::string start;     // time of the first sample above the alarm level
+    std::string end;       // time of the last one
+    double maximum = 0.0;  // highest level in it, dB
+    bool overload = false; // an "OL" sample was in it: the maximum is unknown
+    bool open = false;     // the level is still above the alarm level
 };
 
 // The alarm periods of a running chart. Each sample above the alarm level

@@ -51,12 +51,9 @@ ChartSample readChartSample(std::string_view levelText, const Regional& regional
 double sampleHeight(const ChartSample& sample, const ChartLimits& limits, double plotHeight)
 {
     switch (sample.kind) {
-    case ChartSample::Kind::overload:
-        return plotHeight + kAboveTop;
-    case ChartSample::Kind::noReading:
-        return kBelowBase;
-    case ChartSample::Kind::level:
-        break;
+    case ChartSample::Kind::overload: return plotHeight + kAboveTop;
+    case ChartSample::Kind::noReading: return kBelowBase;
+    case ChartSample::Kind::level: break;
     }
     if (sample.level > limits.maxLevel)
         return plotHeight + kAboveTop;

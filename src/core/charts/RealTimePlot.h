@@ -17,9 +17,9 @@ struct RealTimeGeometry {
     static constexpr int gridParts = 16;  // horizontal grid lines divide the height
     static constexpr int columnStep = 30; // vertical grid every 30 units, time every 60
 
-    int plotWidth = 0;  // a multiple of 30
+    int plotWidth = 0; // a multiple of 30
     int plotHeight = 0;
-    int baseLine = 0;   // y of the plot's bottom edge, from the surface's top
+    int baseLine = 0; // y of the plot's bottom edge, from the surface's top
 
     static RealTimeGeometry forSurface(int width, int height);
 

@@ -28,8 +28,8 @@ std::optional<TrackModeEntry> trackModeNamed(std::string_view item)
 
 const std::array<std::string_view, 8>& histogramTrackItems()
 {
-    static constexpr std::array<std::string_view, 8> items{
-        "Normal", "PanXY", "PanX", "PanY", "ZoomXY", "ZoomX", "ZoomY", "Reset"};
+    static constexpr std::array<std::string_view, 8> items{"Normal", "PanXY", "PanX",  "PanY",
+                                                           "ZoomXY", "ZoomX", "ZoomY", "Reset"};
     return items;
 }
 

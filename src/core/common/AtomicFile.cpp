@@ -79,13 +79,18 @@ std::terminate_handler gPreviousTerminate = nullptr;
 bool endsTheProcess(int signal)
 {
     switch (signal) {
-    case SIGKILL: case SIGSTOP:                                  // cannot be caught
-    case SIGCHLD: case SIGCONT: case SIGURG: case SIGWINCH:      // ignored by default
-    case SIGTSTP: case SIGTTIN: case SIGTTOU:                    // stop, not end
-    case SIGTRAP:                                                // a debugger's
+    case SIGKILL:
+    case SIGSTOP: // cannot be caught
+    case SIGCHLD:
+    case SIGCONT:
+    case SIGURG:
+    case SIGWINCH: // ignored by default
+    case SIGTSTP:
+    case SIGTTIN:
+    case SIGTTOU: // stop, not end
+    case SIGTRAP: // a debugger's
         return false;
-    default:
-        return true;
+    default: return true;
     }
 }
 
@@ -99,8 +104,7 @@ void installTempCleanup()
             if (!endsTheProcess(signal) || (signal > SIGSYS && signal < SIGRTMIN))
                 continue;
             struct sigaction old {};
-            if (::sigaction(signal, nullptr, &old) != 0 || (old.sa_flags & SA_SIGINFO) ||
-                old.sa_handler != SIG_DFL)
+            if (::sigaction(signal, nullptr, &old) != 0 || (old.sa_flags & SA_SIGINFO) || old.sa_handler != SIG_DFL)
                 continue;
             struct sigaction action {};
             action.sa_handler = removeTempsAndDie;
@@ -378,8 +382,8 @@ Result<AtomicFile> AtomicFile::create(const fs::path& target, Mode mode)
 {
     if (target.empty())
         return failure(FailureKind::io, "no file name given");
-    auto found = target == "-" ? Result<Destination>(Destination{target, true, {}, STDOUT_FILENO})
-                               : destinationOf(target);
+    auto found =
+        target == "-" ? Result<Destination>(Destination{target, true, {}, STDOUT_FILENO}) : destinationOf(target);
     if (!found)
         return found.error();
     const Destination& d = *found;

@@ -63,15 +63,15 @@ public:
     bool writesThrough() const { return temp_.empty() && !growing_; }
 
 private:
-    AtomicFile(std::filesystem::path target, std::filesystem::path final, std::filesystem::path temp,
-               int fd, bool growing);
+    AtomicFile(std::filesystem::path target, std::filesystem::path final, std::filesystem::path temp, int fd,
+               bool growing);
     Failure ioFailure(int error) const;
     void closeFd();
     void dropTemp();
 
     std::filesystem::path target_; // as given, for messages
-    std::filesystem::path final_;   // where the bytes end up (a link followed)
-    std::filesystem::path temp_;    // empty unless written through a temporary file
+    std::filesystem::path final_;  // where the bytes end up (a link followed)
+    std::filesystem::path temp_;   // empty unless written through a temporary file
     int fd_ = -1;
     int slot_ = -1; // where a signal handler finds the temporary file's name
     bool growing_ = false;

@@ -13,8 +13,8 @@ const std::int64_t epoch2000 = daysFromCivil(2000, 1, 1);
 
 std::int64_t toMeterSeconds(const MeterDateTime& t)
 {
-    const std::int64_t days = daysFromCivil(2000 + t.year, static_cast<unsigned>(t.month),
-                                            static_cast<unsigned>(t.day)) - epoch2000;
+    const std::int64_t days =
+        daysFromCivil(2000 + t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day)) - epoch2000;
     return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
@@ -44,8 +44,7 @@ bool isValidDateTime(const MeterDateTime& t)
         return false;
     if (t.day < 1 || t.day > static_cast<int>(daysInMonth(2000 + t.year, static_cast<unsigned>(t.month))))
         return false;
-    return t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 && t.second >= 0
-           && t.second < 60;
+    return t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 && t.second >= 0 && t.second < 60;
 }
 
 std::uint8_t toBcd(int value)

@@ -8,9 +8,9 @@ namespace km740 {
 
 // A moment as the meter keeps it: the year within the century, 2000..2099.
 struct MeterDateTime {
-    int year = 26;  // 0..99, meaning 2000 + year
-    int month = 1;  // 1..12
-    int day = 1;    // 1..31
+    int year = 26; // 0..99, meaning 2000 + year
+    int month = 1; // 1..12
+    int day = 1;   // 1..31
     int hour = 0;
     int minute = 0;
     int second = 0;

@@ -53,6 +53,9 @@ private:
 // For operations that give nothing back but may fail.
 struct Done {};
 using Status = Result<Done>;
-inline Status success() { return Done{}; }
+inline Status success()
+{
+    return Done{};
+}
 
 } // namespace km740

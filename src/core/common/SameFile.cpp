@@ -10,8 +10,7 @@ Status checkOutputIsNoInput(const std::filesystem::path& output, std::span<const
 {
     struct stat out {};
     const bool toStandardOutput = output == "-";
-    if ((toStandardOutput ? ::fstat(STDOUT_FILENO, &out) : ::stat(output.c_str(), &out)) != 0 ||
-        !S_ISREG(out.st_mode))
+    if ((toStandardOutput ? ::fstat(STDOUT_FILENO, &out) : ::stat(output.c_str(), &out)) != 0 || !S_ISREG(out.st_mode))
         return success(); // a new name, a device or a FIFO
     for (const auto& input : inputs) {
         struct stat in {};
@@ -19,7 +18,7 @@ Status checkOutputIsNoInput(const std::filesystem::path& output, std::span<const
             continue;
         const std::string shown = toStandardOutput ? "standard output" : output.string();
         return failure(FailureKind::io, "will not write " + shown + ": it is the input file " + input.string() +
-                                               ", which writing would destroy");
+                                            ", which writing would destroy");
     }
     return success();
 }

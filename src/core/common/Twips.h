@@ -6,6 +6,9 @@ namespace km740 {
 // Window positions and sizes of the forms are in twips; the program draws
 // them at 15 twips to a pixel.
 constexpr int kTwipsPerPixel = 15;
-constexpr int twipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+constexpr int twipsToPixels(int twips)
+{
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
 
 } // namespace km740

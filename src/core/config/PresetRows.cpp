@@ -65,11 +65,14 @@ bool listed(const std::vector<std::string>& list, std::string_view text)
 
 Failure notListed(PresetColumn column, std::string_view text)
 {
-    return failure(FailureKind::data, "the " + std::string(presetColumnName(column)) + " \"" +
-                                          std::string(text) + "\" is not one of the listed values");
+    return failure(FailureKind::data, "the " + std::string(presetColumnName(column)) + " \"" + std::string(text) +
+                                          "\" is not one of the listed values");
 }
 
-int val(std::string_view text) { return static_cast<int>(numericPrefix(text)); }
+int val(std::string_view text)
+{
+    return static_cast<int>(numericPrefix(text));
+}
 
 } // namespace
 
@@ -175,8 +178,8 @@ Result<std::uint8_t> settingsByteFromRow(const PresetRow& row)
     const bool timeKept = timeCode && *timeCode <= 3;
     if (!timeKept && !isKnownText(PresetColumn::timeWeighting, t))
         return notListed(PresetColumn::timeWeighting, t);
-    for (PresetColumn c : {PresetColumn::freqWeighting, PresetColumn::exchangeRate, PresetColumn::peak,
-                           PresetColumn::range})
+    for (PresetColumn c :
+         {PresetColumn::freqWeighting, PresetColumn::exchangeRate, PresetColumn::peak, PresetColumn::range})
         if (!isKnownText(c, row[c]))
             return notListed(c, row[c]);
     const int time = timeKept ? 0 : t == "Slow" ? 0 : t == "Fast" ? 1 : 2;
@@ -226,8 +229,8 @@ Result<UserPresetTable> presetTableFromRows(const UserPresetRows& rows)
     for (std::size_t k = 0; k < rows.size(); ++k) {
         auto record = presetRecordFromRow(rows[k]);
         if (!record)
-            return failure(record.error().kind, presetCaption(firstUserPreset + static_cast<int>(k)) + ": " +
-                                                    record.error().message);
+            return failure(record.error().kind,
+                           presetCaption(firstUserPreset + static_cast<int>(k)) + ": " + record.error().message);
         table.records[k] = *record;
     }
     return table;

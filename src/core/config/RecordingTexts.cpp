@@ -28,11 +28,14 @@ bool listed(const std::vector<std::string>& list, std::string_view text)
 
 Failure notListed(std::string_view what, std::string_view text)
 {
-    return failure(FailureKind::data, "the " + std::string(what) + " \"" + std::string(text) +
-                                          "\" is not one of the listed values");
+    return failure(FailureKind::data,
+                   "the " + std::string(what) + " \"" + std::string(text) + "\" is not one of the listed values");
 }
 
-bool isDay(ScheduleField field) { return field == ScheduleField::startDay || field == ScheduleField::stopDay; }
+bool isDay(ScheduleField field)
+{
+    return field == ScheduleField::startDay || field == ScheduleField::stopDay;
+}
 
 // Hours and minutes of 255 are "Any": no list offers it, but it is the meter's own.
 bool knownField(ScheduleField field, std::string_view text)

@@ -122,8 +122,8 @@ char* writeCutToSevenChars(char* out, double value, const Regional& regional)
             std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, kGuardDecimals).ptr;
         const std::string_view text(buf, static_cast<std::size_t>(end - buf));
         const std::size_t point = text.find('.');
-        return writeCut(out, value < 0 && text.find_first_not_of("0.") != std::string_view::npos,
-                        text.substr(0, point), text.substr(point + 1), regional);
+        return writeCut(out, value < 0 && text.find_first_not_of("0.") != std::string_view::npos, text.substr(0, point),
+                        text.substr(point + 1), regional);
     }
     // The same cut in integers: whole part, then at most four digits.
     static constexpr std::uint64_t kDrop[5] = {10000000000ULL, 1000000000ULL, 100000000ULL, 10000000ULL, 1000000ULL};
@@ -204,9 +204,12 @@ char* writeDerivedCell(char* out, int index, double value, const Regional& regio
     if (std::isnan(value))
         return writeNoValue(out);
     switch (index) {
-    case 1: case 3: case 7: return writeCutToSevenChars(out, value, regional); // Dose, SE, PDose
-    case 2: case 5: return writeRoundedOneDecimal(out, value, regional);       // SEL, Leq
-    default: return writeCutToOneDecimal(out, value, regional);                // TWA, LEP,d, PTWA, LAvg
+    case 1:
+    case 3:
+    case 7: return writeCutToSevenChars(out, value, regional); // Dose, SE, PDose
+    case 2:
+    case 5: return writeRoundedOneDecimal(out, value, regional); // SEL, Leq
+    default: return writeCutToOneDecimal(out, value, regional);  // TWA, LEP,d, PTWA, LAvg
     }
 }
 

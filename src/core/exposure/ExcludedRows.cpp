@@ -24,8 +24,8 @@ ExcludedRows ExcludedRows::of(const RecordTimes& times, const std::vector<TimeSp
 
 bool ExcludedRows::contains(std::size_t row) const
 {
-    const auto after = std::upper_bound(runs_.begin(), runs_.end(), row,
-                                        [](std::size_t v, const Run& run) { return v < run.first; });
+    const auto after =
+        std::upper_bound(runs_.begin(), runs_.end(), row, [](std::size_t v, const Run& run) { return v < run.first; });
     return after != runs_.begin() && row <= std::prev(after)->last;
 }
 

@@ -19,7 +19,10 @@ constexpr int kVersion = 1;
 // An analysis file is a few lines; anything far bigger is not one.
 constexpr std::uintmax_t kMaxBytes = 1 << 20;
 
-Failure bad(const std::string& what) { return failure(FailureKind::data, "not a usable analysis file: " + what); }
+Failure bad(const std::string& what)
+{
+    return failure(FailureKind::data, "not a usable analysis file: " + what);
+}
 
 } // namespace
 
@@ -40,12 +43,9 @@ std::string analysisText(const ExposureOptions& o, const std::string& dataFileNa
         spans.push_back(std::move(span));
     }
     json doc = {
-        {"format", kFormat},
-        {"version", kVersion},
-        {"data_file", dataFileName},
-        {"standards", o.standards},
-        {"exclusions", spans},
-        {"exposure_seconds", o.exposureSeconds ? json(*o.exposureSeconds) : json(nullptr)},
+        {"format", kFormat},         {"version", kVersion},
+        {"data_file", dataFileName}, {"standards", o.standards},
+        {"exclusions", spans},       {"exposure_seconds", o.exposureSeconds ? json(*o.exposureSeconds) : json(nullptr)},
         {"above", o.aboveLevel},
     };
     return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
@@ -130,8 +130,7 @@ Result<ExposureOptions> readAnalysis(const std::filesystem::path& path)
     return options;
 }
 
-Status writeAnalysis(const std::filesystem::path& path, const ExposureOptions& options,
-                     const std::string& dataFileName)
+Status writeAnalysis(const std::filesystem::path& path, const ExposureOptions& options, const std::string& dataFileName)
 {
     return writeFileAtomically(path, analysisText(options, dataFileName));
 }

@@ -81,7 +81,10 @@ std::optional<double> levelExceeded(const std::vector<std::uint64_t>& counts, st
     return std::nullopt;
 }
 
-std::string spanText(const TimeSpan& s) { return formatLocalTime(s.from) + "/" + formatLocalTime(s.to); }
+std::string spanText(const TimeSpan& s)
+{
+    return formatLocalTime(s.from) + "/" + formatLocalTime(s.to);
+}
 
 } // namespace
 
@@ -114,8 +117,8 @@ Result<std::vector<TimeSpan>> checkExclusions(std::vector<TimeSpan> spans)
 
 std::optional<std::size_t> spanHolding(const std::vector<TimeSpan>& spans, LocalSeconds t)
 {
-    auto after = std::upper_bound(spans.begin(), spans.end(), t,
-                                  [](LocalSeconds v, const TimeSpan& s) { return v < s.from; });
+    auto after =
+        std::upper_bound(spans.begin(), spans.end(), t, [](LocalSeconds v, const TimeSpan& s) { return v < s.from; });
     if (after == spans.begin())
         return std::nullopt;
     const auto at = static_cast<std::size_t>(after - spans.begin() - 1);
@@ -144,7 +147,7 @@ Result<ExposureSummary> summarizeExposure(const LevelHistory& history, const Exp
     double energy = 0.0;
     std::uint64_t above = 0;
     std::optional<LocalSeconds> previous;
-    std::optional<double> step;   // smallest step between record times
+    std::optional<double> step; // smallest step between record times
     std::vector<std::uint64_t> counts(kClasses, 0);
 
     auto start = [&](const HistoryStart& h) {
@@ -198,13 +201,13 @@ Result<ExposureSummary> summarizeExposure(const LevelHistory& history, const Exp
         return read.error();
 
     for (const ExclusionCount& e : out.exclusions) {
-        const LocalSeconds end = out.lastTime ? *out.lastTime + static_cast<LocalSeconds>(interval.value_or(step.value_or(1.0))) : 0;
+        const LocalSeconds end =
+            out.lastTime ? *out.lastTime + static_cast<LocalSeconds>(interval.value_or(step.value_or(1.0))) : 0;
         if (!out.firstTime || e.span.to <= *out.firstTime || e.span.from >= end)
-            return failure(FailureKind::data,
-                           "the span " + spanText(e.span) + " lies outside the recording" +
-                               (out.firstTime ? " (" + formatLocalTime(*out.firstTime) + " to " +
-                                                    formatLocalTime(end) + ")"
-                                              : std::string(" (it has no dated records)")));
+            return failure(FailureKind::data, "the span " + spanText(e.span) + " lies outside the recording" +
+                                                  (out.firstTime ? " (" + formatLocalTime(*out.firstTime) + " to " +
+                                                                       formatLocalTime(end) + ")"
+                                                                 : std::string(" (it has no dated records)")));
     }
 
     const double t = interval.value_or(step.value_or(1.0));

@@ -52,7 +52,7 @@ struct LevelReading {
 
 // What is known of a history before its readings.
 struct HistoryStart {
-    DoseParameters file{};                  // the recording's own settings: the "File" standard
+    DoseParameters file{};                   // the recording's own settings: the "File" standard
     std::optional<double> intervalSeconds{}; // empty: the smallest step between record times
 };
 
@@ -100,32 +100,32 @@ std::vector<std::string> defaultStandards();
 
 struct StandardExposure {
     Standard standard;
-    double dose = 0.0;                       // %
-    std::optional<double> twa;               // dB
-    std::optional<double> projectedDose;     // %, empty when nothing was measured
-    std::optional<double> projectedTwa;      // dB
-    std::optional<double> lavg;              // dB
-    std::optional<double> shiftDose;         // %
-    std::optional<double> shiftTwa;          // dB
+    double dose = 0.0;                   // %
+    std::optional<double> twa;           // dB
+    std::optional<double> projectedDose; // %, empty when nothing was measured
+    std::optional<double> projectedTwa;  // dB
+    std::optional<double> lavg;          // dB
+    std::optional<double> shiftDose;     // %
+    std::optional<double> shiftTwa;      // dB
 };
 
 struct ExclusionCount {
     TimeSpan span;
-    std::uint64_t readings = 0;              // readings left out by this span
+    std::uint64_t readings = 0; // readings left out by this span
 };
 
 // The percentages of the statistical levels, in the order of ExposureSummary::ln.
 inline constexpr std::array<int, 7> kLnPercents = {1, 5, 10, 50, 90, 95, 99};
 
 struct ExposureSummary {
-    std::uint64_t records = 0;               // records of the history
-    std::uint64_t readings = 0;              // records with a level
-    std::uint64_t excluded = 0;              // readings inside an exclusion
-    std::uint64_t used = 0;                  // readings - excluded
-    double intervalSeconds = 1.0;            // time one reading stands for
-    double measuredSeconds = 0.0;            // used · interval
-    double exposureSeconds = 0.0;            // Te
-    std::optional<LocalSeconds> firstTime;   // of the first and last dated record
+    std::uint64_t records = 0;             // records of the history
+    std::uint64_t readings = 0;            // records with a level
+    std::uint64_t excluded = 0;            // readings inside an exclusion
+    std::uint64_t used = 0;                // readings - excluded
+    double intervalSeconds = 1.0;          // time one reading stands for
+    double measuredSeconds = 0.0;          // used · interval
+    double exposureSeconds = 0.0;          // Te
+    std::optional<LocalSeconds> firstTime; // of the first and last dated record
     std::optional<LocalSeconds> lastTime;
     std::optional<double> laeq;
     std::optional<double> lmax;
@@ -136,9 +136,9 @@ struct ExposureSummary {
     std::optional<double> points;
     double aboveLevel = 85.0;
     double aboveSeconds = 0.0;
-    std::array<std::optional<double>, kLnPercents.size()> ln;  // L1 L5 L10 L50 L90 L95 L99
+    std::array<std::optional<double>, kLnPercents.size()> ln; // L1 L5 L10 L50 L90 L95 L99
     std::vector<StandardExposure> standards;
-    std::vector<ExclusionCount> exclusions;  // sorted by start
+    std::vector<ExclusionCount> exclusions; // sorted by start
 };
 
 // The spans in time order, or a message naming the first span that ends

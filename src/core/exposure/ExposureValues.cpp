@@ -39,8 +39,7 @@ std::optional<double> tenLog10(double x)
 const std::array<std::string_view, 12>& realTimeListHeaders()
 {
     static const std::array<std::string_view, 12> headers{
-        "No.s", "     Date Time    ", "dB",  "TWA",  "Dose",  "SEL",
-        "SE",   "LEP,d",              "Leq", "PTWA", "PDose", "LAvg"};
+        "No.s", "     Date Time    ", "dB", "TWA", "Dose", "SEL", "SE", "LEP,d", "Leq", "PTWA", "PDose", "LAvg"};
     return headers;
 }
 
@@ -112,24 +111,15 @@ const Exposure& ExposureValues::addLevel(double level)
 
 ExposureCells exposureCells(const Exposure& e, const Regional& regional)
 {
-    auto oneDecimalCut = [&](const std::optional<double>& v) {
-        return v ? cutToOneDecimal(*v, regional) : kNoValue;
-    };
-    auto rounded = [&](const std::optional<double>& v) {
-        return v ? formatFixed(*v, 1, regional) : kNoValue;
-    };
+    auto oneDecimalCut = [&](const std::optional<double>& v) { return v ? cutToOneDecimal(*v, regional) : kNoValue; };
+    auto rounded = [&](const std::optional<double>& v) { return v ? formatFixed(*v, 1, regional) : kNoValue; };
     if (e.count == 0)
-        return {kNoValue, kNoValue, kNoValue, kNoValue, kNoValue,
-                kNoValue, kNoValue, kNoValue, kNoValue};
+        return {kNoValue, kNoValue, kNoValue, kNoValue, kNoValue, kNoValue, kNoValue, kNoValue, kNoValue};
     return {
-        oneDecimalCut(e.twa),
-        cutToSevenChars(e.dose, regional),
-        rounded(e.sel),
-        cutToSevenChars(e.soundExposure, regional),
-        oneDecimalCut(e.lepd),
-        rounded(e.leq),
-        oneDecimalCut(e.ptwa),
-        e.pdose ? cutToSevenChars(*e.pdose, regional) : kNoValue,
+        oneDecimalCut(e.twa),  cutToSevenChars(e.dose, regional),
+        rounded(e.sel),        cutToSevenChars(e.soundExposure, regional),
+        oneDecimalCut(e.lepd), rounded(e.leq),
+        oneDecimalCut(e.ptwa), e.pdose ? cutToSevenChars(*e.pdose, regional) : kNoValue,
         oneDecimalCut(e.lavg),
     };
 }

@@ -23,16 +23,16 @@ struct DoseParameters {
 // The running values after one record, at full precision. Values that have
 // no meaning yet (no reading counted, or no dose for TWA) are empty.
 struct Exposure {
-    std::uint64_t count = 0;       // readings counted so far (n)
-    std::optional<double> leq;     // dB
-    std::optional<double> sel;     // dB
-    double dose = 0.0;             // %
-    double soundExposure = 0.0;    // Pa²h
-    std::optional<double> lepd;    // dB
-    std::optional<double> twa;     // dB, empty while the dose is 0
-    std::optional<double> ptwa;    // dB, empty while the dose is 0
-    std::optional<double> pdose;   // %
-    std::optional<double> lavg;    // dB, empty while the dose is 0
+    std::uint64_t count = 0;     // readings counted so far (n)
+    std::optional<double> leq;   // dB
+    std::optional<double> sel;   // dB
+    double dose = 0.0;           // %
+    double soundExposure = 0.0;  // Pa²h
+    std::optional<double> lepd;  // dB
+    std::optional<double> twa;   // dB, empty while the dose is 0
+    std::optional<double> ptwa;  // dB, empty while the dose is 0
+    std::optional<double> pdose; // %
+    std::optional<double> lavg;  // dB, empty while the dose is 0
 };
 
 // The derived cells of one row of the real-time file list, in column order:
@@ -65,9 +65,9 @@ private:
     explicit ExposureValues(const DoseParameters& parameters);
 
     DoseParameters parameters_;
-    double q_ = 0.0;            // exchange rate / log10 2
-    double energySum_ = 0.0;    // sum of 10^(L/10)
-    double doseSum_ = 0.0;      // sum of 2^((L - Lc) / Q)
+    double q_ = 0.0;         // exchange rate / log10 2
+    double energySum_ = 0.0; // sum of 10^(L/10)
+    double doseSum_ = 0.0;   // sum of 2^((L - Lc) / Q)
     std::uint64_t skipped_ = 0;
     Exposure current_;
 };

@@ -67,8 +67,7 @@ const std::vector<std::uint64_t>& LevelDistribution::counts(Resolution resolutio
 
 double LevelDistribution::binLevel(Resolution resolution, std::size_t bin)
 {
-    return resolution == Resolution::tenth ? static_cast<double>(bin) / 10.0
-                                           : static_cast<double>(bin);
+    return resolution == Resolution::tenth ? static_cast<double>(bin) / 10.0 : static_cast<double>(bin);
 }
 
 std::optional<std::size_t> LevelDistribution::lowestBin(Resolution resolution) const

@@ -3,8 +3,7 @@
 
 namespace km740 {
 
-LnTable computeLnTable(const LevelDistribution& distribution, Resolution resolution,
-                       const Regional& regional)
+LnTable computeLnTable(const LevelDistribution& distribution, Resolution resolution, const Regional& regional)
 {
     LnTable table;
     const auto& counts = distribution.counts(resolution);

@@ -16,8 +16,7 @@ using LnTable = std::array<std::string, 100>;
 // Entry n is the highest bin b whose samples at or above b are at least n %
 // of all counted samples, and at least one: entry 0 is the highest level
 // seen, entry 50 the median. One decimal, regional separator.
-LnTable computeLnTable(const LevelDistribution& distribution, Resolution resolution,
-                       const Regional& regional);
+LnTable computeLnTable(const LevelDistribution& distribution, Resolution resolution, const Regional& regional);
 
 // The ten rows of the percentile table, as tab-separated grid rows: row i is
 // "L(i0)" and then, each after a Tab, entries 10i .. 10i + 9. An empty entry

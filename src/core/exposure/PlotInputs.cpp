@@ -23,10 +23,15 @@ std::optional<Column> columnOf(FileListKind window, int column)
     switch (window) {
     case FileListKind::realTime:
         switch (column) {
-        case 2: case 3: case 5: case 11: return Column{Unit::level, YRange::measuring};
-        case 7: case 8: return Column{Unit::level, YRange::fullLevel};
+        case 2:
+        case 3:
+        case 5:
+        case 11: return Column{Unit::level, YRange::measuring};
+        case 7:
+        case 8: return Column{Unit::level, YRange::fullLevel};
         case 9: return Column{Unit::level, YRange::signedLevel};
-        case 4: case 10: return Column{Unit::percent, YRange::upToLast};
+        case 4:
+        case 10: return Column{Unit::percent, YRange::upToLast};
         case 6: return Column{Unit::exposure, YRange::upToLast};
         default: return std::nullopt;
         }
@@ -55,8 +60,8 @@ int rangeTopOf(std::string_view rangeText)
     return static_cast<int>(top);
 }
 
-std::optional<PlotInputs> plotInputs(FileListKind window, int column, int dataRows,
-                                     std::string_view rangeText, double lastValue)
+std::optional<PlotInputs> plotInputs(FileListKind window, int column, int dataRows, std::string_view rangeText,
+                                     double lastValue)
 {
     auto c = columnOf(window, column);
     if (!c)

@@ -16,13 +16,13 @@ enum class FileListKind {
 
 // What the graph needs to show one column of a file list.
 struct PlotInputs {
-    int plotKind = 0;          // the column index
-    int plotXMax = 0;          // data rows; the X range is 1 .. plotXMax
+    int plotKind = 0; // the column index
+    int plotXMax = 0; // data rows; the X range is 1 .. plotXMax
     double plotYMin = 0.0;
     double plotYMax = 0.0;
-    std::string axisCaption;   // Y axis: "dB", "%", "SE"
-    std::string label;         // cursor label: "dB ( Y ) :", "% ( Y ) :", "Pa2h ( Y ) :"
-    int decimals = 1;          // cursor value: 1 for "0.0", 4 for "0.0000"
+    std::string axisCaption; // Y axis: "dB", "%", "SE"
+    std::string label;       // cursor label: "dB ( Y ) :", "% ( Y ) :", "Pa2h ( Y ) :"
+    int decimals = 1;        // cursor value: 1 for "0.0", 4 for "0.0000"
 };
 
 // The top of the measuring range from the range panel's text: the number in
@@ -34,7 +34,7 @@ int rangeTopOf(std::string_view rangeText);
 // `lastValue` is the column's last data cell read as a number (used by the
 // dose and exposure columns, whose range is 0 .. last + 1). Empty for the
 // number and date columns and for columns the window does not have.
-std::optional<PlotInputs> plotInputs(FileListKind window, int column, int dataRows,
-                                     std::string_view rangeText, double lastValue);
+std::optional<PlotInputs> plotInputs(FileListKind window, int column, int dataRows, std::string_view rangeText,
+                                     double lastValue);
 
 } // namespace km740

@@ -37,7 +37,10 @@ std::optional<double> wholeNumber(std::string_view text)
     return exactNumericPrefix(text);
 }
 
-std::string numberText(double v) { return formatGeneral(v, Regional::point()); }
+std::string numberText(double v)
+{
+    return formatGeneral(v, Regional::point());
+}
 
 Result<Standard> checked(Standard s)
 {

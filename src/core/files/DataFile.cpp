@@ -21,24 +21,24 @@ bool isRealTime(DataFileKind kind)
 
 std::array<const std::string*, SettingsBlock::count> SettingsBlock::fields() const
 {
-    return {&calibratedDb, &timeWeight, &freqWeight, &threshold, &criterion,
+    return {&calibratedDb, &timeWeight, &freqWeight, &threshold,     &criterion,
             &exchangeRate, &peak,       &range,      &calibratedTime};
 }
 
 std::array<std::string*, SettingsBlock::count> SettingsBlock::fields()
 {
-    return {&calibratedDb, &timeWeight, &freqWeight, &threshold, &criterion,
+    return {&calibratedDb, &timeWeight, &freqWeight, &threshold,     &criterion,
             &exchangeRate, &peak,       &range,      &calibratedTime};
 }
 
 const std::array<std::string_view, SettingsBlock::count>& settingsTitles(DataFileKind kind)
 {
     static constexpr std::array<std::string_view, SettingsBlock::count> realTime = {
-        "Calibrated dB",   "Time Weight", "Frequency Weight", "Threshold Level", "Criterion Level",
-        "Exchange Rate",   "Peak Type",   "Range",            "Calibrated Time"};
+        "Calibrated dB", "Time Weight", "Frequency Weight", "Threshold Level", "Criterion Level", "Exchange Rate",
+        "Peak Type",     "Range",       "Calibrated Time"};
     static constexpr std::array<std::string_view, SettingsBlock::count> logger = {
-        "Calibrated dB",   "Time Weight", "Frequency Weight", "Threshold Level", "Criterion Level",
-        "Exchange Rate",   "Peak  Value", "Range",            "Calibrated Time"};
+        "Calibrated dB", "Time Weight", "Frequency Weight", "Threshold Level", "Criterion Level", "Exchange Rate",
+        "Peak  Value",   "Range",       "Calibrated Time"};
     return isRealTime(kind) ? realTime : logger;
 }
 

@@ -27,15 +27,15 @@ bool isRealTime(DataFileKind kind);
 // The nine settings panel values, lines 5 to 13 of every file, in file order.
 // The titles in front of them are fixed by the kind (see settingsTitles).
 struct SettingsBlock {
-    std::string calibratedDb;    // PlCaldB
-    std::string timeWeight;      // PlFSI
-    std::string freqWeight;      // PlAC
-    std::string threshold;       // PlThreshold
-    std::string criterion;       // PlCriterion
-    std::string exchangeRate;    // PlExchangeRate
-    std::string peak;            // real-time kinds: the peak type text ("Llpk"/"Lcpk"); logger kinds: PlPeak
-    std::string range;           // PlRange
-    std::string calibratedTime;  // PlCalTime
+    std::string calibratedDb;   // PlCaldB
+    std::string timeWeight;     // PlFSI
+    std::string freqWeight;     // PlAC
+    std::string threshold;      // PlThreshold
+    std::string criterion;      // PlCriterion
+    std::string exchangeRate;   // PlExchangeRate
+    std::string peak;           // real-time kinds: the peak type text ("Llpk"/"Lcpk"); logger kinds: PlPeak
+    std::string range;          // PlRange
+    std::string calibratedTime; // PlCalTime
 
     static constexpr std::size_t count = 9;
     std::array<const std::string*, count> fields() const;
@@ -111,7 +111,7 @@ const SettingsBlock& settingsOf(const DataFile& file);
 
 // Fixed texts of the record sections.
 namespace datafile {
-inline constexpr std::string_view dateTimeHeader = "     Date Time    ";          // grid header
+inline constexpr std::string_view dateTimeHeader = "     Date Time    ";           // grid header
 inline constexpr std::string_view recordingDateTimeHeader = "      Date Time    "; // "Real Time Data" line 14
 inline constexpr std::string_view numberHeader = "No.s";
 inline constexpr std::string_view levelHeader = "dB";

@@ -175,8 +175,8 @@ bool emitLines(const DataFile& file, const LineEmitter& emit)
         return true;
     }
     const auto& level = std::get<LevelLoggerFile>(file);
-    if (!emitPauses(level.pauses, emit) || !emit(summaryColumnsLine(), -1) ||
-        !emit(summaryLine(level.summary), -1) || !emit(levelColumnsLine(), 0))
+    if (!emitPauses(level.pauses, emit) || !emit(summaryColumnsLine(), -1) || !emit(summaryLine(level.summary), -1) ||
+        !emit(levelColumnsLine(), 0))
         return false;
     std::int64_t row = 0;
     for (const auto& r : level.records)

@@ -150,8 +150,10 @@ public:
     {
         const std::string line = std::to_string(n);
         switch (why) {
-        case Unreadable::bareCr: return "not a data file (line " + line + " ends in a carriage return alone (CR), not CR LF)";
-        case Unreadable::tooLong: return "not a data file (line " + line + " is longer than " + std::to_string(maxLine / 1024) + " KiB)";
+        case Unreadable::bareCr:
+            return "not a data file (line " + line + " ends in a carriage return alone (CR), not CR LF)";
+        case Unreadable::tooLong:
+            return "not a data file (line " + line + " is longer than " + std::to_string(maxLine / 1024) + " KiB)";
         case Unreadable::binary: break;
         }
         return "not a data file (binary data on line " + line + ")";
@@ -305,7 +307,8 @@ private:
         std::array<std::string_view, 4> c;
         const std::size_t need = dose ? 4 : 3;
         if (splitCells(line, c) < need)
-            note(n, "a record with fewer than " + std::to_string(need) + " Tab-separated fields; the missing ones are empty");
+            note(n, "a record with fewer than " + std::to_string(need) +
+                        " Tab-separated fields; the missing ones are empty");
         ++counts_.records;
         if (dose) {
             dose_.number.assign(c[0]);
@@ -340,15 +343,9 @@ public:
     {
         switch (h.kind) {
         case DataFileKind::realTimeData:
-        case DataFileKind::realTimeList:
-            file = RealTimeFile{h.kind, h.settings, {}};
-            break;
-        case DataFileKind::doseLogger:
-            file = DoseLoggerFile{h.settings, h.pauses, {}};
-            break;
-        case DataFileKind::levelLogger:
-            file = LevelLoggerFile{h.settings, h.pauses, h.summary, {}};
-            break;
+        case DataFileKind::realTimeList: file = RealTimeFile{h.kind, h.settings, {}}; break;
+        case DataFileKind::doseLogger: file = DoseLoggerFile{h.settings, h.pauses, {}}; break;
+        case DataFileKind::levelLogger: file = LevelLoggerFile{h.settings, h.pauses, h.summary, {}}; break;
         }
         return true;
     }
@@ -424,9 +421,9 @@ Result<DataFileKind> peekDataFileKind(const std::filesystem::path& path)
         if (next == LineReader::Next::ioError)
             return namingFile(path, failure(FailureKind::io, "read error"));
         if (next == LineReader::Next::tooLong || isBinary(line))
-            return namingFile(path, failure(FailureKind::data,
-                                            Reading::notDataFile(Reading::unreadable(lines, next, line),
-                                                                 lines.lineNumber(), lines.maxLine())));
+            return namingFile(path,
+                              failure(FailureKind::data, Reading::notDataFile(Reading::unreadable(lines, next, line),
+                                                                              lines.lineNumber(), lines.maxLine())));
         if (!kind)
             kind = kindFromTitle(line);
     }

@@ -17,10 +17,10 @@ namespace km740 {
 // the pause rows and, for a level logger file, the summary.
 struct DataFileHeader {
     DataFileKind kind = DataFileKind::doseLogger;
-    std::string title;             // line 1 as it stands
-    SettingsBlock settings;        // the text after the first ':' of lines 5 to 13
-    std::vector<PauseRow> pauses;  // logger kinds; empty: the pause list is hidden
-    DoseSummary summary;           // level logger only
+    std::string title;            // line 1 as it stands
+    SettingsBlock settings;       // the text after the first ':' of lines 5 to 13
+    std::vector<PauseRow> pauses; // logger kinds; empty: the pause list is hidden
+    DoseSummary summary;          // level logger only
 };
 
 // Receives a file as it is read, in one pass. Any call may return false to

@@ -31,8 +31,7 @@ std::string dataFileBytes(const DataFile& file)
     return out;
 }
 
-Status writeDataFile(const std::filesystem::path& target, const DataFile& file,
-                     const WriteProgress& progress)
+Status writeDataFile(const std::filesystem::path& target, const DataFile& file, const WriteProgress& progress)
 {
     auto created = AtomicFile::create(target);
     if (!created)

@@ -18,8 +18,7 @@ using WriteProgress = std::function<bool(std::int64_t row)>;
 // Writes a whole data file in Windows-1252 with CR LF line ends. The file
 // appears complete under its name or not at all: a failure leaves an earlier
 // file of that name as it was and says why.
-Status writeDataFile(const std::filesystem::path& target, const DataFile& file,
-                     const WriteProgress& progress = {});
+Status writeDataFile(const std::filesystem::path& target, const DataFile& file, const WriteProgress& progress = {});
 
 // The bytes writeDataFile writes.
 std::string dataFileBytes(const DataFile& file);

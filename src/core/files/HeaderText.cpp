@@ -16,8 +16,8 @@ constexpr std::size_t kMaxFileSize = 1 << 20;
 
 bool needsQuotes(std::string_view t)
 {
-    return t.find_first_of(",\"") != std::string_view::npos || (!t.empty() && (t.front() == ' ' || t.back() == ' ' ||
-                                                                               t.front() == '\t' || t.back() == '\t'));
+    return t.find_first_of(",\"") != std::string_view::npos ||
+           (!t.empty() && (t.front() == ' ' || t.back() == ' ' || t.front() == '\t' || t.back() == '\t'));
 }
 
 std::string field(std::string_view t)
@@ -105,7 +105,8 @@ Result<HeaderText> parseHeaderText(std::string_view bytes)
         ++lineNo;
         for (char c : line)
             if (static_cast<unsigned char>(c) < 0x20 && c != '\t')
-                return failure(FailureKind::data, "line " + std::to_string(lineNo) + ": binary data in a header text file");
+                return failure(FailureKind::data,
+                               "line " + std::to_string(lineNo) + ": binary data in a header text file");
         splitLine(fromFileText(line), fields);
     }
     if (fields.size() < 3)

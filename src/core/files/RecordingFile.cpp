@@ -15,8 +15,7 @@ RecordingFile::RecordingFile(std::filesystem::path path, AtomicFile file)
 }
 
 RecordingFile::RecordingFile(RecordingFile&& other) noexcept
-    : path_(std::move(other.path_)), file_(std::exchange(other.file_, std::nullopt)),
-      records_(other.records_)
+    : path_(std::move(other.path_)), file_(std::exchange(other.file_, std::nullopt)), records_(other.records_)
 {
 }
 
@@ -36,8 +35,8 @@ RecordingFile::~RecordingFile()
     (void)close();
 }
 
-Result<RecordingFile> RecordingFile::create(const std::filesystem::path& path,
-                                            const SettingsBlock& settings, DataFileKind kind)
+Result<RecordingFile> RecordingFile::create(const std::filesystem::path& path, const SettingsBlock& settings,
+                                            DataFileKind kind)
 {
     if (!isRealTime(kind))
         return failure(FailureKind::data, "a recording file is a real-time kind");
@@ -46,8 +45,7 @@ Result<RecordingFile> RecordingFile::create(const std::filesystem::path& path,
         return file.error();
     RecordingFile recording(path, std::move(file).value());
     std::string header = datafile::headerLines(kind, settings);
-    header += kind == DataFileKind::realTimeData ? datafile::recordingColumnsLine()
-                                                 : datafile::levelColumnsLine();
+    header += kind == DataFileKind::realTimeData ? datafile::recordingColumnsLine() : datafile::levelColumnsLine();
     if (auto s = recording.put(toWindows1252(header)); !s)
         return s.error();
     return recording;

@@ -18,8 +18,7 @@ namespace km740 {
 class RecordingFile {
 public:
     // Creates (or replaces) the file and writes lines 1 to 14.
-    static Result<RecordingFile> create(const std::filesystem::path& path,
-                                        const SettingsBlock& settings,
+    static Result<RecordingFile> create(const std::filesystem::path& path, const SettingsBlock& settings,
                                         DataFileKind kind = DataFileKind::realTimeData);
 
     RecordingFile(RecordingFile&& other) noexcept;

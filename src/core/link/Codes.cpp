@@ -7,14 +7,13 @@ namespace km740 {
 
 namespace {
 
-constexpr std::array<std::string_view, 15> kIntervals = {
-    " 1 Sec", " 2 Sec", " 5 Sec", "10 Sec", "15 Sec", "20 Sec", "30 Sec", " 1 Min",
-    " 2 Min", " 5 Min", "10 Min", "15 Min", "20 Min", "30 Min", "60 Min"};
-constexpr std::array<int, 15> kIntervalSeconds = {1,  2,   5,   10,  15,  20,   30,  60,
-                                                  120, 300, 600, 900, 1200, 1800, 3600};
-constexpr std::array<std::string_view, 12> kDurations = {
-    "Off",     " 5 Min",  "10 Min",  "15 Min",  "30 Min",  " 1 Hour",
-    " 2 Hour", " 4 Hour", " 8 Hour", "10 Hour", "12 Hour", "24 Hour"};
+constexpr std::array<std::string_view, 15> kIntervals = {" 1 Sec", " 2 Sec", " 5 Sec", "10 Sec", "15 Sec",
+                                                         "20 Sec", "30 Sec", " 1 Min", " 2 Min", " 5 Min",
+                                                         "10 Min", "15 Min", "20 Min", "30 Min", "60 Min"};
+constexpr std::array<int, 15> kIntervalSeconds = {1, 2, 5, 10, 15, 20, 30, 60, 120, 300, 600, 900, 1200, 1800, 3600};
+constexpr std::array<std::string_view, 12> kDurations = {"Off",     " 5 Min",  "10 Min",  "15 Min",
+                                                         "30 Min",  " 1 Hour", " 2 Hour", " 4 Hour",
+                                                         " 8 Hour", "10 Hour", "12 Hour", "24 Hour"};
 constexpr std::array<int, 4> kCriteria = {80, 84, 85, 90};
 
 } // namespace
@@ -59,13 +58,12 @@ MeterSettings DecodeSettings(std::uint8_t settings, int thresholdCode, int crite
     return s;
 }
 
-std::uint8_t EncodeSettings(int timeWeighting, bool freqC, bool averageMin, bool peakC,
-                            bool range130, int exchangeRate)
+std::uint8_t EncodeSettings(int timeWeighting, bool freqC, bool averageMin, bool peakC, bool range130, int exchangeRate)
 {
     int e = exchangeRate < 3 ? 0 : exchangeRate > 6 ? 3 : exchangeRate - 3;
     int t = timeWeighting < 0 ? 0 : timeWeighting > 2 ? 2 : timeWeighting;
-    return static_cast<std::uint8_t>(t | (freqC ? 0x04 : 0) | (averageMin ? 0x08 : 0) |
-                                     (peakC ? 0x10 : 0) | (range130 ? 0x20 : 0) | (e << 6));
+    return static_cast<std::uint8_t>(t | (freqC ? 0x04 : 0) | (averageMin ? 0x08 : 0) | (peakC ? 0x10 : 0) |
+                                     (range130 ? 0x20 : 0) | (e << 6));
 }
 
 Level FormatLevel(std::uint8_t low, std::uint8_t high, const Regional& regional)
@@ -167,7 +165,13 @@ std::optional<std::uint8_t> unknownCodeValue(std::string_view text)
     return static_cast<std::uint8_t>(n);
 }
 
-const std::array<std::string_view, 15>& intervalTexts() { return kIntervals; }
-const std::array<std::string_view, 12>& durationTexts() { return kDurations; }
+const std::array<std::string_view, 15>& intervalTexts()
+{
+    return kIntervals;
+}
+const std::array<std::string_view, 12>& durationTexts()
+{
+    return kDurations;
+}
 
 } // namespace km740

@@ -13,13 +13,13 @@ namespace km740 {
 
 // What the settings byte and the threshold and criterion codes say.
 struct MeterSettings {
-    std::string timeWeightingText;  // "Slow", "Fast", "Imp"
-    std::string freqWeightingText;  // "A", "C"
-    std::string averageText;        // "Lavg", "min"
-    std::string peakText;           // "Lcpk", "Llpk"
-    int rangeTop = 140;             // 130 or 140; the range is rangeTop - 70 .. rangeTop
-    int exchangeRate = 3;           // 3, 4, 5, 6 dB
-    int thresholdLevel = 0;         // dB
+    std::string timeWeightingText;     // "Slow", "Fast", "Imp"
+    std::string freqWeightingText;     // "A", "C"
+    std::string averageText;           // "Lavg", "min"
+    std::string peakText;              // "Lcpk", "Llpk"
+    int rangeTop = 140;                // 130 or 140; the range is rangeTop - 70 .. rangeTop
+    int exchangeRate = 3;              // 3, 4, 5, 6 dB
+    int thresholdLevel = 0;            // dB
     std::optional<int> criterionLevel; // dB; empty for a code outside 0..3
 };
 
@@ -29,8 +29,8 @@ MeterSettings DecodeSettings(std::uint8_t settings, int thresholdCode, int crite
 // The settings byte for the given fields (the inverse of DecodeSettings).
 // timeWeighting 0 Slow, 1 Fast, 2 Imp; freqC, averageMin, peakC as flags;
 // range130 for 60-130 dB; exchangeRate 3..6.
-std::uint8_t EncodeSettings(int timeWeighting, bool freqC, bool averageMin, bool peakC,
-                            bool range130, int exchangeRate);
+std::uint8_t EncodeSettings(int timeWeighting, bool freqC, bool averageMin, bool peakC, bool range130,
+                            int exchangeRate);
 
 // Criterion code 0..3 -> 80, 84, 85, 90 dB.
 std::optional<int> CriterionCodeToLevel(int code);
@@ -40,8 +40,8 @@ int ThresholdCodeToLevel(int code);
 
 // A level as the meter sends it: two bytes, tenths of a dB, low byte first.
 struct Level {
-    double value = 0.0;  // dB
-    std::string text;    // one decimal, regional separator ("85.3" / "85,3")
+    double value = 0.0; // dB
+    std::string text;   // one decimal, regional separator ("85.3" / "85,3")
 };
 Level FormatLevel(std::uint8_t low, std::uint8_t high, const Regional& regional);
 
@@ -74,7 +74,7 @@ std::string unknownCodeText(int code);
 std::optional<std::uint8_t> unknownCodeValue(std::string_view text);
 
 // The texts of the tables, in code order, for filling pick lists.
-const std::array<std::string_view, 15>& intervalTexts();   // codes 1..15
-const std::array<std::string_view, 12>& durationTexts();   // codes 0..11
+const std::array<std::string_view, 15>& intervalTexts(); // codes 1..15
+const std::array<std::string_view, 12>& durationTexts(); // codes 0..11
 
 } // namespace km740

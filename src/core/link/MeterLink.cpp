@@ -63,9 +63,8 @@ Failure noReply(std::uint8_t command)
 
 Failure wrongReply(std::uint8_t command, std::size_t got, std::size_t expected)
 {
-    return failure(FailureKind::protocol, "the reply to " + commandName(command) + " held " +
-                                              std::to_string(got) + " bytes, not " +
-                                              std::to_string(expected));
+    return failure(FailureKind::protocol, "the reply to " + commandName(command) + " held " + std::to_string(got) +
+                                              " bytes, not " + std::to_string(expected));
 }
 
 // A reply that must be exactly `expected` bytes long.
@@ -191,8 +190,8 @@ Result<Bytes> MeterLink::singleShot(std::uint8_t command, double wait)
 }
 
 // Pattern 2: the command, a wait, the parameter bytes, a wait; nothing read.
-Status MeterLink::withParameters(std::uint8_t command, double wait1,
-                                 std::span<const std::uint8_t> parameters, double wait2)
+Status MeterLink::withParameters(std::uint8_t command, double wait1, std::span<const std::uint8_t> parameters,
+                                 double wait2)
 {
     if (auto s = sendCommand(command); !s)
         return s;
@@ -223,10 +222,9 @@ Result<Bytes> MeterLink::collect(std::uint8_t command, std::size_t expected)
         if (reply.size() >= expected)
             break;
         if (clock_.now() - started > collectLimit)
-            return failure(FailureKind::timeout,
-                           "the reply to " + commandName(command) + " was not complete within 2 s (" +
-                               std::to_string(reply.size()) + " of " + std::to_string(expected) +
-                               " bytes)");
+            return failure(FailureKind::timeout, "the reply to " + commandName(command) +
+                                                     " was not complete within 2 s (" + std::to_string(reply.size()) +
+                                                     " of " + std::to_string(expected) + " bytes)");
         if (auto s = delay(readSlice); !s)
             return s.error();
     }
@@ -236,8 +234,7 @@ Result<Bytes> MeterLink::collect(std::uint8_t command, std::size_t expected)
 }
 
 template <typename T>
-Result<T> MeterLink::freshReply(Exchange exchange, std::uint8_t command, std::size_t expected,
-                                Decoder<T> decode)
+Result<T> MeterLink::freshReply(Exchange exchange, std::uint8_t command, std::size_t expected, Decoder<T> decode)
 {
     if (auto s = discardInput(); !s)
         return s.error();
@@ -312,15 +309,14 @@ Result<int> MeterLink::readPresetIndex()
     if (preset == 255)
         preset = 0;
     if (preset >= presetCount)
-        return failure(FailureKind::data, "the meter reported preset " + std::to_string(preset) +
-                                              ", which does not exist");
+        return failure(FailureKind::data,
+                       "the meter reported preset " + std::to_string(preset) + ", which does not exist");
     return preset;
 }
 
 Result<UserPresetTable> MeterLink::readUserPresetTable()
 {
-    return freshReply<UserPresetTable>(Exchange::collect, cmd::userTable, UserPresetTable::size,
-                                       decodeUserPresetTable);
+    return freshReply<UserPresetTable>(Exchange::collect, cmd::userTable, UserPresetTable::size, decodeUserPresetTable);
 }
 
 Result<PresetReply> MeterLink::readPresets()
@@ -465,8 +461,7 @@ Status MeterLink::startWith(std::uint8_t command)
 // the lost-link routine follows, as for a short one.
 Result<MemoryStatus> MeterLink::readMemoryStatus()
 {
-    return freshReply<MemoryStatus>(Exchange::shortRead, cmd::memoryStatus, MemoryStatus::size,
-                                    decodeMemoryStatus);
+    return freshReply<MemoryStatus>(Exchange::shortRead, cmd::memoryStatus, MemoryStatus::size, decodeMemoryStatus);
 }
 
 // Pattern 4: collect the dump. Bounded by the time since the last byte, not
@@ -497,9 +492,8 @@ Result<Bytes> MeterLink::dumpLogger(std::size_t byteCount, const DumpProgress& p
             continue;
         }
         if (clock_.now() - lastByte > dumpIdleLimit)
-            return failure(FailureKind::timeout,
-                           "the meter stopped sending after " + std::to_string(image.size()) +
-                               " of " + std::to_string(byteCount) + " bytes");
+            return failure(FailureKind::timeout, "the meter stopped sending after " + std::to_string(image.size()) +
+                                                     " of " + std::to_string(byteCount) + " bytes");
         if (auto s = delay(readSlice, cancel); !s)
             return s.error();
     }

@@ -70,12 +70,12 @@ using ExchangeLog = std::function<void(char direction, std::span<const std::uint
 class MeterLink {
 public:
     // Waits and reads of one exchange.
-    static constexpr double collectLimit = 2.0;   // pattern 3: "more than 2 s"
-    static constexpr double dumpIdleLimit = 5.0;  // logger dump: no byte for 5 s
-    static constexpr int pollAttempts = 4;        // live poll: four tries per tick
-    static constexpr int clockAttempts = 10;      // "D": ten tries
-    static constexpr double readSlice = 0.005;    // collect loops read this often
-    static constexpr double dumpQuiet = 0.3;      // a cancelled dump has ended after this silence
+    static constexpr double collectLimit = 2.0;  // pattern 3: "more than 2 s"
+    static constexpr double dumpIdleLimit = 5.0; // logger dump: no byte for 5 s
+    static constexpr int pollAttempts = 4;       // live poll: four tries per tick
+    static constexpr int clockAttempts = 10;     // "D": ten tries
+    static constexpr double readSlice = 0.005;   // collect loops read this often
+    static constexpr double dumpQuiet = 0.3;     // a cancelled dump has ended after this silence
 
     MeterLink(Transport& transport, Clock& clock);
 
@@ -121,11 +121,11 @@ public:
     Result<std::uint8_t> readDurationCode();
     Result<std::uint8_t> readRepeatCount();
     Result<std::uint16_t> readEnableMask();
-    Status writeIntervalCode(std::uint8_t code);   // "V"
-    Status writeDurationCode(std::uint8_t code);   // "O"
+    Status writeIntervalCode(std::uint8_t code);     // "V"
+    Status writeDurationCode(std::uint8_t code);     // "O"
     Status writeTimedTable(const TimedTable& table); // "J"
-    Status writeRepeatCount(std::uint8_t count);   // "P"
-    Status writeEnableMask(std::uint16_t mask);    // "T"
+    Status writeRepeatCount(std::uint8_t count);     // "P"
+    Status writeEnableMask(std::uint16_t mask);      // "T"
     // Setup: V, O, J, P, T; nothing started.
     Status writeRecordingSetup(const RecordingSetup& setup);
     // The three start sequences: the schedule (V O J P T, then "W", "Y"), the
@@ -170,8 +170,7 @@ private:
 
     // The five exchange patterns.
     Result<Bytes> singleShot(std::uint8_t command, double wait);
-    Status withParameters(std::uint8_t command, double wait1,
-                          std::span<const std::uint8_t> parameters, double wait2);
+    Status withParameters(std::uint8_t command, double wait1, std::span<const std::uint8_t> parameters, double wait2);
     Result<Bytes> collect(std::uint8_t command, std::size_t expected);
     // (pattern 4 is dumpLogger, pattern 5 readClock and waitForMeter)
 

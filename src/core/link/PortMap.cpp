@@ -174,7 +174,10 @@ Status savePortMap(const std::filesystem::path& file, const PortMap& map)
     return writeFileAtomically(file, formatPortMap(map));
 }
 
-std::string comName(int com) { return "COM  " + std::to_string(com); }
+std::string comName(int com)
+{
+    return "COM  " + std::to_string(com);
+}
 
 int portNumberFromChoice(std::string_view text, int current)
 {

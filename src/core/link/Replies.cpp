@@ -119,9 +119,8 @@ CalibrationTexts calibrationTexts(const CalibrationReply& c, const Regional& reg
 {
     CalibrationTexts t;
     // Date bytes are plain numbers, time bytes BCD: their hex digits read as decimal.
-    t.time = "20" + twoDigitDecimal(c.year) + "/" + twoDigitDecimal(c.month) + "/" +
-             twoDigitDecimal(c.day) + " " + twoDigitHex(c.hour) + ":" + twoDigitHex(c.minute) +
-             ":" + twoDigitHex(c.second);
+    t.time = "20" + twoDigitDecimal(c.year) + "/" + twoDigitDecimal(c.month) + "/" + twoDigitDecimal(c.day) + " " +
+             twoDigitHex(c.hour) + ":" + twoDigitHex(c.minute) + ":" + twoDigitHex(c.second);
     t.level = formatGeneral(word(c.levelLow, c.levelHigh) / 10.0, regional);
     return t;
 }
@@ -144,8 +143,12 @@ std::optional<MemoryStatus> decodeMemoryStatus(std::span<const std::uint8_t> rep
 
 std::array<std::uint8_t, MemoryStatus::size> encodeMemoryStatus(int blocks, std::uint32_t end)
 {
-    return {0x02, static_cast<std::uint8_t>(blocks), static_cast<std::uint8_t>(end >> 16),
-            static_cast<std::uint8_t>(end >> 8), static_cast<std::uint8_t>(end), 0x03};
+    return {0x02,
+            static_cast<std::uint8_t>(blocks),
+            static_cast<std::uint8_t>(end >> 16),
+            static_cast<std::uint8_t>(end >> 8),
+            static_cast<std::uint8_t>(end),
+            0x03};
 }
 
 std::string memorySizeText(const MemoryStatus& m)
@@ -265,9 +268,8 @@ ClockRecord clockRecordFor(const DateTime& when)
 
 std::string meterClockText(const ClockRecord& c)
 {
-    return twoDigitDecimal(c.year) + "/" + twoDigitDecimal(c.month) + "/" +
-           twoDigitDecimal(c.day) + " " + twoDigitHex(c.hour) + ":" + twoDigitHex(c.minute) +
-           ":" + twoDigitHex(c.second);
+    return twoDigitDecimal(c.year) + "/" + twoDigitDecimal(c.month) + "/" + twoDigitDecimal(c.day) + " " +
+           twoDigitHex(c.hour) + ":" + twoDigitHex(c.minute) + ":" + twoDigitHex(c.second);
 }
 
 } // namespace km740

@@ -23,11 +23,11 @@ struct StatusFrame {
     static constexpr std::uint8_t start = 0x02; // byte 1
     static constexpr std::uint8_t end = 0x03;   // byte 19
 
-    std::uint8_t levelLow = 0;  // bytes 2, 3: level, tenths of a dB
+    std::uint8_t levelLow = 0; // bytes 2, 3: level, tenths of a dB
     std::uint8_t levelHigh = 0;
     std::array<std::uint8_t, 12> segments{}; // bytes 4..15: LCD1..LCD12
-    std::uint8_t settings = 0;  // byte 16: the settings byte
-    std::uint8_t peakLow = 0;   // bytes 17, 18: peak, tenths of a dB
+    std::uint8_t settings = 0;               // byte 16: the settings byte
+    std::uint8_t peakLow = 0;                // bytes 17, 18: peak, tenths of a dB
     std::uint8_t peakHigh = 0;
 };
 
@@ -39,16 +39,16 @@ std::array<std::uint8_t, StatusFrame::size> encodeStatusFrame(const StatusFrame&
 
 // What the main window shows from one status frame.
 struct PanelTexts {
-    std::string level;          // LbldB, "85.3" / "85,3"
-    double levelValue = 0.0;    // dB
-    std::string peak;           // PlPeak: "120", "103.5", or "< 103" / "< 93"
-    std::string timeWeighting;  // PlFSI: "Slow", "Fast", "Imp"
-    std::string freqWeighting;  // PlAC: "A", "C"
-    std::string average;        // "Lavg", "min"
-    std::string peakType;       // "Lcpk", "Llpk"
-    int rangeTop = 140;         // 130 or 140
-    std::string range;          // PlRange: "70-140" / "60-130"
-    int exchangeRate = 3;       // PlExchangeRate: 3..6 dB
+    std::string level;         // LbldB, "85.3" / "85,3"
+    double levelValue = 0.0;   // dB
+    std::string peak;          // PlPeak: "120", "103.5", or "< 103" / "< 93"
+    std::string timeWeighting; // PlFSI: "Slow", "Fast", "Imp"
+    std::string freqWeighting; // PlAC: "A", "C"
+    std::string average;       // "Lavg", "min"
+    std::string peakType;      // "Lcpk", "Llpk"
+    int rangeTop = 140;        // 130 or 140
+    std::string range;         // PlRange: "70-140" / "60-130"
+    int exchangeRate = 3;      // PlExchangeRate: 3..6 dB
 };
 PanelTexts panelTexts(const StatusFrame& frame, const Regional& regional);
 
@@ -62,12 +62,12 @@ std::string peakText(std::uint16_t tenths, int rangeTop, const Regional& regiona
 struct CalibrationReply {
     static constexpr std::size_t size = 8;
 
-    std::uint8_t second = 0; // BCD
-    std::uint8_t minute = 0; // BCD
-    std::uint8_t hour = 0;   // BCD
-    std::uint8_t day = 0;    // plain number
-    std::uint8_t month = 0;  // plain number
-    std::uint8_t year = 0;   // within the century, plain number
+    std::uint8_t second = 0;   // BCD
+    std::uint8_t minute = 0;   // BCD
+    std::uint8_t hour = 0;     // BCD
+    std::uint8_t day = 0;      // plain number
+    std::uint8_t month = 0;    // plain number
+    std::uint8_t year = 0;     // within the century, plain number
     std::uint8_t levelLow = 0; // calibration level, tenths of a dB
     std::uint8_t levelHigh = 0;
 };
@@ -87,11 +87,11 @@ CalibrationTexts calibrationTexts(const CalibrationReply& cal, const Regional& r
 // The 6-byte logger memory status.
 struct MemoryStatus {
     static constexpr std::size_t size = 6;
-    static constexpr std::uint32_t blockBytes = 32767;  // capacity of one block
-    static constexpr std::uint32_t logStart = 3584;     // first address of the logging area
+    static constexpr std::uint32_t blockBytes = 32767; // capacity of one block
+    static constexpr std::uint32_t logStart = 3584;    // first address of the logging area
 
-    int blocks = 0;           // MemBlocks: size in blocks of 32 K
-    std::uint32_t end = 0;    // MemEnd: 24-bit end pointer
+    int blocks = 0;             // MemBlocks: size in blocks of 32 K
+    std::uint32_t end = 0;      // MemEnd: 24-bit end pointer
     std::uint32_t capacity = 0; // MemCapacity = blocks x 32767
 
     bool empty() const { return end == logStart; }

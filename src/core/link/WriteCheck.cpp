@@ -72,8 +72,8 @@ Status setClockChecked(MeterLink& link, const DateTime& when)
 
 namespace {
 
-constexpr double settleWait = 0.2;  // before a read-back: the meter takes its last bytes
-constexpr int proofPolls = 3;       // status frames watched for a key or a start to show
+constexpr double settleWait = 0.2; // before a read-back: the meter takes its last bytes
+constexpr int proofPolls = 3;      // status frames watched for a key or a start to show
 
 // A read-back that did not come: the kind stays (the caller's lost-link
 // handling), the message says what may not have taken.
@@ -92,7 +92,10 @@ Failure notTaken(const std::vector<std::string>& what)
     return failure(FailureKind::protocol, "the meter did not take " + list);
 }
 
-std::string quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string quoted(std::string_view s)
+{
+    return "\"" + std::string(s) + "\"";
+}
 
 std::string intervalText(std::uint8_t code)
 {
@@ -289,8 +292,8 @@ Status pressKeyChecked(MeterLink& link, Key key)
         if (displayStateDiffers(before->segments, frame->segments))
             return success();
     }
-    return failure(FailureKind::protocol, "the meter answered, but its display did not change: " + pressed +
-                                              " could not be confirmed");
+    return failure(FailureKind::protocol,
+                   "the meter answered, but its display did not change: " + pressed + " could not be confirmed");
 }
 
 } // namespace km740

@@ -3,7 +3,6 @@
 
 #include "core/lists/FileListColumns.h"
 
-
 namespace km740 {
 
 namespace {

@@ -8,9 +8,9 @@ namespace km740 {
 namespace {
 
 // Titles of the settings panels of the file list windows.
-constexpr std::array<std::string_view, 9> kWindowTitles = {
-    "Calibrated dB",   "Time Weight", "Frequency Weight", "Threshold Level", "Criterion Level",
-    "Exchange Rate",   "Peak  Value", "Range",            "Calibrated Time"};
+constexpr std::array<std::string_view, 9> kWindowTitles = {"Calibrated dB",   "Time Weight",     "Frequency Weight",
+                                                           "Threshold Level", "Criterion Level", "Exchange Rate",
+                                                           "Peak  Value",     "Range",           "Calibrated Time"};
 
 } // namespace
 

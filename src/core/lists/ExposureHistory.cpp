@@ -13,9 +13,15 @@ namespace {
 
 constexpr std::int64_t kProgressEvery = 4096;
 
-bool cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(std::memory_order_relaxed); }
+bool cancelled(const std::atomic<bool>* cancel)
+{
+    return cancel && cancel->load(std::memory_order_relaxed);
+}
 
-Failure stopped(const std::string& why) { return failure(FailureKind::cancelled, why); }
+Failure stopped(const std::string& why)
+{
+    return failure(FailureKind::cancelled, why);
+}
 
 // Hands the records of a file to the summary as the reader streams them.
 class HistorySink : public DataFileSink {
@@ -76,10 +82,8 @@ Result<HistoryStart> historyStartOf(DataFileKind kind, const SettingsBlock& sett
         // The file lists take every record of a real-time file as one second.
         start.intervalSeconds = 1.0;
         return start;
-    case DataFileKind::levelLogger:
-        return start;
-    case DataFileKind::doseLogger:
-        break;
+    case DataFileKind::levelLogger: return start;
+    case DataFileKind::doseLogger: break;
     }
     return failure(FailureKind::data, "a dose logger set holds doses, not levels: it has no level history");
 }

@@ -24,8 +24,7 @@ constexpr std::int64_t kProgressEvery = 4096;
 // Reads a file into a table, reporting progress and minding the cancel flag.
 class TableSink : public DataFileSink {
 public:
-    TableSink(FileListTable& table, const std::function<void(std::int64_t)>& progress,
-              const std::atomic<bool>* cancel)
+    TableSink(FileListTable& table, const std::function<void(std::int64_t)>& progress, const std::atomic<bool>* cancel)
         : table_(table), progress_(progress), cancel_(cancel)
     {
     }
@@ -263,8 +262,8 @@ const std::vector<FileListTable::RunningRow>& FileListTable::shownDerived() cons
     return leftOut_.empty() || derivedLeftOut_.size() != derived_.size() ? derived_ : derivedLeftOut_;
 }
 
-std::optional<std::vector<FileListTable::RunningRow>> FileListTable::runningWithout(const ExcludedRows& rows,
-                                                                                     const std::atomic<bool>* cancel) const
+std::optional<std::vector<FileListTable::RunningRow>>
+FileListTable::runningWithout(const ExcludedRows& rows, const std::atomic<bool>* cancel) const
 {
     std::vector<RunningRow> running;
     if (window_ != FileListKind::realTime || rows.empty())

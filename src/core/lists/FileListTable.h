@@ -112,14 +112,14 @@ private:
     FileListKind window_ = FileListKind::dose;
     DataFileHeader header_;
     std::vector<std::string> captionNotes_;
-    TextColumn numbers_;   // dose logger: the file's numbers
+    TextColumn numbers_; // dose logger: the file's numbers
     TextColumn dateTimes_;
-    TextColumn values_;    // the level, or a dose logger's dose
-    TextColumn twas_;      // dose logger
+    TextColumn values_;                          // the level, or a dose logger's dose
+    TextColumn twas_;                            // dose logger
     std::vector<std::array<double, 9>> derived_; // NaN: kNoValueText
     RecordTimes times_;
     ExcludedRows leftOut_;
-    std::vector<RunningRow> derivedLeftOut_;     // derived_ with leftOut_ passed over
+    std::vector<RunningRow> derivedLeftOut_; // derived_ with leftOut_ passed over
     const std::vector<RunningRow>& shownDerived() const;
     std::optional<ExposureValues> exposure_;
     std::uint64_t skippedLevels_ = 0;

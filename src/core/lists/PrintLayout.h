@@ -41,9 +41,9 @@ struct PrintSource {
     // Calibrated Time.
     std::array<PrintSetting, 9> settings;
     bool pausesShown = false;
-    PrintGrid pauses;   // 4 columns, when shown
-    PrintGrid summary;  // level sets: "Dose", "TWA" and one value row
-    PrintGrid records;  // the record columns of the window
+    PrintGrid pauses;  // 4 columns, when shown
+    PrintGrid summary; // level sets: "Dose", "TWA" and one value row
+    PrintGrid records; // the record columns of the window
 };
 
 // Receives the printout line by line; `recordRow` is the record grid row a
@@ -71,7 +71,7 @@ private:
     PrintKind kind_;
     std::size_t perRow_;
     PrintSink sink_;
-    std::string pending_;       // level sets: the line being grouped
+    std::string pending_; // level sets: the line being grouped
     std::size_t pendingCount_ = 0;
     std::size_t pendingRow_ = 0;
 };

@@ -88,8 +88,8 @@ std::string doseText(const std::optional<Dose>& dose, std::size_t maxChars, cons
     return dose ? doseText(*dose, maxChars, regional) : kNoValueText;
 }
 
-std::string twaText(const std::optional<Dose>& dose, std::optional<int> criterionLevel,
-                    int exchangeRate, const Regional& regional)
+std::string twaText(const std::optional<Dose>& dose, std::optional<int> criterionLevel, int exchangeRate,
+                    const Regional& regional)
 {
     if (!dose || !criterionLevel || !(dose->percent > 0))
         return kNoValueText;

@@ -39,7 +39,7 @@ std::string tenthsText(std::int64_t tenths, const Regional& regional);
 // TWA = criterion + (exchange rate / log10 2) * log10(dose / 100), cut toward
 // zero to one decimal. kNoValueText for a zero or unknown Dose or an unknown
 // criterion.
-std::string twaText(const std::optional<Dose>& dose, std::optional<int> criterionLevel,
-                    int exchangeRate, const Regional& regional);
+std::string twaText(const std::optional<Dose>& dose, std::optional<int> criterionLevel, int exchangeRate,
+                    const Regional& regional);
 
 } // namespace km740

@@ -33,21 +33,18 @@ inline std::optional<int> bcdValue(std::uint8_t b)
 }
 
 // "20yy/mm/dd hh:nn:ss" as the set header and the calibration fields build it.
-inline std::string stampText(std::uint8_t year, std::uint8_t month, std::uint8_t day,
-                             const std::string& hour, const std::string& minute,
-                             const std::string& second)
+inline std::string stampText(std::uint8_t year, std::uint8_t month, std::uint8_t day, const std::string& hour,
+                             const std::string& minute, const std::string& second)
 {
-    return "20" + twoDecimal(year) + "/" + twoDecimal(month) + "/" + twoDecimal(day) + " " + hour +
-           ":" + minute + ":" + second;
+    return "20" + twoDecimal(year) + "/" + twoDecimal(month) + "/" + twoDecimal(day) + " " + hour + ":" + minute + ":" +
+           second;
 }
 
 // The time the fields stand for, when each is in range.
-inline std::optional<std::chrono::sys_seconds> soundTime(int year, int month, int day, int hour,
-                                                         int minute, int second)
+inline std::optional<std::chrono::sys_seconds> soundTime(int year, int month, int day, int hour, int minute, int second)
 {
     using namespace std::chrono;
-    if (year < 0 || year > 99 || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 ||
-        second > 59)
+    if (year < 0 || year > 99 || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         return std::nullopt;
     year_month_day date{std::chrono::year(2000 + year), std::chrono::month(static_cast<unsigned>(month)),
                         std::chrono::day(static_cast<unsigned>(day))};

@@ -30,7 +30,8 @@ Result<LoggerImage> readLoggerImageFile(const std::filesystem::path& path)
 
 Status writeLoggerImageFile(const std::filesystem::path& target, std::span<const std::uint8_t> downloaded)
 {
-    return writeFileAtomically(target, std::string_view(reinterpret_cast<const char*>(downloaded.data()), downloaded.size()));
+    return writeFileAtomically(target,
+                               std::string_view(reinterpret_cast<const char*>(downloaded.data()), downloaded.size()));
 }
 
 } // namespace km740

@@ -21,12 +21,12 @@ struct PauseEntry {
 
 // One set of the logger memory, as the split found it.
 struct LoggerSet {
-    static constexpr std::size_t headerSize = 16;  // block bytes before the first record
+    static constexpr std::size_t headerSize = 16; // block bytes before the first record
     static constexpr std::size_t doseRecordSize = 48;
     static constexpr std::size_t levelRecordSize = 2;
     static constexpr std::size_t pauseSize = 10;
     static constexpr std::size_t summarySize = 48; // closing record of a level set
-    static constexpr std::size_t maxPauses = 254; // rows of the pause list
+    static constexpr std::size_t maxPauses = 254;  // rows of the pause list
 
     int number = 0;              // 1, 2, ... in image order
     std::size_t imageOffset = 0; // where its marker begins in the image

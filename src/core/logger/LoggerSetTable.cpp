@@ -57,8 +57,8 @@ void readHeader(const LoggerImage& image, std::size_t m, LoggerSet& set)
     const std::uint8_t* h = image.bytes().data() + m;
     set.intervalCode = h[hInterval];
     set.intervalSeconds = IntervalCodeToSeconds(h[hInterval]);
-    set.startText = logger::stampText(h[hYear], h[hMonth], h[hDay], twoDecimal(h[hHour]),
-                                      twoDecimal(h[hMinute]), twoHex(h[hSecond]));
+    set.startText = logger::stampText(h[hYear], h[hMonth], h[hDay], twoDecimal(h[hHour]), twoDecimal(h[hMinute]),
+                                      twoHex(h[hSecond]));
     if (auto second = bcdValue(h[hSecond]))
         set.start = logger::soundTime(h[hYear], h[hMonth], h[hDay], h[hHour], h[hMinute], *second);
     set.presetNumber = h[hPreset];

@@ -173,10 +173,7 @@ std::vector<PauseRow> pauseRows(const LoggerSet& set, const StampFormatter& stam
 // the start, where s counts the steps that fell inside pauses.
 class StepClock {
 public:
-    StepClock(const std::vector<PauseEntry>& pauses, std::int64_t interval)
-        : pauses_(pauses), interval_(interval)
-    {
-    }
+    StepClock(const std::vector<PauseEntry>& pauses, std::int64_t interval) : pauses_(pauses), interval_(interval) {}
 
     std::int64_t elapsed(std::int64_t i)
     {

@@ -33,8 +33,7 @@ std::vector<RealTimeList::Row> RealTimeList::take()
 
 void RealTimeList::putBack(std::vector<Row> older)
 {
-    older.insert(older.end(), std::make_move_iterator(rows_.begin()),
-                 std::make_move_iterator(rows_.end()));
+    older.insert(older.end(), std::make_move_iterator(rows_.begin()), std::make_move_iterator(rows_.end()));
     rows_.swap(older);
 }
 

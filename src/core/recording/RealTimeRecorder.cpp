@@ -17,8 +17,8 @@ bool higher(double level, const std::string& maxText)
 
 } // namespace
 
-RecordingHeader RecordingHeader::fromPanel(
-    const std::array<std::pair<std::string, std::string>, 9>& pairs, std::string peakType)
+RecordingHeader RecordingHeader::fromPanel(const std::array<std::pair<std::string, std::string>, 9>& pairs,
+                                           std::string peakType)
 {
     RecordingHeader h;
     h.calibratedDb = pairs[0].second;
@@ -149,8 +149,7 @@ void RealTimeRecorder::closeList(RecordingState& state)
 }
 
 SampleOutcome RealTimeRecorder::sampleTick(RecordingState& state, const LinkNow& link, const LocalDateTime& now,
-                                           double monotonicNow, const Regional& regional,
-                                           const HeaderSource& panelNow)
+                                           double monotonicNow, const Regional& regional, const HeaderSource& panelNow)
 {
     SampleOutcome out;
     out.countText = state.fileRecording ? std::to_string(state.fileRecordCount) : std::string{};

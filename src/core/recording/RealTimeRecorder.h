@@ -29,14 +29,14 @@ struct RecordingHeader {
     std::string threshold;
     std::string criterion;
     std::string exchangeRate;
-    std::string peakType;        // "Llpk" or "Lcpk"
+    std::string peakType; // "Llpk" or "Lcpk"
     std::string range;
     std::string calibratedTime;
 
     // From the nine (title, value) panel pairs in header order (as the
     // settings panel gives them); the peak value is replaced by the type.
-    static RecordingHeader fromPanel(
-        const std::array<std::pair<std::string, std::string>, 9>& pairs, std::string peakType);
+    static RecordingHeader fromPanel(const std::array<std::pair<std::string, std::string>, 9>& pairs,
+                                     std::string peakType);
 
     // Lines 5 to 13 of a real-time file.
     SettingsBlock settingsBlock() const;
@@ -52,23 +52,23 @@ std::string continuationFileName(const std::string& path, int part);
 
 // What one sampling tick did, for the main window (and the List window) to show.
 struct SampleOutcome {
-    bool sampled = false;            // a sample was due this tick
-    bool waitingForMeter = false;    // due, but no level polled within the last 2 s: "-" written
-    std::string recordTime;          // date and time of the sample
-    std::string levelText;           // the level written, "-" when none was measured
+    bool sampled = false;         // a sample was due this tick
+    bool waitingForMeter = false; // due, but no level polled within the last 2 s: "-" written
+    std::string recordTime;       // date and time of the sample
+    std::string levelText;        // the level written, "-" when none was measured
 
     // File recording (LblCount, LblRecording)
     bool fileRecordWritten = false;
-    std::string countText;           // "" when not recording
-    bool recordingVisible = false;   // LblRecording blinks once a second
-    std::optional<std::string> continuedInto;  // a continuation file was started
-    std::optional<Failure> recordingStopped;   // a write failed: the recording was stopped
+    std::string countText;                    // "" when not recording
+    bool recordingVisible = false;            // LblRecording blinks once a second
+    std::optional<std::string> continuedInto; // a continuation file was started
+    std::optional<Failure> recordingStopped;  // a write failed: the recording was stopped
 
     // Real-time list
     bool listRowAdded = false;
-    bool listClosed = false;         // the meter is in use: the List window must close
-    bool listScroll = false;         // more than 21 rows: keep the newest in view
-    bool listAutoSaveDue = false;    // the list holds a full part: save it and clear it
+    bool listClosed = false;      // the meter is in use: the List window must close
+    bool listScroll = false;      // more than 21 rows: keep the newest in view
+    bool listAutoSaveDue = false; // the list holds a full part: save it and clear it
 };
 
 // The two real-time recorders fed by the main window's one-second tick: the

@@ -12,14 +12,14 @@ namespace km740 {
 // What the last good live poll read from the meter. Other windows (recorder,
 // chart, keypad, file headers) use these instead of asking the meter again.
 struct LiveReading {
-    bool valid = false;            // at least one good status frame since start
-    double polledAt = -1.0;        // steady wall-clock seconds of the last good frame
-    Level level;                   // LevelValue / LevelText
-    MeterSettings settings;        // decoded settings byte of the frame
-    std::string peakText;          // "< 103", "< 93" or the peak in dB
+    bool valid = false;                      // at least one good status frame since start
+    double polledAt = -1.0;                  // steady wall-clock seconds of the last good frame
+    Level level;                             // LevelValue / LevelText
+    MeterSettings settings;                  // decoded settings byte of the frame
+    std::string peakText;                    // "< 103", "< 93" or the peak in dB
     std::array<std::uint8_t, 12> segments{}; // display mirror bytes 4..15
-    std::string calTimeText;       // "2018/03/07 14:30:05"; empty until a calibration reply came
-    std::string calLevelText;      // "101"
+    std::string calTimeText;                 // "2018/03/07 14:30:05"; empty until a calibration reply came
+    std::string calLevelText;                // "101"
 
     // True when the level was polled within maxAge seconds of now (steady
     // seconds, as polledAt).
@@ -36,11 +36,11 @@ struct LinkNow {
 // The values of the file recording and the real-time list that the recorder
 // keeps between ticks. Only the window thread touches them.
 struct RecordingState {
-    int sampleInterval = 1;        // seconds
+    int sampleInterval = 1; // seconds
     int sampleTick = 0;
     bool fileRecording = false;
     long long fileRecordCount = 0;
-    int filePart = 0;              // last continuation file number
+    int filePart = 0; // last continuation file number
     bool listMode = false;
     long long listRecordCount = 0;
     int listSavePart = 0;
@@ -53,7 +53,7 @@ struct RecordingState {
     // there is no shared file number.
     std::string recordingFileName;
     bool recordingFileChosen = false;
-    std::string lastSaveFolder;    // folder of the last recording or list save
+    std::string lastSaveFolder; // folder of the last recording or list save
 };
 
 } // namespace km740

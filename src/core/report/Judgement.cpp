@@ -13,8 +13,7 @@ namespace {
 
 bool named(const Standard& s, std::string_view name)
 {
-    return s.name.size() == name.size() &&
-           std::equal(name.begin(), name.end(), s.name.begin(), [](char a, char b) {
+    return s.name.size() == name.size() && std::equal(name.begin(), name.end(), s.name.begin(), [](char a, char b) {
                return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
            });
 }
@@ -51,34 +50,23 @@ int severityOf(Verdict verdict)
 {
     switch (verdict) {
     case Verdict::aboveAction:
-    case Verdict::aboveLowerAction:
-        return 1;
-    case Verdict::aboveUpperAction:
-        return 2;
-    case Verdict::aboveLimit:
-        return 3;
-    default:
-        return 0;
+    case Verdict::aboveLowerAction: return 1;
+    case Verdict::aboveUpperAction: return 2;
+    case Verdict::aboveLimit: return 3;
+    default: return 0;
     }
 }
 
 Word wordOf(Verdict verdict)
 {
     switch (verdict) {
-    case Verdict::notJudged:
-        return Word::notJudged;
-    case Verdict::belowAction:
-        return Word::belowAction;
-    case Verdict::belowLimit:
-        return Word::belowLimit;
-    case Verdict::aboveAction:
-        return Word::aboveAction;
-    case Verdict::aboveLowerAction:
-        return Word::aboveLowerAction;
-    case Verdict::aboveUpperAction:
-        return Word::aboveUpperAction;
-    case Verdict::aboveLimit:
-        return Word::aboveLimit;
+    case Verdict::notJudged: return Word::notJudged;
+    case Verdict::belowAction: return Word::belowAction;
+    case Verdict::belowLimit: return Word::belowLimit;
+    case Verdict::aboveAction: return Word::aboveAction;
+    case Verdict::aboveLowerAction: return Word::aboveLowerAction;
+    case Verdict::aboveUpperAction: return Word::aboveUpperAction;
+    case Verdict::aboveLimit: return Word::aboveLimit;
     }
     return Word::notJudged;
 }

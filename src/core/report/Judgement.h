@@ -20,9 +20,9 @@
 namespace km740 {
 
 enum class Verdict {
-    notJudged,        // no reading: nothing to judge
+    notJudged, // no reading: nothing to judge
     belowAction,
-    belowLimit,       // a regulation with a limit only
+    belowLimit, // a regulation with a limit only
     aboveAction,
     aboveLowerAction, // ISO/EU
     aboveUpperAction, // ISO/EU
@@ -34,8 +34,8 @@ enum class Basis { shiftDose, lex8h };
 
 struct Regulation {
     Basis basis = Basis::shiftDose;
-    std::optional<double> action;       // the (lower) action value
-    std::optional<double> upperAction;  // ISO/EU only
+    std::optional<double> action;      // the (lower) action value
+    std::optional<double> upperAction; // ISO/EU only
     double limit = 100.0;
     bool operator==(const Regulation&) const = default;
 };

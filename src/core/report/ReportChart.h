@@ -36,9 +36,9 @@ struct ChartLine {
 };
 
 struct ReportChart {
-    LocalSeconds from = 0;          // clock time of the left edge
-    double spanSeconds = 0.0;       // width of the time axis
-    double levelMin = 40.0;         // level axis, dB
+    LocalSeconds from = 0;    // clock time of the left edge
+    double spanSeconds = 0.0; // width of the time axis
+    double levelMin = 40.0;   // level axis, dB
     double levelMax = 120.0;
     std::vector<std::vector<ChartPoint>> runs; // unbroken stretches of readings
     std::vector<ChartSpan> excluded;

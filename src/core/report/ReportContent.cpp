@@ -75,9 +75,9 @@ struct Composer {
         r.measurement.push_back({w(Word::calibration), calibration});
 
         r.settingsTitle = w(Word::instrument);
-        const Word titles[] = {Word::calibratedDb,   Word::timeWeight,   Word::freqWeight,
+        const Word titles[] = {Word::calibratedDb,   Word::timeWeight,     Word::freqWeight,
                                Word::thresholdLevel, Word::criterionLevel, Word::exchangeRate,
-                               Word::peak,           Word::range,        Word::calibratedTime};
+                               Word::peak,           Word::range,          Word::calibratedTime};
         const auto values = p.settings.fields();
         for (std::size_t i = 0; i < values.size(); ++i)
             r.settings.push_back({w(titles[i]), *values[i]});
@@ -91,9 +91,9 @@ struct Composer {
         r.overall = {
             {w(Word::readings), fillIn(word(lang, Word::readingsValue), {count(s.used), count(s.excluded)})},
             {w(Word::measuredTime), reportDuration(s.measuredSeconds)},
-            {w(Word::exposureTime),
-             reportDuration(s.exposureSeconds) + " (" +
-                 w(p.exposureTimeSet ? Word::exposureTimeSet : Word::exposureTimeMeasured) + ")"},
+            {w(Word::exposureTime), reportDuration(s.exposureSeconds) + " (" +
+                                        w(p.exposureTimeSet ? Word::exposureTimeSet : Word::exposureTimeMeasured) +
+                                        ")"},
             {"LAeq", db(s.laeq)},
             {"Lmax", db(s.lmax)},
             {"Lmin", db(s.lmin)},
@@ -111,16 +111,15 @@ struct Composer {
 
     void standards(ReportContent& r) const
     {
-        r.standardsHeader = {w(Word::standard),     "C/T/Q",         w(Word::dosePercent),
-                             w(Word::twa),          w(Word::projectedDose), w(Word::projectedTwa),
-                             w(Word::lavg),         w(Word::shiftDose), w(Word::shiftTwa),
-                             w(Word::judgement)};
+        r.standardsHeader = {
+            w(Word::standard),     "C/T/Q",       w(Word::dosePercent), w(Word::twa),      w(Word::projectedDose),
+            w(Word::projectedTwa), w(Word::lavg), w(Word::shiftDose),   w(Word::shiftTwa), w(Word::judgement)};
         auto n = [&](std::optional<double> v, int decimals) { return reportNumber(v, decimals, regional); };
         for (const StandardExposure& e : p.summary.standards) {
             StandardLine line;
-            line.cells = {e.standard.name,       standardRule(e.standard), n(e.dose, 2),
-                          n(e.twa, 1),           n(e.projectedDose, 2),    n(e.projectedTwa, 1),
-                          n(e.lavg, 1),          n(e.shiftDose, 2),        n(e.shiftTwa, 1)};
+            line.cells = {e.standard.name, standardRule(e.standard), n(e.dose, 2),
+                          n(e.twa, 1),     n(e.projectedDose, 2),    n(e.projectedTwa, 1),
+                          n(e.lavg, 1),    n(e.shiftDose, 2),        n(e.shiftTwa, 1)};
             line.verdict = judge(regulationOf(e.standard), e, p.summary.lex8h);
             line.judgement = w(wordOf(line.verdict));
             r.standards.push_back(std::move(line));
@@ -158,9 +157,9 @@ struct Composer {
                 return reportNumber(v, 0, regional) + " % (" + db(levelOf(*g.first, reg.basis, v)) + ")";
             };
             if (reg.basis == Basis::lex8h) {
-                r.legend.push_back(fillIn(word(lang, Word::legendLex),
-                                          {g.names, db(reg.action.value_or(0)), db(reg.upperAction.value_or(0)),
-                                           db(reg.limit)}));
+                r.legend.push_back(
+                    fillIn(word(lang, Word::legendLex),
+                           {g.names, db(reg.action.value_or(0)), db(reg.upperAction.value_or(0)), db(reg.limit)}));
             } else if (reg.action) {
                 r.legend.push_back(fillIn(word(lang, Word::legendDose), {g.names, dose(*reg.action), dose(reg.limit)}));
             } else {
@@ -202,7 +201,7 @@ struct Composer {
             add(l.criterion, Word::criterionLine);
             add(l.action, Word::actionLine);
             add(l.limit, Word::limitLine);
-            const auto kind = l.limit ? ChartLine::Kind::limit
+            const auto kind = l.limit       ? ChartLine::Kind::limit
                               : l.criterion ? ChartLine::Kind::criterion
                                             : ChartLine::Kind::action;
             r.chart.lines.push_back({l.level, std::move(label), kind});

@@ -48,10 +48,10 @@ struct ReportHistogram {
     std::string title;
     std::string levelAxis;
     std::string shareAxis;
-    double firstLevel = 0.0;       // low edge of the first class, dB
-    std::vector<double> percent;   // one per 1 dB class
+    double firstLevel = 0.0;     // low edge of the first class, dB
+    std::vector<double> percent; // one per 1 dB class
     std::string lnCaption;
-    std::vector<ReportField> ln;   // "L1" .. "L99" and their levels
+    std::vector<ReportField> ln; // "L1" .. "L99" and their levels
 };
 
 struct ReportContent {
@@ -60,7 +60,7 @@ struct ReportContent {
     std::vector<ReportField> who;         // name, sector, company: those given
     std::vector<ReportField> measurement; // file, start, end, duration, calibration
     std::string settingsTitle;
-    std::vector<ReportField> settings;    // the nine settings of the file
+    std::vector<ReportField> settings; // the nine settings of the file
 
     ReportChart chart;
 
@@ -68,7 +68,7 @@ struct ReportContent {
     std::vector<ReportField> overall;
     std::array<std::string, 10> standardsHeader;
     std::vector<StandardLine> standards;
-    std::vector<std::string> legend;      // how each regulation is judged
+    std::vector<std::string> legend; // how each regulation is judged
 
     ReportHistogram histogram;
 
@@ -91,17 +91,17 @@ struct ReportContent {
 // and the notes may change and the report be composed again without a read.
 struct ReportParts {
     Language language = Language::en;
-    std::string fileName;                 // without its folder
+    std::string fileName; // without its folder
     DataFileKind kind = DataFileKind::realTimeData;
     SettingsBlock settings;
     std::optional<HeaderText> header;
     ExposureSummary summary;
-    bool exposureTimeSet = false;         // Te given, not the time measured
+    bool exposureTimeSet = false;                                         // Te given, not the time measured
     std::map<std::pair<LocalSeconds, LocalSeconds>, std::string> reasons; // why spans were left out
-    ChartCollector readings;              // every dated reading, for the chart
-    LevelDistribution used;               // the readings used, for the histogram
+    ChartCollector readings;                                              // every dated reading, for the chart
+    LevelDistribution used;                                               // the readings used, for the histogram
     std::string notes;
-    std::string madeAt;                   // date and time the report is made
+    std::string madeAt; // date and time the report is made
     std::string program;
 };
 

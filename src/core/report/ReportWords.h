@@ -86,9 +86,9 @@ enum class Word {
     aboveUpperAction,
     aboveLimit,
     // how each regulation is judged: "%1" the standards, then the values
-    legendDose,     // %1: action at %2, limit above %3; on the shift dose
-    legendLimit,    // %1: limit above %2; on the shift dose
-    legendLex,      // %1: actions at %2 and %3, limit above %4; on LEX,8h
+    legendDose,  // %1: action at %2, limit above %3; on the shift dose
+    legendLimit, // %1: limit above %2; on the shift dose
+    legendLex,   // %1: actions at %2 and %3, limit above %4; on LEX,8h
     // histogram
     distribution,
     percentOfTime,
@@ -103,8 +103,8 @@ enum class Word {
     notes,
     signature,
     date,
-    page,  // "%1 of %2"
-    made,  // "%1" the date
+    page, // "%1 of %2"
+    made, // "%1" the date
     count_
 };
 

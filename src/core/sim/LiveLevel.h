@@ -18,8 +18,8 @@ public:
     // A long gap is bridged with a fresh walk, never with millions of steps.
     void advanceTo(double t);
 
-    double level() const { return shown_; }      // dB, time-weighted
-    double peak() const { return heldPeak_; }    // dB, held and slowly falling
+    double level() const { return shown_; }   // dB, time-weighted
+    double peak() const { return heldPeak_; } // dB, held and slowly falling
     bool machineRunning() const { return machineOn_; }
 
 private:
@@ -33,9 +33,9 @@ private:
     double target_ = 74.0;
     double shown_ = 74.0;
     double heldPeak_ = 88.0;
-    double bang_ = 0.0;         // extra dB of a bang, dying away
+    double bang_ = 0.0; // extra dB of a bang, dying away
     bool machineOn_ = false;
-    double nextChange_ = 0.0;   // when the machine next starts or stops
+    double nextChange_ = 0.0; // when the machine next starts or stops
 };
 
 } // namespace km740

@@ -38,19 +38,19 @@ LoggerImageBuilder& LoggerImageBuilder::beginSet(const SetHeader& h)
 {
     image_.insert(image_.end(), std::begin(setMarker), std::end(setMarker));
     const std::uint8_t header[13] = {
-        0x00,                                    // offset 4
-        toBcd(h.start.second),                   // 5: second, BCD
+        0x00,                                      // offset 4
+        toBcd(h.start.second),                     // 5: second, BCD
         static_cast<std::uint8_t>(h.start.minute), // 6..10: plain numbers
         static_cast<std::uint8_t>(h.start.hour),
         static_cast<std::uint8_t>(h.start.day),
         static_cast<std::uint8_t>(h.start.month),
         static_cast<std::uint8_t>(h.start.year),
-        h.intervalCode,                          // 11
-        h.presetNumber,                          // 12
-        h.settings,                              // 13
-        h.thresholdCode,                         // 14
-        h.thresholdCode,                         // 15: repeated, as in the preset records
-        h.criterionCode,                         // 16
+        h.intervalCode,  // 11
+        h.presetNumber,  // 12
+        h.settings,      // 13
+        h.thresholdCode, // 14
+        h.thresholdCode, // 15: repeated, as in the preset records
+        h.criterionCode, // 16
     };
     image_.insert(image_.end(), std::begin(header), std::end(header));
     return *this;
@@ -105,8 +105,7 @@ LoggerImageBuilder& LoggerImageBuilder::addRaw(std::span<const std::uint8_t> byt
     return *this;
 }
 
-SetTimeline LoggerImageBuilder::timeline(int interval, std::size_t records,
-                                         std::span<const LoggerPause> pauses)
+SetTimeline LoggerImageBuilder::timeline(int interval, std::size_t records, std::span<const LoggerPause> pauses)
 {
     SetTimeline t;
     t.recordTimes.reserve(records);

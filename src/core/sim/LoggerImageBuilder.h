@@ -15,9 +15,9 @@ namespace km740 {
 // What a logger set's header says about the set.
 struct SetHeader {
     MeterDateTime start;
-    std::uint8_t intervalCode = 8;    // 1..15; 60 s and slower makes a dBL set
-    std::uint8_t presetNumber = 0;    // 0..16
-    std::uint8_t settings = 0x80;     // settings byte
+    std::uint8_t intervalCode = 8; // 1..15; 60 s and slower makes a dBL set
+    std::uint8_t presetNumber = 0; // 0..16
+    std::uint8_t settings = 0x80;  // settings byte
     std::uint8_t thresholdCode = 80;
     std::uint8_t criterionCode = 3;
 };
@@ -30,11 +30,11 @@ struct LoggerPause {
 
 // One 48-byte dose record (a dBL record or the closing summary of a dBS set).
 struct LoggedDoseRecord {
-    double dosePercent = 0;                  // offsets 3-10, BCD, six decimals kept
-    std::uint16_t averageTenths = 0;         // offsets 11-12
-    double projectedDose = 0;                // offsets 16-20, BCD, four decimals
-    std::array<std::uint16_t, 9> values{};   // offsets 21-38; values[8] is the peak word,
-                                             // its top two bits are flags
+    double dosePercent = 0;                    // offsets 3-10, BCD, six decimals kept
+    std::uint16_t averageTenths = 0;           // offsets 11-12
+    double projectedDose = 0;                  // offsets 16-20, BCD, four decimals
+    std::array<std::uint16_t, 9> values{};     // offsets 21-38; values[8] is the peak word,
+                                               // its top two bits are flags
     std::array<std::uint8_t, 8> calibration{}; // offsets 40-47, as the grave-accent reply
 };
 
@@ -81,8 +81,7 @@ public:
     static std::size_t dbSBlockLength(std::size_t records, std::size_t pauses);
     // Record times of a set sampled every intervalSeconds, records moved past
     // the pauses they would fall into. Pauses are taken in order of start.
-    static SetTimeline timeline(int intervalSeconds, std::size_t records,
-                                std::span<const LoggerPause> pauses);
+    static SetTimeline timeline(int intervalSeconds, std::size_t records, std::span<const LoggerPause> pauses);
 
 private:
     Bytes image_;

@@ -111,22 +111,17 @@ bool MeterDisplay::press(MeterKey key, std::uint8_t& settings, bool recording, b
             candidate_ = fieldOf(page_, settings);
             break;
         case MeterKey::up:
-        case MeterKey::down:
-            showPeak_ = !showPeak_;
-            break;
+        case MeterKey::down: showPeak_ = !showPeak_; break;
         case MeterKey::enter:
             if (recording)
                 paused = !paused;
             break;
-        default:
-            break;
+        default: break;
         }
         return false;
     }
     switch (key) {
-    case MeterKey::menu:
-        inMenu_ = false;
-        return false;
+    case MeterKey::menu: inMenu_ = false; return false;
     case MeterKey::left:
     case MeterKey::right:
         page_ = (page_ + (key == MeterKey::right ? 1 : pageCount - 1)) % pageCount;
@@ -170,8 +165,8 @@ std::array<std::uint8_t, 12> MeterDisplay::segments(const DisplayInputs& in) con
     }
 
     const int time = std::min(in.settings & 3, 2);
-    seg[4] = static_cast<std::uint8_t>((in.settings & 0x04 ? 0x02 : 0x01) | (0x04 << time)
-                                       | (in.settings & 0x08 ? 0x40 : 0x20) | 0x80);
+    seg[4] = static_cast<std::uint8_t>((in.settings & 0x04 ? 0x02 : 0x01) | (0x04 << time) |
+                                       (in.settings & 0x08 ? 0x40 : 0x20) | 0x80);
     std::uint8_t flags = 0x80; // battery good
     if (in.recording)
         flags |= 0x01;

@@ -11,8 +11,8 @@ enum class MeterKey { up, down, left, right, enter, menu };
 
 // What the display shows besides its own menu position.
 struct DisplayInputs {
-    double level = 0;      // dB, already limited to the range
-    double peak = 0;       // dB
+    double level = 0; // dB, already limited to the range
+    double peak = 0;  // dB
     std::uint8_t settings = 0;
     bool recording = false;
     bool paused = false;

@@ -10,8 +10,7 @@
 namespace km740 {
 
 void recordSet(LoggerImageBuilder& builder, const SetHeader& header, std::size_t records,
-               std::span<const LoggerPause> pauses, std::uint64_t seed,
-               const std::array<std::uint8_t, 8>& calibration)
+               std::span<const LoggerPause> pauses, std::uint64_t seed, const std::array<std::uint8_t, 8>& calibration)
 {
     SetRecorder set(header, calibration);
     LiveLevel live(seed, 0.0);

@@ -15,8 +15,7 @@ namespace km740 {
 // doses summed second by second as the meter does (criterion, exchange rate
 // and threshold from the header), each record carrying the calibration.
 void recordSet(LoggerImageBuilder& builder, const SetHeader& header, std::size_t records,
-               std::span<const LoggerPause> pauses, std::uint64_t seed,
-               const std::array<std::uint8_t, 8>& calibration);
+               std::span<const LoggerPause> pauses, std::uint64_t seed, const std::array<std::uint8_t, 8>& calibration);
 
 // The logger a new virtual meter holds: a dBL set (1 min), a dBS set (1 s)
 // with its closing summary, and a dBL set (5 min) with two pauses.

@@ -62,8 +62,12 @@ LoggedDoseRecord SetRecorder::doseRecord(bool wholeSet) const
     r.averageTenths = tenths(part.leq());
     r.projectedDose = set_.seconds > 0 ? dose_ * eightHours / set_.seconds : 0;
     const double sel = set_.leq() + 10.0 * std::log10(std::max(set_.seconds, 1.0));
-    r.values = {tenths(part.maxDb), tenths(part.seconds > 0 ? part.minDb : 0), tenths(set_.leq()),
-                tenths(std::min(sel, 159.9)), tenths(part.leq()), tenths(set_.maxDb),
+    r.values = {tenths(part.maxDb),
+                tenths(part.seconds > 0 ? part.minDb : 0),
+                tenths(set_.leq()),
+                tenths(std::min(sel, 159.9)),
+                tenths(part.leq()),
+                tenths(set_.maxDb),
                 tenths(set_.seconds > 0 ? set_.minDb : 0),
                 static_cast<std::uint16_t>(std::min(set_.seconds / 60.0, 1440.0)),
                 tenths(std::min(part.peakDb, 159.9))};

@@ -106,7 +106,8 @@ constexpr std::array<std::uint8_t, 36> factoryUserPresets = {
 
 std::uint32_t periodSeconds(std::uint8_t code)
 {
-    static constexpr std::uint32_t seconds[12] = {0, 300, 600, 900, 1800, 3600, 7200, 14400, 28800, 36000, 43200, 86400};
+    static constexpr std::uint32_t seconds[12] = {0,    300,   600,   900,   1800,  3600,
+                                                  7200, 14400, 28800, 36000, 43200, 86400};
     return code < 12 ? seconds[code] : 0;
 }
 
@@ -132,25 +133,26 @@ VirtualMeter::VirtualMeter(Clock& clock, VirtualMeterOptions options)
     selectPreset(0);
     // Calibrated at 94.0 dB two days before the clock's start.
     const MeterDateTime cal = fromMeterSeconds(toMeterSeconds(options_.clockStart) - 2 * 86400 + 1800);
-    state_.calibration = {toBcd(cal.second), toBcd(cal.minute), toBcd(cal.hour),
-                          static_cast<std::uint8_t>(cal.day), static_cast<std::uint8_t>(cal.month),
-                          static_cast<std::uint8_t>(cal.year), 0xAC, 0x03};
+    state_.calibration = {toBcd(cal.second),
+                          toBcd(cal.minute),
+                          toBcd(cal.hour),
+                          static_cast<std::uint8_t>(cal.day),
+                          static_cast<std::uint8_t>(cal.month),
+                          static_cast<std::uint8_t>(cal.year),
+                          0xAC,
+                          0x03};
     clockBase_ = toMeterSeconds(options_.clockStart);
     clockRef_ = clock_.now();
 
     switch (options_.logger) {
-    case LoggerContent::empty:
-        break;
-    case LoggerContent::sample:
-        state_.logger = sampleLoggerImage(options_.seed, state_.calibration);
-        break;
+    case LoggerContent::empty: break;
+    case LoggerContent::sample: state_.logger = sampleLoggerImage(options_.seed, state_.calibration); break;
     case LoggerContent::filled: {
         const std::size_t blocksNeeded = (logStart + options_.fillBytes) / MemoryStatus::blockBytes + 1;
         if (static_cast<int>(blocksNeeded) > state_.memoryBlocks)
             state_.memoryBlocks = static_cast<std::uint8_t>(std::min<std::size_t>(blocksNeeded, 255));
         const std::size_t room = static_cast<std::size_t>(state_.memoryBlocks) * MemoryStatus::blockBytes - logStart;
-        state_.logger = filledLoggerImage(std::min(options_.fillBytes, room), options_.seed,
-                                          state_.calibration);
+        state_.logger = filledLoggerImage(std::min(options_.fillBytes, room), options_.seed, state_.calibration);
         break;
     }
     }
@@ -201,8 +203,8 @@ Result<Bytes> VirtualMeter::takeReceived()
         Outgoing& o = outgoing_.front();
         // A tiny allowance so that a clock stepped by exact byte times sees the byte.
         const double arrived = std::floor((now - o.start) / byteTime + 1e-9);
-        const std::size_t due = arrived <= 0 ? 0
-                                : static_cast<std::size_t>(std::min<double>(arrived, static_cast<double>(o.bytes.size())));
+        const std::size_t due =
+            arrived <= 0 ? 0 : static_cast<std::size_t>(std::min<double>(arrived, static_cast<double>(o.bytes.size())));
         if (due > o.taken) {
             got.insert(got.end(), o.bytes.begin() + static_cast<std::ptrdiff_t>(o.taken),
                        o.bytes.begin() + static_cast<std::ptrdiff_t>(due));
@@ -363,8 +365,8 @@ void VirtualMeter::startRecording(double clockTime, bool scheduled, std::optiona
     if (running_)
         stopRecording();
     const std::int64_t startMeter = meterSecondsAt(clockTime);
-    const SetHeader header{fromMeterSeconds(startMeter), state_.intervalCode, state_.presetNumber,
-                           state_.settings, state_.thresholdCode, state_.criterionCode};
+    const SetHeader header{fromMeterSeconds(startMeter), state_.intervalCode, state_.presetNumber, state_.settings,
+                           state_.thresholdCode,         state_.criterionCode};
     SetRecorder set(header, state_.calibration);
     if (state_.logger.size() + set.size() > room())
         return; // no room even for the header
@@ -397,8 +399,8 @@ void VirtualMeter::pauseKey(bool wasPaused)
         r.pausedFrom = at;
         return;
     }
-    if (r.pausedFrom && *r.pausedFrom < at
-        && state_.logger.size() + r.set.size() + LoggerImageBuilder::pauseBytes <= room())
+    if (r.pausedFrom && *r.pausedFrom < at &&
+        state_.logger.size() + r.set.size() + LoggerImageBuilder::pauseBytes <= room())
         r.set.addPause(*r.pausedFrom, at);
     r.pausedFrom.reset();
 }
@@ -485,54 +487,32 @@ void VirtualMeter::execute(std::uint8_t command, double now)
         return;
     }
     switch (command) {
-    case cmdStatus:
-        send(statusFrame(now), ReplyKind::status, now);
-        break;
+    case cmdStatus: send(statusFrame(now), ReplyKind::status, now); break;
     case cmdCalibration:
         send(Bytes(state_.calibration.begin(), state_.calibration.end()), ReplyKind::plain, now);
         break;
-    case cmdPresetNumber:
-        send(Bytes{state_.presetNumber}, ReplyKind::plain, now);
-        break;
-    case cmdUserTable:
-        send(Bytes(state_.userPresets.begin(), state_.userPresets.end()), ReplyKind::plain, now);
-        break;
-    case cmdSchedule:
-        send(Bytes(state_.schedule.begin(), state_.schedule.end()), ReplyKind::plain, now);
-        break;
-    case cmdInterval:
-        send(Bytes{state_.intervalCode}, ReplyKind::plain, now);
-        break;
-    case cmdPeriod:
-        send(Bytes{state_.periodCode}, ReplyKind::plain, now);
-        break;
-    case cmdRepeat:
-        send(Bytes{state_.repeatCount}, ReplyKind::plain, now);
-        break;
+    case cmdPresetNumber: send(Bytes{state_.presetNumber}, ReplyKind::plain, now); break;
+    case cmdUserTable: send(Bytes(state_.userPresets.begin(), state_.userPresets.end()), ReplyKind::plain, now); break;
+    case cmdSchedule: send(Bytes(state_.schedule.begin(), state_.schedule.end()), ReplyKind::plain, now); break;
+    case cmdInterval: send(Bytes{state_.intervalCode}, ReplyKind::plain, now); break;
+    case cmdPeriod: send(Bytes{state_.periodCode}, ReplyKind::plain, now); break;
+    case cmdRepeat: send(Bytes{state_.repeatCount}, ReplyKind::plain, now); break;
     case cmdMask:
         send(Bytes{static_cast<std::uint8_t>(state_.enableMask >> 8),
                    static_cast<std::uint8_t>(state_.enableMask & 0xFF)},
              ReplyKind::plain, now);
         break;
-    case cmdMemoryStatus:
-        send(memoryStatus(), ReplyKind::plain, now);
-        break;
-    case cmdDump:
-        send(loggerImage(), ReplyKind::dump, now);
-        break;
+    case cmdMemoryStatus: send(memoryStatus(), ReplyKind::plain, now); break;
+    case cmdDump: send(loggerImage(), ReplyKind::dump, now); break;
     case cmdErase:
         running_.reset(); // a set being recorded goes with the rest
         paused_ = false;
         state_.recording = false;
         state_.logger.clear();
         break;
-    case cmdReadClock:
-        send(clockRecord(now), ReplyKind::plain, now);
-        break;
+    case cmdReadClock: send(clockRecord(now), ReplyKind::plain, now); break;
     case cmdStartScheduled:
-    case cmdStartPlain:
-        armed_ = command;
-        break;
+    case cmdStartPlain: armed_ = command; break;
     case cmdStartGo: {
         const std::uint8_t armed = std::exchange(armed_, 0);
         if (armed == 0)
@@ -552,8 +532,7 @@ void VirtualMeter::execute(std::uint8_t command, double now)
         }
         break;
     }
-    default:
-        break; // the meter ignores what it does not know
+    default: break; // the meter ignores what it does not know
     }
 }
 
@@ -583,15 +562,9 @@ void VirtualMeter::apply(std::uint8_t command, const Bytes& p, double now)
         if (p[0] <= 11)
             state_.periodCode = p[0];
         break;
-    case cmdWriteSchedule:
-        std::copy(p.begin(), p.end(), state_.schedule.begin());
-        break;
-    case cmdWriteRepeat:
-        state_.repeatCount = p[0];
-        break;
-    case cmdWriteMask:
-        state_.enableMask = static_cast<std::uint16_t>(p[0] << 8 | p[1]);
-        break;
+    case cmdWriteSchedule: std::copy(p.begin(), p.end(), state_.schedule.begin()); break;
+    case cmdWriteRepeat: state_.repeatCount = p[0]; break;
+    case cmdWriteMask: state_.enableMask = static_cast<std::uint16_t>(p[0] << 8 | p[1]); break;
     case cmdSetClock: {
         const auto sec = fromBcd(p[0]);
         const auto min = fromBcd(p[1]);
@@ -606,14 +579,9 @@ void VirtualMeter::apply(std::uint8_t command, const Bytes& p, double now)
         scheduleChecked_ = meterSecondsAt(now);
         break;
     }
-    case cmdService130:
-        state_.serviceValue130 = p[0];
-        break;
-    case cmdService140:
-        state_.serviceValue140 = p[0];
-        break;
-    default:
-        break;
+    case cmdService130: state_.serviceValue130 = p[0]; break;
+    case cmdService140: state_.serviceValue140 = p[0]; break;
+    default: break;
     }
 }
 
@@ -668,8 +636,8 @@ Bytes VirtualMeter::statusFrame(double now)
     const std::uint16_t level = levelTenths();
     const std::uint16_t peak = peakTenths();
     const MeterDateTime t = meterTime();
-    const auto seg = display_.segments(DisplayInputs{level / 10.0, peak / 10.0, state_.settings,
-                                                     state_.recording, paused_, t.hour, t.minute});
+    const auto seg = display_.segments(
+        DisplayInputs{level / 10.0, peak / 10.0, state_.settings, state_.recording, paused_, t.hour, t.minute});
     Bytes f;
     f.reserve(19);
     f.push_back(0x02);
@@ -686,15 +654,23 @@ Bytes VirtualMeter::statusFrame(double now)
 Bytes VirtualMeter::clockRecord(double now) const
 {
     const MeterDateTime t = fromMeterSeconds(meterSecondsAt(now));
-    return Bytes{toBcd(t.second), toBcd(t.minute), toBcd(t.hour), static_cast<std::uint8_t>(t.day),
-                 static_cast<std::uint8_t>(t.month), static_cast<std::uint8_t>(t.year)};
+    return Bytes{toBcd(t.second),
+                 toBcd(t.minute),
+                 toBcd(t.hour),
+                 static_cast<std::uint8_t>(t.day),
+                 static_cast<std::uint8_t>(t.month),
+                 static_cast<std::uint8_t>(t.year)};
 }
 
 Bytes VirtualMeter::memoryStatus() const
 {
     const auto end = static_cast<std::uint32_t>(memEnd());
-    return Bytes{0x02, state_.memoryBlocks, static_cast<std::uint8_t>(end >> 16 & 0xFF),
-                 static_cast<std::uint8_t>(end >> 8 & 0xFF), static_cast<std::uint8_t>(end & 0xFF), 0x03};
+    return Bytes{0x02,
+                 state_.memoryBlocks,
+                 static_cast<std::uint8_t>(end >> 16 & 0xFF),
+                 static_cast<std::uint8_t>(end >> 8 & 0xFF),
+                 static_cast<std::uint8_t>(end & 0xFF),
+                 0x03};
 }
 
 } // namespace km740

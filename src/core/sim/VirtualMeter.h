@@ -26,44 +26,44 @@ enum class LoggerContent {
 };
 
 struct VirtualMeterOptions {
-    std::uint64_t seed = 1;                  // the live level's random walk
+    std::uint64_t seed = 1; // the live level's random walk
     LoggerContent logger = LoggerContent::sample;
-    std::size_t fillBytes = 0;               // with LoggerContent::filled
+    std::size_t fillBytes = 0;                    // with LoggerContent::filled
     MeterDateTime clockStart{26, 3, 18, 9, 0, 0}; // the meter's clock when it is made
-    int memoryBlocks = 6;                    // 32 K blocks; raised when a fill needs more
+    int memoryBlocks = 6;                         // 32 K blocks; raised when a fill needs more
 };
 
 // Ways the meter can misbehave, for testing the program's recovery.
 struct MeterFaults {
-    std::optional<int> silentAfter;          // commands taken before the meter goes quiet
-    int truncateReplies = 0;                 // how many of the next replies are cut ...
-    std::size_t truncateTo = 0;              // ... to this many bytes
-    int corruptFrames = 0;                   // next status frames with a wrong start byte
-    int dropReplies = 0;                     // next replies not sent at all
-    bool vanished = false;                   // the port is gone
+    std::optional<int> silentAfter;            // commands taken before the meter goes quiet
+    int truncateReplies = 0;                   // how many of the next replies are cut ...
+    std::size_t truncateTo = 0;                // ... to this many bytes
+    int corruptFrames = 0;                     // next status frames with a wrong start byte
+    int dropReplies = 0;                       // next replies not sent at all
+    bool vanished = false;                     // the port is gone
     std::optional<std::size_t> stallDumpAfter; // a logger dump stops after this many bytes
-    std::string ignored;                     // command characters taken and dropped: no reply, no effect
+    std::string ignored;                       // command characters taken and dropped: no reply, no effect
 };
 
 // Everything the meter keeps, as the commands read and write it.
 struct MeterState {
-    std::uint8_t presetNumber = 0;           // 0..16
+    std::uint8_t presetNumber = 0;              // 0..16
     std::array<std::uint8_t, 36> userPresets{}; // nine 4-byte records, User1..User9
-    std::uint8_t settings = 0x80;            // the settings byte in force
-    std::uint8_t thresholdCode = 80;         // of the preset in force
+    std::uint8_t settings = 0x80;               // the settings byte in force
+    std::uint8_t thresholdCode = 80;            // of the preset in force
     std::uint8_t criterionCode = 3;
-    std::uint8_t intervalCode = 8;           // logging interval, 1..15
-    std::uint8_t periodCode = 0;             // single recording period, 0..11
-    std::uint8_t repeatCount = 255;          // schedule repeats, 255 = always
-    std::uint16_t enableMask = 0;            // schedule entries enabled, bit i = entry i
-    std::array<std::uint8_t, 96> schedule{}; // 16 entries: start d/h/m, stop d/h/m
+    std::uint8_t intervalCode = 8;             // logging interval, 1..15
+    std::uint8_t periodCode = 0;               // single recording period, 0..11
+    std::uint8_t repeatCount = 255;            // schedule repeats, 255 = always
+    std::uint16_t enableMask = 0;              // schedule entries enabled, bit i = entry i
+    std::array<std::uint8_t, 96> schedule{};   // 16 entries: start d/h/m, stop d/h/m
     std::array<std::uint8_t, 8> calibration{}; // the grave-accent reply
-    std::uint8_t serviceValue130 = 0;        // written by "a"
-    std::uint8_t serviceValue140 = 0;        // written by "b"
+    std::uint8_t serviceValue130 = 0;          // written by "a"
+    std::uint8_t serviceValue140 = 0;          // written by "b"
     std::uint8_t memoryBlocks = 6;
-    Bytes logger;                            // finished sets, from address 3584 on
-    bool recording = false;                  // a set is being recorded
-    bool scheduled = false;                  // "W" armed the timed-recording table
+    Bytes logger;           // finished sets, from address 3584 on
+    bool recording = false; // a set is being recorded
+    bool scheduled = false; // "W" armed the timed-recording table
 };
 
 // A complete software meter on the serial line. Bytes written are taken as
@@ -73,9 +73,9 @@ struct MeterState {
 // Not thread-safe: one thread drives it.
 class VirtualMeter final : public Transport {
 public:
-    static constexpr int logStart = 3584;          // first address of the logging area
+    static constexpr int logStart = 3584; // first address of the logging area
     static constexpr double byteTime = kLineByteSeconds;
-    static constexpr double turnaround = 0.002;    // before the first reply byte
+    static constexpr double turnaround = 0.002;     // before the first reply byte
     static constexpr double parameterTimeout = 1.0; // a command's parameters given up after this
 
     explicit VirtualMeter(Clock& clock, VirtualMeterOptions options = {});
@@ -138,9 +138,9 @@ private:
     // Recording: "X"/"W" then "Y" starts it; the set grows with the clock.
     struct Running {
         SetRecorder set;
-        double startClock = 0;                 // clock time of the set's start
-        std::int64_t startMeter = 0;           // meter seconds of the set's start
-        std::uint32_t done = 0;                // seconds recorded so far
+        double startClock = 0;       // clock time of the set's start
+        std::int64_t startMeter = 0; // meter seconds of the set's start
+        std::uint32_t done = 0;      // seconds recorded so far
         std::optional<std::uint32_t> pausedFrom;
         std::optional<std::uint32_t> stopAfter; // a duration-limited recording
         bool scheduled = false;
@@ -173,7 +173,7 @@ private:
     std::optional<Running> running_;
     bool scheduleArmed_ = false;
     std::int64_t scheduleChecked_ = 0; // meter seconds up to which the table was looked at
-    std::int64_t clockBase_ = 0; // meter seconds at clockRef_
+    std::int64_t clockBase_ = 0;       // meter seconds at clockRef_
     double clockRef_ = 0;
 };
 

@@ -59,7 +59,10 @@ struct FilingBench {
     }
 
     ArchiveFiling& filing() { return bench.context->filing(); }
-    bool idle() { return test::waitFor([&] { return filing().pending() == 0; }, 10000); }
+    bool idle()
+    {
+        return test::waitFor([&] { return filing().pending() == 0; }, 10000);
+    }
 
     FileListWindow* open(const std::string& name, const DataFile& file, FileListKind kind)
     {
@@ -125,7 +128,9 @@ TEST(FileInArchive, CancelAndFailureFileNothing)
 
     // The archive's folder is taken by a plain file.
     const std::filesystem::path blocked = f.dir / "not-a-folder";
-    { std::ofstream(blocked) << "x"; }
+    {
+        std::ofstream(blocked) << "x";
+    }
     f.bench.context->setArchiveFolder(blocked);
     f.answer = MeasurementLabels{"Rui", "", "", ""};
     const QString told = f.fileIn(w);
@@ -135,7 +140,8 @@ TEST(FileInArchive, CancelAndFailureFileNothing)
 
 int countOf(const std::vector<Measurement>& rows, DataFileKind kind)
 {
-    return static_cast<int>(std::count_if(rows.begin(), rows.end(), [&](const Measurement& m) { return m.facts.kind == kind; }));
+    return static_cast<int>(
+        std::count_if(rows.begin(), rows.end(), [&](const Measurement& m) { return m.facts.kind == kind; }));
 }
 
 // A logger set saved, a recording closed (each part of it) and a real-time
@@ -159,7 +165,10 @@ TEST(AutomaticFiling, EverySaveIsFiledAndNoneWhenTurnedOff)
     test::ImageBuilder img;
     img.set().dose("1").dose("9").dose("12");
     const std::vector<std::uint8_t> image = img.bytes();
-    { std::ofstream(dir / "logger.km740img", std::ios::binary).write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size())); }
+    {
+        std::ofstream(dir / "logger.km740img", std::ios::binary)
+            .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    }
     ASSERT_TRUE(b.keys->logger().openImageFile(at("logger.km740img")));
     MemoryWindow* memory = b.keys->logger().memory();
     ASSERT_TRUE(memory);
@@ -176,7 +185,8 @@ TEST(AutomaticFiling, EverySaveIsFiledAndNoneWhenTurnedOff)
     };
     saveSet("set.sonx");
     ASSERT_EQ(filings.count(), 1);
-    EXPECT_TRUE(dl->messageLine()->text().endsWith("Filed as measurement 1")) << dl->messageLine()->text().toStdString();
+    EXPECT_TRUE(dl->messageLine()->text().endsWith("Filed as measurement 1"))
+        << dl->messageLine()->text().toStdString();
 
     // A recording over three parts of two records at most.
     auto record = [&](const std::string& name) {
@@ -200,7 +210,8 @@ TEST(AutomaticFiling, EverySaveIsFiledAndNoneWhenTurnedOff)
         EXPECT_TRUE(list);
         if (!list)
             return QString();
-        EXPECT_TRUE(test::waitFor([&] { return b.state.recording.listSavePart >= 2 && list->savesRunning() == 0; }, 10000));
+        EXPECT_TRUE(
+            test::waitFor([&] { return b.state.recording.listSavePart >= 2 && list->savesRunning() == 0; }, 10000));
         EXPECT_TRUE(idle());
         const QString text = list->messageLine()->text();
         list->close();

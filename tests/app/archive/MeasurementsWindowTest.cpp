@@ -130,7 +130,9 @@ TEST(MeasurementsWindow, FindsAPersonsLastWeekAndAddsItUp)
     EXPECT_NEAR(*week.lexW, 10 * std::log10((std::pow(10, 8.5) + std::pow(10, 9.1)) / 5), 1e-9);
     EXPECT_EQ(w.weekWindow()->weekText()->text(), "2026-W10");
     EXPECT_EQ(w.weekWindow()->days()->item(1, 0)->text(), "2026-03-03");
-    EXPECT_TRUE(w.weekWindow()->summary()->text().startsWith("LEX,w 85.0 dB over 5 nominal days (2 worked); 498 points")) << w.weekWindow()->summary()->text().toStdString();
+    EXPECT_TRUE(
+        w.weekWindow()->summary()->text().startsWith("LEX,w 85.0 dB over 5 nominal days (2 worked); 498 points"))
+        << w.weekWindow()->summary()->text().toStdString();
 
     // Sorting by LEX,8h puts the loudest first; kind filters.
     w.when()->setCurrentIndex(MeasurementsWindow::AnyTime);

@@ -39,9 +39,9 @@ inline void dragOnGraph(GraphView& graph, QPointF fromXY, QPointF toXY)
 
 // Dialogs that print into a PDF file and record messages.
 struct ChartDialogAnswers {
-    QString pdfPath;          // empty: the printer dialog is cancelled
-    QString csvPath;          // empty: the save dialog is cancelled
-    QString imagePath;        // empty: the picture's save dialog is cancelled
+    QString pdfPath;   // empty: the printer dialog is cancelled
+    QString csvPath;   // empty: the save dialog is cancelled
+    QString imagePath; // empty: the picture's save dialog is cancelled
     QStringList messages;
     int printerDialogs = 0;
 

@@ -59,14 +59,10 @@ TEST(GraphView, PanAndZoomMoveOnlyTheAxesTheTrackModeNames)
         std::array<double, 4> after;
     };
     const Case cases[] = {
-        {Mode::normal, {50, 50}, {40, 40}, {1, 101, 0, 100}},
-        {Mode::panX, {50, 50}, {40, 40}, {11, 111, 0, 100}},
-        {Mode::panY, {50, 50}, {40, 40}, {1, 101, 10, 110}},
-        {Mode::panXY, {50, 50}, {40, 40}, {11, 111, 10, 110}},
-        {Mode::zoomX, {20, 80}, {40, 30}, {20, 40, 0, 100}},
-        {Mode::zoomY, {20, 80}, {40, 30}, {1, 101, 30, 80}},
-        {Mode::zoomXY, {40, 30}, {20, 80}, {20, 40, 30, 80}},
-        {Mode::cursorDrag, {50, 50}, {40, 40}, {1, 101, 0, 100}},
+        {Mode::normal, {50, 50}, {40, 40}, {1, 101, 0, 100}}, {Mode::panX, {50, 50}, {40, 40}, {11, 111, 0, 100}},
+        {Mode::panY, {50, 50}, {40, 40}, {1, 101, 10, 110}},  {Mode::panXY, {50, 50}, {40, 40}, {11, 111, 10, 110}},
+        {Mode::zoomX, {20, 80}, {40, 30}, {20, 40, 0, 100}},  {Mode::zoomY, {20, 80}, {40, 30}, {1, 101, 30, 80}},
+        {Mode::zoomXY, {40, 30}, {20, 80}, {20, 40, 30, 80}}, {Mode::cursorDrag, {50, 50}, {40, 40}, {1, 101, 0, 100}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.mode));

@@ -28,8 +28,14 @@ PlotInputs inputsOf(int kind, int rows, double yMin, double yMax, const char* un
     return PlotInputs{kind, rows, yMin, yMax, unit, std::string(unit) + " ( Y ) :", decimals};
 }
 
-PlotInputs doseInputs(int rows) { return inputsOf(4, rows, 0, 3, "%", 4); }
-PlotInputs levelInputs(int rows) { return inputsOf(2, rows, 70, 140, "dB", 1); }
+PlotInputs doseInputs(int rows)
+{
+    return inputsOf(4, rows, 0, 3, "%", 4);
+}
+PlotInputs levelInputs(int rows)
+{
+    return inputsOf(2, rows, 70, 140, "dB", 1);
+}
 
 std::vector<double> ramp(int n, double from, double step)
 {

@@ -43,7 +43,8 @@ struct ChartBench {
 
     ChartBench()
     {
-        chart = new RealTimeSLM(state, [this] { return regional; }, nullptr, answers.dialogs());
+        chart = new RealTimeSLM(
+            state, [this] { return regional; }, nullptr, answers.dialogs());
         chart->setClock([this] { return QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)).addSecs(second++); });
         chart->resize(600, 420);
         chart->show();
@@ -198,15 +199,15 @@ TEST(RealTimeSLM, WarningAndAlarmColourTheTraceAndListAlarmPeriods)
     EXPECT_EQ(b.chart->alertLevels().alarm, 100.0);
 
     b.level("90.0");
-    b.ticks(5);   // x 1..5
+    b.ticks(5); // x 1..5
     b.level("97.0");
-    b.ticks(5);   // x 6..10
+    b.ticks(5); // x 6..10
     b.level("104.5");
-    b.ticks(3);   // x 11..13
+    b.ticks(3); // x 11..13
     b.level("OL");
-    b.ticks(2);   // x 14..15
+    b.ticks(2); // x 14..15
     b.level("99.0");
-    b.ticks(5);   // x 16..20
+    b.ticks(5); // x 16..20
     const QImage image = b.chart->grab().toImage();
     const auto at = [&](double x, double dB) {
         return b.near(image, b.columnOf(x), b.rowOf((dB - 60) / 80 * b.chart->plotGeometry().plotHeight));

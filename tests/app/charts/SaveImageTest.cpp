@@ -54,7 +54,10 @@ Svg readSvg(const std::filesystem::path& path)
     return svg;
 }
 
-QString pathIn(const TempFolder& dir, const char* name) { return QString::fromStdString((dir / name).string()); }
+QString pathIn(const TempFolder& dir, const char* name)
+{
+    return QString::fromStdString((dir / name).string());
+}
 
 } // namespace
 
@@ -125,7 +128,8 @@ TEST(SaveImage, HistogramAndRealTimeChartSaveWhatTheyPrint)
     AppState state;
     state.chartOpen = true;
     ChartDialogAnswers answers;
-    QPointer<RealTimeSLM> chart = new RealTimeSLM(state, [] { return Regional::point(); }, nullptr, answers.dialogs());
+    QPointer<RealTimeSLM> chart = new RealTimeSLM(
+        state, [] { return Regional::point(); }, nullptr, answers.dialogs());
     chart->setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)); });
     chart->resize(600, 420);
     chart->show();

@@ -292,8 +292,16 @@ TEST(RecWindow, ShowsTheReadsAndStartsTheSchedule)
     table.entries[0] = {0, 5, 30, 12, 23, 59};
     table.entries[3] = {2, 255, 15, 0, 7, 45};
     const auto tableBytes = encodeTimedTable(table);
-    tell(b, {{'J'}, Bytes(tableBytes.begin(), tableBytes.end()), {'P'}, {255}, {'T'}, {0x80, 0x01},
-             {'V'}, {8}, {'O'}, {0}});
+    tell(b, {{'J'},
+             Bytes(tableBytes.begin(), tableBytes.end()),
+             {'P'},
+             {255},
+             {'T'},
+             {0x80, 0x01},
+             {'V'},
+             {8},
+             {'O'},
+             {0}});
 
     const std::size_t mark = b.sentCount();
     b.panel->onToolbarButtonClick(ToolKey::RecOption);
@@ -339,9 +347,9 @@ TEST(RecWindow, ShowsTheReadsAndStartsTheSchedule)
     EXPECT_TRUE(w->isVisible());
     w->close();
     ASSERT_TRUE(waitClosed(w));
-    EXPECT_EQ(from(b.sentSince(startMark), 'V', 2 + 2 + 97 + 2 + 3 + 2),
-              cat({{'V', 8, 'O', 0, 'J'}, Bytes(wantTable.begin(), wantTable.end()),
-                   {'P', 0, 'T', 0x80, 0x21, 'W', 'Y'}}));
+    EXPECT_EQ(
+        from(b.sentSince(startMark), 'V', 2 + 2 + 97 + 2 + 3 + 2),
+        cat({{'V', 8, 'O', 0, 'J'}, Bytes(wantTable.begin(), wantTable.end()), {'P', 0, 'T', 0x80, 0x21, 'W', 'Y'}}));
     EXPECT_GE(b.waitBetween('V', 1, writes).value_or(0), 0.1);
     EXPECT_GE(b.waitBetween('V', 2, writes).value_or(0), 0.3);
     EXPECT_GE(b.waitAfter('J', writes).value_or(0), 0.1);
@@ -482,14 +490,16 @@ TEST(ButtonsWindow, KeysSendTheirCharacterAndTheDisplayFollowsThePoll)
     EXPECT_TRUE(b.state.keypadOpen);
 
     // The display copy is the last poll's twelve bytes, bit by bit.
-    ASSERT_TRUE(waitFor([&] {
-        const SegmentBits want = ShowSegments(b.state.live.segments);
-        for (int k = 1; k <= 12; ++k)
-            for (int i = 0; i < 8; ++i)
-                if (w->drawing()->lit(k, i) != want[k - 1][i])
-                    return false;
-        return true;
-    }, 3000));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const SegmentBits want = ShowSegments(b.state.live.segments);
+            for (int k = 1; k <= 12; ++k)
+                for (int i = 0; i < 8; ++i)
+                    if (w->drawing()->lit(k, i) != want[k - 1][i])
+                        return false;
+            return true;
+        },
+        3000));
 
     // The Left button, image and label each send "\", each held 0.2 s.
     std::size_t mark = b.sentCount();

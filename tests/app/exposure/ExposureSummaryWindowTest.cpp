@@ -35,7 +35,6 @@
 #include <cmath>
 #include <fstream>
 
-
 namespace km740 {
 namespace {
 
@@ -80,22 +79,26 @@ bool settled(const ExposureSummaryWindow& w)
     return test::waitFor([&] { return !w.isWorking(); }, 20000);
 }
 
-QString cell(QTableWidget* g, int row, int column) { return g->item(row, column) ? g->item(row, column)->text() : QString(); }
+QString cell(QTableWidget* g, int row, int column)
+{
+    return g->item(row, column) ? g->item(row, column)->text() : QString();
+}
 
 TEST(ExposureSummaryWindow, ShowsTheNumbersOfTheCommandLineAndBringsTheAnalysisBack)
 {
     test::TempFolder dir;
     const auto file = shiftFile(dir);
-    auto tool = test::runProgram(KM740_TOOL_PATH, {"exposure", file.string(), "--json", "--save-analysis",
-                                                   "--standard", "File", "--standard", "ISO85", "--exposure-time",
-                                                   "10", "--exclude", "2026-12-01T08:30:00/2026-12-01T09:15:00"});
+    auto tool = test::runProgram(KM740_TOOL_PATH, {"exposure", file.string(), "--json", "--save-analysis", "--standard",
+                                                   "File", "--standard", "ISO85", "--exposure-time", "10", "--exclude",
+                                                   "2026-12-01T08:30:00/2026-12-01T09:15:00"});
     ASSERT_EQ(tool.exitCode, 0) << tool.err;
     const json j = json::parse(tool.out);
 
     auto o = open(file);
     ASSERT_TRUE(settled(*o->window));
     ExposureSummaryWindow& w = *o->window;
-    EXPECT_TRUE(w.lblAnalysis()->text().contains("brought back from shift.sonx.km740a")) << w.lblAnalysis()->text().toStdString();
+    EXPECT_TRUE(w.lblAnalysis()->text().contains("brought back from shift.sonx.km740a"))
+        << w.lblAnalysis()->text().toStdString();
     ASSERT_TRUE(w.summary());
     const ExposureSummary& s = *w.summary();
     EXPECT_EQ(s.excluded, j["excluded"].get<std::uint64_t>());
@@ -111,7 +114,8 @@ TEST(ExposureSummaryWindow, ShowsTheNumbersOfTheCommandLineAndBringsTheAnalysisB
         EXPECT_EQ(*s.standards[i].shiftTwa, j["standards"][i]["shift_twa"].get<double>());
     }
     // And what the window shows is those numbers, rounded.
-    EXPECT_EQ(cell(w.gridValues(), 5, 1), QString::fromStdString(formatFixed(j["laeq"].get<double>(), 1, Regional::point())));
+    EXPECT_EQ(cell(w.gridValues(), 5, 1),
+              QString::fromStdString(formatFixed(j["laeq"].get<double>(), 1, Regional::point())));
     EXPECT_EQ(cell(w.gridStandards(), 1, 0), "ISO85");
     EXPECT_EQ(cell(w.gridStandards(), 1, 7),
               QString::fromStdString(formatFixed(j["standards"][1]["shift_dose"].get<double>(), 2, Regional::point())));
@@ -219,7 +223,10 @@ json savedSpans(const std::filesystem::path& file)
     return j.is_object() ? j["exclusions"] : json();
 }
 
-json span(const char* from, const char* to) { return {{"from", from}, {"to", to}}; }
+json span(const char* from, const char* to)
+{
+    return {{"from", from}, {"to", to}};
+}
 
 // One span marked on the Plot, left out and partly taken back in: the
 // analysis file, the Plot's stripes, the greyed list with its running

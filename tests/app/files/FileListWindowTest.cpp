@@ -70,7 +70,8 @@ struct FileBench {
     void connectCharts()
     {
         windows().setChartSink({[this](const PlotRequest& r) { plots.push_back(r); },
-                                [this](const HistogramRequest& r) { histograms.push_back(r); }, {}});
+                                [this](const HistogramRequest& r) { histograms.push_back(r); },
+                                {}});
     }
 
     QString write(const std::string& name, const DataFile& file)
@@ -217,8 +218,8 @@ TEST(FileListWindow, DamagedFilesOpenPartlyAndGarbageNotAtAll)
 {
     FileBench f;
     std::string bytes = dataFileBytes(test::sampleRealTime(20));
-    bytes += "21\t2026/12/01 08:00:20\r\n";                 // no level
-    bytes += "22\t\x01\x02\x03garbage\t\r\n";                // binary
+    bytes += "21\t2026/12/01 08:00:20\r\n";                   // no level
+    bytes += "22\t\x01\x02\x03garbage\t\r\n";                 // binary
     bytes += "23\t2026/12/01 08:00:22\t88.0\t\r\n24\t2026/1"; // cut off
     test::writeBytes(f.dir / "damaged.sonx", bytes);
     FileListWindow* w = f.open(QString::fromStdString((f.dir / "damaged.sonx").string()), FileListKind::realTime);
@@ -226,7 +227,8 @@ TEST(FileListWindow, DamagedFilesOpenPartlyAndGarbageNotAtAll)
     EXPECT_EQ(w->gridN()->model()->rowCount(), 22);
     EXPECT_EQ(cellText(w, 21, 2), "88.0");
     ASSERT_EQ(w->readCounts().notes.size(), 3u);
-    EXPECT_TRUE(w->lblMessage()->text().contains("3 line(s) of the file were odd")) << w->lblMessage()->text().toStdString();
+    EXPECT_TRUE(w->lblMessage()->text().contains("3 line(s) of the file were odd"))
+        << w->lblMessage()->text().toStdString();
     EXPECT_TRUE(w->lblMessage()->text().contains("1 level cells without a reading"));
     ASSERT_EQ(f.messages.size(), 1);
     EXPECT_TRUE(f.messages[0].contains("line 35: a record with fewer than 3 Tab-separated fields"));

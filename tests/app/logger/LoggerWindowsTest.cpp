@@ -40,7 +40,10 @@ using namespace km740::test;
 
 namespace {
 
-LoggerWindows& windowsOf(PanelBench& b) { return b.keys->logger(); }
+LoggerWindows& windowsOf(PanelBench& b)
+{
+    return b.keys->logger();
+}
 
 Bytes meterImage(PanelBench& b)
 {
@@ -53,10 +56,12 @@ Bytes meterImage(PanelBench& b)
 MemoryWindow* download(PanelBench& b)
 {
     b.panel->onToolbarButtonClick(ToolKey::Logger);
-    const bool listed = waitFor([&] {
-        MemoryWindow* m = windowsOf(b).memory();
-        return m && !m->downloading() && m->gridSet()->model()->rowCount() > 0;
-    }, 10000);
+    const bool listed = waitFor(
+        [&] {
+            MemoryWindow* m = windowsOf(b).memory();
+            return m && !m->downloading() && m->gridSet()->model()->rowCount() > 0;
+        },
+        10000);
     return listed ? windowsOf(b).memory() : nullptr;
 }
 
@@ -148,8 +153,9 @@ TEST(LoggerWindows, DownloadListsTheSetsAndEachOpensItsList)
     EXPECT_EQ(headers(records), (QStringList{"No.s", "     Date Time    ", "Dose", "TWA"}));
     ASSERT_EQ(records->rowCount(), 120);
     const DoseRow& last = decoded0.records.back();
-    EXPECT_EQ(row(records, 119), (QStringList{QString::fromStdString(last.number), QString::fromStdString(last.dateTime),
-                                              QString::fromStdString(last.dose), QString::fromStdString(last.twa)}));
+    EXPECT_EQ(row(records, 119),
+              (QStringList{QString::fromStdString(last.number), QString::fromStdString(last.dateTime),
+                           QString::fromStdString(last.dose), QString::fromStdString(last.twa)}));
     EXPECT_EQ(dl->settingsPanel()->value(SettingsPanel::Field::Peak), QString::fromStdString(decoded0.settings.peak));
     EXPECT_EQ(dl->settingsPanel()->title(SettingsPanel::Field::Peak), "Peak  Value");
     EXPECT_FALSE(dl->gridPause()->isVisibleTo(dl));
@@ -163,8 +169,8 @@ TEST(LoggerWindows, DownloadListsTheSetsAndEachOpensItsList)
     EXPECT_EQ(headers(db->gridN()->model()), (QStringList{"No.s", "     Date Time    ", "dB"}));
     EXPECT_EQ(db->gridN()->model()->rowCount(), 600);
     EXPECT_EQ(headers(db->gridSummary()->model()), (QStringList{"Dose", "TWA"}));
-    EXPECT_EQ(row(db->gridSummary()->model(), 0),
-              (QStringList{QString::fromStdString(decoded1.summary.dose), QString::fromStdString(decoded1.summary.twa)}));
+    EXPECT_EQ(row(db->gridSummary()->model(), 0), (QStringList{QString::fromStdString(decoded1.summary.dose),
+                                                               QString::fromStdString(decoded1.summary.twa)}));
 
     // The set with pauses replaces the first DataList; its pause list shows.
     QPointer<DataListWindow> first = dl;
@@ -277,10 +283,13 @@ TEST(LoggerWindows, CutAndCancelledDownloadsLetTheMeterGo)
 
     auto pollsAgain = [&] {
         const std::size_t from = b.sentCount();
-        return waitFor([&] {
-            std::lock_guard lock(b.wire->mutex);
-            return b.wire->sent.size() > from + 2 && b.wire->sent.back() != 'I';
-        }, 8000) && !b.state.meterInUse && !b.state.linkBusy;
+        return waitFor(
+                   [&] {
+                       std::lock_guard lock(b.wire->mutex);
+                       return b.wire->sent.size() > from + 2 && b.wire->sent.back() != 'I';
+                   },
+                   8000) &&
+               !b.state.meterInUse && !b.state.linkBusy;
     };
 
     // The meter stops part-way: a message, no Memory, nothing kept.
@@ -297,10 +306,12 @@ TEST(LoggerWindows, CutAndCancelledDownloadsLetTheMeterGo)
     b.messages.clear();
     b.meter->with([](VirtualMeter& meter) { meter.stallDumpAfter(std::nullopt); });
     b.panel->onToolbarButtonClick(ToolKey::Logger);
-    ASSERT_TRUE(waitFor([&] {
-        MemoryWindow* m = windowsOf(b).memory();
-        return m && m->ssMessage()->value() > 0;
-    }, 10000));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            MemoryWindow* m = windowsOf(b).memory();
+            return m && m->ssMessage()->value() > 0;
+        },
+        10000));
     QPointer<MemoryWindow> m = windowsOf(b).memory();
     EXPECT_TRUE(b.state.meterInUse);
     EXPECT_TRUE(m->cmdCancel()->isVisible());
@@ -383,8 +394,8 @@ TEST(LoggerWindows, ListsPrintAsTheFileListsPrintTheirSavedSet)
         const DataFile decoded = decodeSet(table.sets[static_cast<std::size_t>(set - 1)], Regional::point()).value();
         if (dose) {
             const DoseRow& last = std::get<DoseLoggerFile>(decoded).records.back();
-            EXPECT_TRUE(flat.contains(QString::fromStdString(last.number + " " + last.dateTime + " " + last.dose +
-                                                             " " + last.twa)));
+            EXPECT_TRUE(flat.contains(
+                QString::fromStdString(last.number + " " + last.dateTime + " " + last.dose + " " + last.twa)));
             EXPECT_TRUE(flat.contains("Times Pause Release Period"));
         } else {
             const auto& r = std::get<LevelLoggerFile>(decoded).records;

@@ -59,7 +59,8 @@ struct ListFixture {
         state.live.level.text = formatFixed(level, 1, Regional::point());
         LocalDateTime t{2024, 1, 5, 9, 3 + second / 60, second % 60};
         ++second;
-        SampleOutcome out = recorder.sampleTick(state.recording, state.linkNow(), t, clock, Regional::point(), &ListFixture::header);
+        SampleOutcome out =
+            recorder.sampleTick(state.recording, state.linkNow(), t, clock, Regional::point(), &ListFixture::header);
         w->showSample(out);
         return out;
     }
@@ -107,8 +108,8 @@ TEST(ListWindow, ShowsColumnsAndScrollsFromThe22ndRecord)
 
     // A stale level adds a "-" row and says why; the next reading clears it.
     f.clock += 5.0;
-    SampleOutcome stale =
-        f.recorder.sampleTick(f.state.recording, f.state.linkNow(), LocalDateTime{}, f.clock, Regional::point(), &ListFixture::header);
+    SampleOutcome stale = f.recorder.sampleTick(f.state.recording, f.state.linkNow(), LocalDateTime{}, f.clock,
+                                                Regional::point(), &ListFixture::header);
     w->showSample(stale);
     EXPECT_EQ(m->rowCount(), 24);
     EXPECT_NE(w->statusText().indexOf("Waiting for the meter"), -1);
@@ -166,7 +167,9 @@ TEST(ListWindow, FailedAutomaticSaveKeepsTheRowsAndCancelChangesNothing)
 {
     ListFixture f(3);
     ListWindow* w = f.open();
-    { std::ofstream(f.dir / "not-a-folder") << "x"; }
+    {
+        std::ofstream(f.dir / "not-a-folder") << "x";
+    }
     w->setDocumentsFolder(QString::fromStdString((f.dir / "not-a-folder").string()));
     QSignalSpy saved(w, &ListWindow::saveFinished);
     for (int i = 0; i < 3; ++i)
@@ -244,9 +247,8 @@ TEST(ListWindow, SaveTakesThePeakTypeFromThePresetAndLeavesTheRecordingRunning)
             done(failure(FailureKind::timeout, "no reply to C"));
         },
         &ListFixture::header);
-    silent->setFileChooser([&](QWidget*, const QString&) {
-        return QString::fromStdString((f.dir / "other.sonx").string());
-    });
+    silent->setFileChooser(
+        [&](QWidget*, const QString&) { return QString::fromStdString((f.dir / "other.sonx").string()); });
     silent->onSaveClicked();
     EXPECT_FALSE(fs::exists(f.dir / "other.sonx"));
     silent->close();

@@ -31,10 +31,9 @@ QByteArray pdfTitleText(const QString& text)
 TEST(ManualFiles, EveryChooserLanguageHasItsBuiltManual)
 {
     // By chooser index: English, French, German, Italian, Portuguese, Spanish.
-    const std::array<QString, 6> titles{
-        QStringLiteral("User Manual"),         QStringLiteral("Manuel d'utilisation"),
-        QStringLiteral("Benutzerhandbuch"),    QStringLiteral("Manuale d'uso"),
-        QStringLiteral("Manual do Utilizador"), QStringLiteral("Manual de usuario")};
+    const std::array<QString, 6> titles{QStringLiteral("User Manual"),          QStringLiteral("Manuel d'utilisation"),
+                                        QStringLiteral("Benutzerhandbuch"),     QStringLiteral("Manuale d'uso"),
+                                        QStringLiteral("Manual do Utilizador"), QStringLiteral("Manual de usuario")};
     const QDir help(QStringLiteral(KM740_BINARY_DIR "/src/help"));
     for (int index = 0; index < 6; ++index) {
         const QString name = PanelWindow::helpFileName(index);

@@ -33,7 +33,6 @@
 using namespace km740;
 using namespace km740::test;
 
-
 TEST(PanelPty, PollsAtTheProtocolsPaceAndRecoversWhenTheMeterAnswersAgain)
 {
     SimProcess sim(KM740_SIM_PATH, {"--seed", "7"});
@@ -103,12 +102,14 @@ namespace {
 QWidget* shownWindow(const char* name, int ms = 10000)
 {
     QWidget* found = nullptr;
-    waitFor([&] {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->isVisible() && top->objectName() == QLatin1String(name))
-                found = top;
-        return found != nullptr;
-    }, ms);
+    waitFor(
+        [&] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->isVisible() && top->objectName() == QLatin1String(name))
+                    found = top;
+            return found != nullptr;
+        },
+        ms);
     return found;
 }
 

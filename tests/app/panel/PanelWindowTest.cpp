@@ -82,12 +82,14 @@ TEST(PanelWindow, ShowsTheMetersLevelAndSettings)
     // The level moves; every shown value is a level in tenths.
     const QRegularExpression levelForm(QStringLiteral("^\\d{1,3}\\.\\d$"));
     QSet<QString> seen;
-    ASSERT_TRUE(waitFor([&] {
-        const QString t = b.panel->lbldB()->text();
-        EXPECT_TRUE(levelForm.match(t).hasMatch()) << t.toStdString();
-        seen.insert(t);
-        return seen.size() >= 3;
-    }, 15000));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const QString t = b.panel->lbldB()->text();
+            EXPECT_TRUE(levelForm.match(t).hasMatch()) << t.toStdString();
+            seen.insert(t);
+            return seen.size() >= 3;
+        },
+        15000));
     EXPECT_EQ(b.state.live.level.text, b.panel->lbldB()->text().toStdString());
 
     // A comma locale shows a comma at the next tick.
@@ -106,11 +108,13 @@ TEST(PanelWindow, OnlyAMissingReplyLosesTheLinkAndTheLabelComesBack)
     // Four whole frames without their framing end one tick; the next polls again.
     QSignalSpy lost(b.worker.get(), &MeterWorker::linkLost);
     b.meter->with([](VirtualMeter& m) { m.corruptNextStatusFrames(4); });
-    ASSERT_TRUE(waitFor([&] {
-        int left = 1;
-        b.meter->with([&](VirtualMeter& m) { left = m.faults().corruptFrames; });
-        return left == 0;
-    }, 10000));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            int left = 1;
+            b.meter->with([&](VirtualMeter& m) { left = m.faults().corruptFrames; });
+            return left == 0;
+        },
+        10000));
     const double corruptedAt = b.state.live.polledAt;
     ASSERT_TRUE(waitFor([&] { return b.state.live.polledAt > corruptedAt; }, 10000));
     EXPECT_EQ(lost.count(), 0);
@@ -169,12 +173,12 @@ TEST(PanelWindow, NoDeviceLeavesOnlyOpen)
 TEST(PanelWindow, ToolbarKeysAndTheMeterInUseRule)
 {
     PanelBench b;
-    const QStringList keys{"Save", "Open", "RecOption", "List", "Graph", "RecSetup",
-                           "RTC", "Logger", "Btn", "Erase", "Setup", "User", "AddText", "Measurements"};
-    const QStringList tips{"Save As", "Open File to Read", "Recording Option", "List Display",
-                           "Graphic Display", "Recording Setup", "Real Time Clock", "Data Logger",
-                           "Control Panel", "Erase Data Logger", "Meter Setup", "Help", "Report Header",
-                           "Measurements"};
+    const QStringList keys{"Save",   "Open", "RecOption", "List",  "Graph", "RecSetup", "RTC",
+                           "Logger", "Btn",  "Erase",     "Setup", "User",  "AddText",  "Measurements"};
+    const QStringList tips{"Save As",         "Open File to Read", "Recording Option", "List Display",
+                           "Graphic Display", "Recording Setup",   "Real Time Clock",  "Data Logger",
+                           "Control Panel",   "Erase Data Logger", "Meter Setup",      "Help",
+                           "Report Header",   "Measurements"};
     for (int n = 1; n <= PanelToolbar::buttonCount; ++n) {
         QAction* a = b.panel->toolbar()->button(n);
         EXPECT_EQ(a->objectName(), keys[n - 1]);
@@ -314,8 +318,7 @@ TEST(PanelWindow, ServiceCodeCaptionAndServiceSends)
 
     // The code anywhere in the answer flips the service controls.
     auto shown = [&] {
-        return b.panel->cmdDelAny()->isVisibleTo(b.panel.get())
-               && b.panel->combo6162()->isVisibleTo(b.panel.get());
+        return b.panel->cmdDelAny()->isVisibleTo(b.panel.get()) && b.panel->combo6162()->isVisibleTo(b.panel.get());
     };
     b.codeAnswer = QStringLiteral("1234");
     b.panel->onLblCOMDblClick();
@@ -353,9 +356,9 @@ TEST(PanelWindow, ServiceCodeCaptionAndServiceSends)
     combo->lineEdit()->clear();
     QTest::keyClicks(combo->lineEdit(), QStringLiteral("300"));
     EXPECT_TRUE(b.sentBy([&] {
-        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
-        EXPECT_EQ(b.panel->lblCOM()->text(), "COM  1");
-    }).empty());
+                     QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+                     EXPECT_EQ(b.panel->lblCOM()->text(), "COM  1");
+                 }).empty());
 
     // "Delete Any": "J" and an all-"Any" table of 96 zero bytes.
     mark = b.sentCount();

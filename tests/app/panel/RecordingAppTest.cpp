@@ -87,7 +87,8 @@ TEST(RecordingInTheProgram, ContinuesAcrossTheBoundaryAndWaitsForAHeldMeter)
     b.state.panelCriterion = 90;
     ASSERT_TRUE(waitFor([&] { return b.value(SettingsPanel::Field::Criterion) == "90"; }, 10000));
     const int partBefore = b.state.recording.filePart;
-    ASSERT_TRUE(waitFor([&] { return b.state.recording.filePart > partBefore && b.state.recording.fileRecordCount >= 5; }, 15000));
+    ASSERT_TRUE(waitFor(
+        [&] { return b.state.recording.filePart > partBefore && b.state.recording.fileRecordCount >= 5; }, 15000));
     const int lastPart = b.state.recording.filePart;
     b.panel->onToolbarButtonClick(ToolKey::Save);
     ASSERT_FALSE(b.state.recording.fileRecording);

@@ -34,8 +34,7 @@ struct Fixture {
         // COM3 free, the user's COM5 held by another program: both present.
         o.prober = [this](const std::string& dev) {
             probed.push_back(dev);
-            return dev == "/dev/ttyS2" || dev == "/dev/ttyUSB0" ? ProbeResult::present
-                                                                : ProbeResult::absent;
+            return dev == "/dev/ttyS2" || dev == "/dev/ttyUSB0" ? ProbeResult::present : ProbeResult::absent;
         };
         o.lister = [] {
             return QList<SerialPortEntry>{{"/dev/ttyS0", "ttyS0", "", ""},
@@ -152,9 +151,10 @@ TEST(DeviceManagerWindow, ListsPortsWithTheirComNumberAndBindsOne)
     EXPECT_EQ(saved->map.device(3), "/dev/ttyUSB0");
 
     // A map that cannot be saved leaves the binding as it was.
-    { std::ofstream(f.mapFile.string() + "-file") << "x"; }
-    DeviceManagerWindow bad(dm.portMap(), fs::path(f.mapFile.string() + "-file") / "ports.ini",
-                            f.options().lister);
+    {
+        std::ofstream(f.mapFile.string() + "-file") << "x";
+    }
+    DeviceManagerWindow bad(dm.portMap(), fs::path(f.mapFile.string() + "-file") / "ports.ini", f.options().lister);
     bad.findChild<QTableWidget*>("GridPorts")->selectRow(1);
     EXPECT_FALSE(bad.bindSelected(7));
     EXPECT_EQ(bad.portMap().device(3), "/dev/ttyUSB0");

@@ -137,8 +137,10 @@ TEST(Archive, RelabelAndRemoveTakeTheCopyWithTheRow)
 {
     TempFolder dir;
     Archive archive = openOrDie(dir / "archive");
-    auto a = archive.fileBytes(steadyRecording("2026/12/01", 8, 60, "80.0"), "a.sonx", "/x/a.sonx", {}, "2026-12-02T10:00:00");
-    auto b = archive.fileBytes(steadyRecording("2026/12/02", 8, 60, "80.0"), "b.sonx", "/x/b.sonx", {}, "2026-12-02T10:00:00");
+    auto a = archive.fileBytes(steadyRecording("2026/12/01", 8, 60, "80.0"), "a.sonx", "/x/a.sonx", {},
+                               "2026-12-02T10:00:00");
+    auto b = archive.fileBytes(steadyRecording("2026/12/02", 8, 60, "80.0"), "b.sonx", "/x/b.sonx", {},
+                               "2026-12-02T10:00:00");
     ASSERT_TRUE(a && b);
     ASSERT_TRUE(*archive.relabel(a->id, {"Ana", "Paint", "ACME", "ear plugs worn"}));
     EXPECT_FALSE(*archive.relabel(999, {}));
@@ -209,7 +211,9 @@ TEST(Archive, OpensAVersionOneArchiveAndKeepsItsRows)
             "INSERT INTO measurements (content_hash, kind, start_time, end_time, duration_seconds, records, readings, "
             "calibrated_db, time_weight, freq_weight, threshold_level, criterion_level, exchange_rate, peak, "
             "level_range, calibrated_time, person, sector, company, notes, laeq, lex8h, points, file_name, "
-            "source_path, filed_at, file_bytes) VALUES ('" + std::string(64, 'a') + "', 'Real Time Data', "
+            "source_path, filed_at, file_bytes) VALUES ('" +
+            std::string(64, 'a') +
+            "', 'Real Time Data', "
             "'2026-03-02T08:00:00', '2026-03-02T16:00:00', 28800, 28800, 28800, '94.0', 'Slow', 'A', '80', '90', "
             "'5', 'Lcpk', '70-140', '', 'Ana', 'Press', 'ACME', '', 85.0, 85.0, 100.0, 'old.sonx', '/old.sonx', "
             "'2026-03-03T00:00:00', 100); PRAGMA user_version = 1;"));
@@ -227,7 +231,8 @@ TEST(Archive, OpensAVersionOneArchiveAndKeepsItsRows)
     MeasurementAnalysis analysis;
     analysis.standards = {{.name = "OSHA-90", .dose = 50.0}, {.name = "ISO85", .dose = 131.9}};
     analysis.analysisText = "{}";
-    auto filed = archive.fileBytes(steadyRecording("2026/03/03", 8, 10, "90.0"), "n.sonx", "/n.sonx", {}, "x", analysis);
+    auto filed =
+        archive.fileBytes(steadyRecording("2026/03/03", 8, 10, "90.0"), "n.sonx", "/n.sonx", {}, "x", analysis);
     ASSERT_TRUE(filed) << filed.error().message;
     auto found = archive.find(filed->id);
     ASSERT_TRUE(found && *found);

@@ -12,7 +12,10 @@ using namespace km740;
 
 namespace {
 
-ChartSample level(double dB) { return ChartSample{ChartSample::Kind::level, dB}; }
+ChartSample level(double dB)
+{
+    return ChartSample{ChartSample::Kind::level, dB};
+}
 const ChartSample overload{ChartSample::Kind::overload, 0.0};
 const ChartSample noReading{};
 
@@ -113,7 +116,7 @@ TEST(AlarmLog, ListsEachStretchAboveTheAlarmLevel)
     EXPECT_FALSE(log.add(level(92.0), 90, "t4"));
     EXPECT_FALSE(log.add(level(90.0), 90, "t5")); // at the level ends it
     EXPECT_TRUE(log.add(overload, 90, "t6"));
-    EXPECT_FALSE(log.add(noReading, 90, "t7"));   // no reading ends it
+    EXPECT_FALSE(log.add(noReading, 90, "t7")); // no reading ends it
     EXPECT_TRUE(log.add(level(99.0), 90, "t8"));
     log.close();
 

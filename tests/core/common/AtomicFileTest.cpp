@@ -306,8 +306,8 @@ TEST(AtomicFile, NoTemporaryFileOutlivesTheProcess)
         End end;
         int signal;
     };
-    const Case cases[] = {{End::signal, SIGINT}, {End::signal, SIGTERM}, {End::signal, SIGHUP},
-                          {End::signal, SIGQUIT}, {End::exit, 0},        {End::terminate, 0}};
+    const Case cases[] = {{End::signal, SIGINT},  {End::signal, SIGTERM}, {End::signal, SIGHUP},
+                          {End::signal, SIGQUIT}, {End::exit, 0},         {End::terminate, 0}};
     for (const Case& c : cases) {
         TempFolder dir;
         const pid_t pid = ::fork();

@@ -51,7 +51,8 @@ TEST(ExposureAnalysis, AnythingOddIsRefusedNamingIt)
     refused(head + R"("standards": ["OSHA-100"]})", "is no standard");
     refused(head + R"("exclusions": [{"from": "2026-12-01T12:00:00", "to": "2026-02-30T12:00:00"}]})", "no date");
     refused(head + R"("exclusions": [{"from": "2026-12-01T12:00:00", "to": "2026-12-01T13:00:00"},
-                                     {"from": "2026-12-01T12:30:00", "to": "2026-12-01T14:00:00"}]})", "overlap");
+                                     {"from": "2026-12-01T12:30:00", "to": "2026-12-01T14:00:00"}]})",
+            "overlap");
     refused(head + R"("exclusions": [{"from": "2026-12-01T12:00:00", "to": "2026-12-01T13:00:00", "reason": 7}]})",
             "reason");
     refused(head + R"("exposure_seconds": -3})", "exposure_seconds");

@@ -17,8 +17,7 @@ constexpr LocalSeconds kHour = 3600;
 // Blocks of constant level, one reading every `step` seconds from 08:00.
 class Shift : public LevelHistory {
 public:
-    explicit Shift(std::vector<std::pair<double, double>> hoursAtLevel, double step = 60.0,
-                   bool givesInterval = true)
+    explicit Shift(std::vector<std::pair<double, double>> hoursAtLevel, double step = 60.0, bool givesInterval = true)
         : blocks_(std::move(hoursAtLevel)), step_(step), givesInterval_(givesInterval)
     {
     }
@@ -181,7 +180,8 @@ TEST(ExposureSummary, BadSpansAndNamesAreRefusedWithAMessage)
     fails({.standards = {"90/80"}}, "is no standard");
     fails({.exposureSeconds = -1.0}, "exposure time");
     // Touching spans are fine, and a preset name may be in any case.
-    EXPECT_TRUE(summarizeExposure(shift, {.standards = {"osha-90"}, .exclusions = {{kEight, kEight + 60}, {kEight + 60, kEight + 120}}}));
+    EXPECT_TRUE(summarizeExposure(
+        shift, {.standards = {"osha-90"}, .exclusions = {{kEight, kEight + 60}, {kEight + 60, kEight + 120}}}));
 }
 
 TEST(ExposureSummary, ConstantLevelGivesThatLevelForEveryLn)

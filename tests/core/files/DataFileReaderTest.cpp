@@ -31,22 +31,23 @@ Result<DataFile> load(const std::string& bytes)
     return loadDataFile(in);
 }
 
-const std::string kSettings =
-    "Calibrated dB:94.0\r\nTime Weight:Fast\r\nFrequency Weight:C\r\nThreshold Level:80\r\n"
-    "Criterion Level:85\r\nExchange Rate:3\r\nPeak  Value:< 93\r\nRange:60-130\r\n"
-    "Calibrated Time:2018/03/07 14:30:05\r\n";
+const std::string kSettings = "Calibrated dB:94.0\r\nTime Weight:Fast\r\nFrequency Weight:C\r\nThreshold Level:80\r\n"
+                              "Criterion Level:85\r\nExchange Rate:3\r\nPeak  Value:< 93\r\nRange:60-130\r\n"
+                              "Calibrated Time:2018/03/07 14:30:05\r\n";
 
 TEST(DataFileReader, EveryKindReadsBackWhatWasWritten)
 {
     std::vector<DataFile> files;
     for (const char* level : {"85.3", "85,3"}) {
-        files.push_back(RealTimeFile{DataFileKind::realTimeData, panel("Lcpk"),
+        files.push_back(RealTimeFile{DataFileKind::realTimeData,
+                                     panel("Lcpk"),
                                      {{1, "2026/12/06 10:00:00", level}, {2, "2026/12/06 10:00:01", "0.5"}}});
         files.push_back(RealTimeFile{DataFileKind::realTimeList, panel("Llpk"), {{1, "2026.12.06 10.00.00", level}}});
         files.push_back(DoseLoggerFile{panel("120,5"), {}, {{"1", "2008/03/18 09:06:00", "12.34", level}}});
-        files.push_back(DoseLoggerFile{panel("< 103"),
-                                       {{"1", "09:10:00", "09:12:30", "00:02:30"}, {"2", "09:20:00", "09:20:01", "----"}},
-                                       {{"1", "2008/03/18 09:06:00", "0", "----"}, {"2", "2008/03/18 09:07:00", "100", "85.0"}}});
+        files.push_back(
+            DoseLoggerFile{panel("< 103"),
+                           {{"1", "09:10:00", "09:12:30", "00:02:30"}, {"2", "09:20:00", "09:20:01", "----"}},
+                           {{"1", "2008/03/18 09:06:00", "0", "----"}, {"2", "2008/03/18 09:07:00", "100", "85.0"}}});
         files.push_back(LevelLoggerFile{panel("120.5"), {}, {"45.12", level}, {{1, "2008/03/18 09:05:01", level}}});
         files.push_back(LevelLoggerFile{panel("120.5"),
                                         {{"1", "09:10:00", "09:12:30", "00:02:30"}},
@@ -188,7 +189,11 @@ TEST(DataFileReader, DamagedFilesReadPartlyWithNotes)
     // Nothing, or binary data in the title and settings: no data file.
     Sink none;
     EXPECT_EQ(read("", none).error().message, "not a data file (it is empty)");
-    EXPECT_EQ(read("\x7F" "ELF\x02\x01\x01\x00\x00\r\n"s, none).error().message,
+    EXPECT_EQ(read("\x7F"
+                   "ELF\x02\x01\x01\x00\x00\r\n"s,
+                   none)
+                  .error()
+                  .message,
               "not a data file (binary data on line 1)");
     EXPECT_EQ(read("Real Time Data\r\n\r\n\r\n\r\nCal\x00\x01:x\r\n"s, none).error().message,
               "not a data file (binary data on line 5)");
@@ -222,8 +227,8 @@ TEST(DataFileReader, DamagedFilesReadPartlyWithNotes)
                          "No.s\t     Date Time    \tDose\tTWA\t\r\n1\tx\t1\t1\t\r\n2\ty\t2\t2\t\r\n",
                    b);
     ASSERT_TRUE(rb);
-    EXPECT_EQ(notes(*rb), (std::vector<std::string>{
-                              "line 18: expected the record header row (\"No.s\" ...); passed over"}));
+    EXPECT_EQ(notes(*rb),
+              (std::vector<std::string>{"line 18: expected the record header row (\"No.s\" ...); passed over"}));
     EXPECT_EQ(b.doses, (std::vector<std::string>{"2|2"}));
 
     // A file that ends inside its header still gives the settings.
@@ -232,8 +237,8 @@ TEST(DataFileReader, DamagedFilesReadPartlyWithNotes)
     ASSERT_TRUE(rc);
     EXPECT_EQ(c.headers, 1);
     EXPECT_EQ(c.head.settings.criterion, "85");
-    EXPECT_EQ(notes(*rc),
-              (std::vector<std::string>{"line 9: the file ends before its header is complete (18 header lines); no records"}));
+    EXPECT_EQ(notes(*rc), (std::vector<std::string>{
+                              "line 9: the file ends before its header is complete (18 header lines); no records"}));
 
     // Notes beyond the first hundred are counted only.
     Sink d;
@@ -249,7 +254,8 @@ TEST(DataFileReader, DamagedFilesReadPartlyWithNotes)
 
 TEST(DataFileReader, RecordingCutInItsLastLine)
 {
-    RealTimeFile rec{DataFileKind::realTimeData, panel("Lcpk"),
+    RealTimeFile rec{DataFileKind::realTimeData,
+                     panel("Lcpk"),
                      {{1, "2026/12/06 10:00:00", "85.3"}, {2, "2026/12/06 10:00:01", "85.4"}}};
     const std::string whole = dataFileBytes(rec);
     struct Count : DataFileSink {
@@ -312,7 +318,8 @@ TEST(DataFileReader, FilesOnDisk)
     EXPECT_EQ(peekDataFileKind(dir / "macbig.sonx").error().message,
               "macbig.sonx: not a data file (line 1 ends in a carriage return alone (CR), not CR LF)");
     test::writeBytes(dir / "long.sonx", std::string(70000, 'a') + "\r\n");
-    EXPECT_EQ(loadDataFile(dir / "long.sonx").error().message, "long.sonx: not a data file (line 1 is longer than 64 KiB)");
+    EXPECT_EQ(loadDataFile(dir / "long.sonx").error().message,
+              "long.sonx: not a data file (line 1 is longer than 64 KiB)");
 }
 
 // Inputs that are not files: a device is read up to a bound, so /dev/zero
@@ -336,8 +343,8 @@ TEST(DataFileReader, DevicesAreBoundedAndAFifoWithoutWriterIsRefused)
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
 
     // With a writer the FIFO reads like a file.
-    const std::string bytes = dataFileBytes(DataFile(RealTimeFile{DataFileKind::realTimeData, panel("Lcpk"),
-                                                                  {{1, "2026/12/06 10:00:00", "85.3"}}}));
+    const std::string bytes = dataFileBytes(
+        DataFile(RealTimeFile{DataFileKind::realTimeData, panel("Lcpk"), {{1, "2026/12/06 10:00:00", "85.3"}}}));
     auto writer = std::async(std::launch::async, [&] {
         const int fd = ::open(fifo.c_str(), O_WRONLY);
         (void)!::write(fd, bytes.data(), bytes.size());
@@ -392,8 +399,9 @@ TEST(DataFileReader, NumbersFollowTheFileAndPauseRowsAreBounded)
     std::vector<std::string> texts;
     for (const auto& n : rl->notes)
         texts.push_back(n.text());
-    EXPECT_EQ(texts, (std::vector<std::string>{"line 16: a pause cell longer than 32 characters was cut (and any after it)",
-                                               "line 3015: 2000 more pause rows were left out (the list keeps 1000)"}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"line 16: a pause cell longer than 32 characters was cut (and any after it)",
+                                        "line 3015: 2000 more pause rows were left out (the list keeps 1000)"}));
 }
 
 } // namespace

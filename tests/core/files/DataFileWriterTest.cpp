@@ -27,7 +27,8 @@ const std::string kLoggerHeader =
 
 TEST(DataFileWriter, RealTimeKindsLineByLine)
 {
-    RealTimeFile data{DataFileKind::realTimeData, panel("Llpk"),
+    RealTimeFile data{DataFileKind::realTimeData,
+                      panel("Llpk"),
                       {{1, "2026/12/06 10:00:00", "85.3"}, {2, "2026/12/06 10:00:01", "85.4"}}};
     EXPECT_EQ(dataFileBytes(data),
               "Real Time Data\r\n\r\n\r\n\r\n"

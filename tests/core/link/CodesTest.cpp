@@ -43,8 +43,8 @@ TEST(Codes, SettingsByteEncodesBackToTheSameByte)
             continue; // 2 and 3 both mean "Imp"; the program writes 2
         auto s = DecodeSettings(static_cast<std::uint8_t>(b), 0, 0);
         int t = s.timeWeightingText == "Slow" ? 0 : s.timeWeightingText == "Fast" ? 1 : 2;
-        EXPECT_EQ(EncodeSettings(t, s.freqWeightingText == "C", s.averageText == "min",
-                                 s.peakText == "Lcpk", s.rangeTop == 130, s.exchangeRate),
+        EXPECT_EQ(EncodeSettings(t, s.freqWeightingText == "C", s.averageText == "min", s.peakText == "Lcpk",
+                                 s.rangeTop == 130, s.exchangeRate),
                   b);
     }
 }

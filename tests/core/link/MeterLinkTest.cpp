@@ -159,9 +159,9 @@ TEST_F(Link, EveryWriteSendsItsBytesWithItsPauses)
         const char* name;
         std::function<Status()> run;
         std::uint8_t command;
-        Bytes parameters;   // none: the command alone
+        Bytes parameters; // none: the command alone
         double beforeParameters;
-        double after;       // from the last byte to the end of the exchange
+        double after; // from the last byte to the end of the exchange
     };
     const Write writes[] = {
         {"select preset", [&] { return link.selectPreset(12); }, 'Q', {12}, 0.2, 0.5},
@@ -172,8 +172,14 @@ TEST_F(Link, EveryWriteSendsItsBytesWithItsPauses)
         {"schedule", [&] { return link.writeTimedTable(table); }, 'J', tableBytes, 0.1, 0.2},
         {"repeat", [&] { return link.writeRepeatCount(255); }, 'P', {255}, 0.1, 0.0},
         {"enable mask", [&] { return link.writeEnableMask(0x8001); }, 'T', {0x80, 0x01}, 0.1, 0.0},
-        {"clock", [&] { return link.setClock(DateTime{2026, 12, 31, 23, 59, 58}); }, 'L',
-         {0x58, 0x59, 0x23, 31, 12, 26}, 0.2, 0.0},
+        {"clock",
+         [&] {
+             return link.setClock(DateTime{2026, 12, 31, 23, 59, 58});
+         },
+         'L',
+         {0x58, 0x59, 0x23, 31, 12, 26},
+         0.2,
+         0.0},
         {"service 60-130", [&] { return link.sendServiceValue(130, 0x7F); }, 'a', {0x7F}, 0.2, 0.0},
         {"service 70-140", [&] { return link.sendServiceValue(140, 0x00); }, 'b', {0x00}, 0.2, 0.0},
         {"erase", [&] { return link.eraseLogger(); }, 'S', {}, 0.0, 0.1},
@@ -259,7 +265,8 @@ TEST_F(Link, DumpEndsFiveSecondsAfterTheLastByteOrWhenCancelled)
 
     std::atomic<bool> cancel{false};
     meter.replies['I'] = always(Bytes(1000, 0x55));
-    got = link.dumpLogger(2000, [&](std::size_t n, std::size_t) { cancel = n >= 500; }, &cancel);
+    got = link.dumpLogger(
+        2000, [&](std::size_t n, std::size_t) { cancel = n >= 500; }, &cancel);
     ASSERT_FALSE(got.ok());
     EXPECT_EQ(got.error().kind, FailureKind::cancelled);
 }
@@ -273,7 +280,8 @@ TEST_F(Link, DrainAfterACancelledDumpLeavesTheLineToTheNextReply)
     meter.replies['I'] = always(Bytes(1000, 0x55));
     meter.byteTime = 1.0 / 1920;
     const double start = clock.now();
-    auto got = link.dumpLogger(1000, [&](std::size_t n, std::size_t) { cancel = n >= 200; }, &cancel);
+    auto got = link.dumpLogger(
+        1000, [&](std::size_t n, std::size_t) { cancel = n >= 200; }, &cancel);
     ASSERT_FALSE(got.ok());
     ASSERT_TRUE(link.drainAfterDump(1000).ok());
     const double lastByte = start + meter.latency + 999.0 / 1920;
@@ -383,8 +391,8 @@ TEST_F(Link, RandomRepliesAreTakenOnlyWhenWhole)
             return b;
         };
     };
-    const std::pair<std::uint8_t, std::size_t> commands[] = {
-        {'F', 19}, {0x60, 8}, {'R', 1}, {'E', 1}, {'U', 2}, {'C', 36}, {'B', 96}, {'A', 6}, {'D', 6}};
+    const std::pair<std::uint8_t, std::size_t> commands[] = {{'F', 19}, {0x60, 8}, {'R', 1}, {'E', 1}, {'U', 2},
+                                                             {'C', 36}, {'B', 96}, {'A', 6}, {'D', 6}};
     for (auto [command, whole] : commands)
         meter.replies[command] = garbage(command, whole);
     auto framed = [](const Bytes& b) { return b.size() >= 19 && b[0] == 0x02 && b[18] == 0x03; };
@@ -466,7 +474,7 @@ TEST_F(Link, RandomRepliesAreTakenOnlyWhenWhole)
             ASSERT_EQ(frames.size(), 4u);
             const FailureKind want = frames.back().empty()       ? FailureKind::timeout
                                      : frames.back().size() < 19 ? FailureKind::protocol
-                                                                  : FailureKind::data;
+                                                                 : FailureKind::data;
             EXPECT_EQ(poll.error().kind, want);
         }
 

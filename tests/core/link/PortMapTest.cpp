@@ -84,7 +84,9 @@ TEST(PortMap, SavesAndLoadsBack)
 
     // A folder that cannot be written leaves the old file alone.
     fs::path blocked = dir / "file-not-folder";
-    { std::ofstream(blocked) << "x"; }
+    {
+        std::ofstream(blocked) << "x";
+    }
     EXPECT_FALSE(savePortMap(blocked / "ports.ini", m));
 }
 

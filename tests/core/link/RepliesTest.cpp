@@ -96,8 +96,7 @@ TEST(Replies, ParameterTablesRoundTrip)
     TimedTable timed;
     timed.entries[15] = TimedEntry{0, 5, 30, 12, 23, 59};
     auto tb = encodeTimedTable(timed);
-    EXPECT_EQ(std::vector<std::uint8_t>(tb.begin() + 90, tb.end()),
-              (std::vector<std::uint8_t>{0, 5, 30, 12, 23, 59}));
+    EXPECT_EQ(std::vector<std::uint8_t>(tb.begin() + 90, tb.end()), (std::vector<std::uint8_t>{0, 5, 30, 12, 23, 59}));
     EXPECT_EQ(decodeTimedTable(tb), timed);
     EXPECT_FALSE(decodeTimedTable(std::span(tb).first(95)));
 

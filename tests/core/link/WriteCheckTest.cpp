@@ -39,8 +39,7 @@ TEST_F(Checked, AClockThatDidNotTakeFails)
     auto s = setClockChecked(link, newYearsEve);
     ASSERT_FALSE(s.ok());
     EXPECT_EQ(s.error().kind, FailureKind::protocol);
-    EXPECT_NE(s.error().message.find("after it was set to 26/12/31 23:59:58: the time did not take"),
-              std::string::npos)
+    EXPECT_NE(s.error().message.find("after it was set to 26/12/31 23:59:58: the time did not take"), std::string::npos)
         << s.error().message;
 }
 
@@ -98,13 +97,16 @@ std::vector<Write> checkedWrites()
     return {
         {"presets", "QK", [](MeterLink& l) { return writePresetsChecked(l, 12, changedTable(l)); }},
         {"settings", "_", [](MeterLink& l) { return writeSettingsChecked(l, 0x35); }},
-        {"recording setup", "VOJPT", [](MeterLink& l) {
+        {"recording setup", "VOJPT",
+         [](MeterLink& l) {
              RecordingSetup s = someSetup();
              s.periodCode = 3;
              return writeRecordingSetupChecked(l, s);
          }},
-        {"plain start", "VXY", [](MeterLink& l) { return startRecordingChecked(l, RecordingStart::plain, someSetup()); }},
-        {"limited start", "VOWY", [](MeterLink& l) {
+        {"plain start", "VXY",
+         [](MeterLink& l) { return startRecordingChecked(l, RecordingStart::plain, someSetup()); }},
+        {"limited start", "VOWY",
+         [](MeterLink& l) {
              RecordingSetup s = someSetup();
              s.periodCode = 5;
              return startRecordingChecked(l, RecordingStart::limited, s);
@@ -192,8 +194,8 @@ TEST_F(Checked, AMeterSilencedAtAnyStepNeverGivesASuccess)
                 EXPECT_EQ(m.commandsTaken(), after) << w.name;
                 break;
             }
-            EXPECT_EQ(s.error().kind, FailureKind::timeout) << w.name << " silent after " << after << ": "
-                                                            << s.error().message;
+            EXPECT_EQ(s.error().kind, FailureKind::timeout)
+                << w.name << " silent after " << after << ": " << s.error().message;
             ASSERT_LT(after, 40) << w.name;
         }
     }

@@ -18,9 +18,9 @@ const std::string ind(10, ' ');
 std::string settingsLines(bool realTime, const char* exchangeRate = "5")
 {
     return std::string("Calibrated dB:94.0\r\nTime Weight:Slow\r\nFrequency Weight:A\r\n"
-                       "Threshold Level:80\r\nCriterion Level:90\r\nExchange Rate:")
-           + exchangeRate + "\r\n" + (realTime ? "Peak Type:Lcpk\r\n" : "Peak  Value:120.5\r\n")
-           + "Range:70-140\r\nCalibrated Time:2026/12/01 07:55:00\r\n";
+                       "Threshold Level:80\r\nCriterion Level:90\r\nExchange Rate:") +
+           exchangeRate + "\r\n" + (realTime ? "Peak Type:Lcpk\r\n" : "Peak  Value:120.5\r\n") +
+           "Range:70-140\r\nCalibrated Time:2026/12/01 07:55:00\r\n";
 }
 
 FileListTable tableOf(const std::string& text)
@@ -32,20 +32,20 @@ FileListTable tableOf(const std::string& text)
     return std::move(loaded).value().table;
 }
 
-const std::string realTimeText = "Real Time Data\r\n\r\n\r\n\r\n" + settingsLines(true)
-                                 + "No.s\t      Date Time    \tdB\r\n"
-                                   "1\t2026/12/01 08:00:00\t90.0\t\r\n"
-                                   "2\t2026/12/01 08:00:01\t----\t\r\n"
-                                   "3\t2026/12/01 08:00:02\t90.0\t\r\n";
+const std::string realTimeText = "Real Time Data\r\n\r\n\r\n\r\n" + settingsLines(true) +
+                                 "No.s\t      Date Time    \tdB\r\n"
+                                 "1\t2026/12/01 08:00:00\t90.0\t\r\n"
+                                 "2\t2026/12/01 08:00:01\t----\t\r\n"
+                                 "3\t2026/12/01 08:00:02\t90.0\t\r\n";
 
-const std::string levelSetText = "Data Logger dBS\r\n\r\n\r\n\r\n" + settingsLines(false)
-                                 + " 1 \r\nTimes\tPause\tRelease\tPeriod\t\r\n"
-                                   "1\t10:00:00\t10:05:00\t00:05:00\t\r\n"
-                                   "Dose\tTWA\t\r\n12.5\t81.0\t\r\n"
-                                   "No.s\t     Date Time    \tdB\t\r\n"
-                                   "1\t2026/12/01 08:00:00\t85.3\t\r\n"
-                                   "2\t2026/12/01 08:00:02\t-\t\r\n"
-                                   "3\t2026/12/01 08:00:04\t90.0\t\r\n";
+const std::string levelSetText = "Data Logger dBS\r\n\r\n\r\n\r\n" + settingsLines(false) +
+                                 " 1 \r\nTimes\tPause\tRelease\tPeriod\t\r\n"
+                                 "1\t10:00:00\t10:05:00\t00:05:00\t\r\n"
+                                 "Dose\tTWA\t\r\n12.5\t81.0\t\r\n"
+                                 "No.s\t     Date Time    \tdB\t\r\n"
+                                 "1\t2026/12/01 08:00:00\t85.3\t\r\n"
+                                 "2\t2026/12/01 08:00:02\t-\t\r\n"
+                                 "3\t2026/12/01 08:00:04\t90.0\t\r\n";
 
 } // namespace
 

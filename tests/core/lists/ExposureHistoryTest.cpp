@@ -58,7 +58,8 @@ TEST(ExposureHistory, FileEqualsTheFileListsLastRow)
         expectSame(f.lavg, t.value(last, 11), name + " LAvg");
         EXPECT_EQ(s->used + t.skippedLevels(), t.rowCount()) << name;
         // The same records from memory (the real-time list) give the same.
-        auto fromMemory = summarizeExposure(RecordHistory(file.kind, file.settings, file.records), {.standards = {"File"}});
+        auto fromMemory =
+            summarizeExposure(RecordHistory(file.kind, file.settings, file.records), {.standards = {"File"}});
         ASSERT_TRUE(fromMemory);
         EXPECT_EQ(fromMemory->standards[0].dose, f.dose) << name;
         EXPECT_EQ(fromMemory->laeq, s->laeq) << name;

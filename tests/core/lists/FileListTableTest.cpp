@@ -126,8 +126,9 @@ TEST(FileListTable, StreamedPrintoutIsTheWindowsPrintout)
         ASSERT_TRUE(loaded);
         for (int perRow : {1, 3}) {
             std::vector<std::string> streamed;
-            ASSERT_TRUE(printDataFile(dir / name, Regional::point(), perRow,
-                                      [&](std::string_view l, std::optional<std::size_t>) { streamed.emplace_back(l); }));
+            ASSERT_TRUE(
+                printDataFile(dir / name, Regional::point(), perRow,
+                              [&](std::string_view l, std::optional<std::size_t>) { streamed.emplace_back(l); }));
             const PrintSource source = loaded->table.printSource(Regional::point());
             EXPECT_EQ(streamed, printLines(loaded->table.printKind(), source, perRow)) << name << " " << perRow;
         }
@@ -179,7 +180,7 @@ TEST(FileListTable, RowsLeftOutArePassedOverByTheRunningColumnsAndTheDistributio
 
     // 08:00:01 up to 08:00:03 leaves out the 100 and the 80 dB rows.
     const ExcludedRows rows = ExcludedRows::of(t.recordTimes(), {{parseLocalTime("2026-12-01T08:00:01").value(),
-                                                                   parseLocalTime("2026-12-01T08:00:03").value()}});
+                                                                  parseLocalTime("2026-12-01T08:00:03").value()}});
     ASSERT_EQ(rows.count(), 2u);
     auto running = t.runningWithout(rows);
     ASSERT_TRUE(running);
@@ -218,8 +219,8 @@ TEST(CsvExport, SpreadsheetReadyRows)
     all.appendHeader(out);
     EXPECT_EQ(out, "No.s,Date Time,dB [dB],TWA [dB],Dose [%],SEL [dB],SE [Pa2h],\"LEP,d [dB]\",Leq [dB],"
                    "PTWA [dB],PDose [%],LAvg [dB]\r\n");
-    const std::array<std::string_view, 12> cells{"7",     "2026/12/01 08:00:06", "85,3", "----",   "0,0034", "93,1",
-                                                 "0,001", "-3,4",                "85,3", "----",   "100,0",  "----"};
+    const std::array<std::string_view, 12> cells{
+        "7", "2026/12/01 08:00:06", "85,3", "----", "0,0034", "93,1", "0,001", "-3,4", "85,3", "----", "100,0", "----"};
     out.clear();
     all.appendRow(out, cells);
     EXPECT_EQ(out, "7,2026-12-01T08:00:06,85.3,,0.0034,93.1,0.001,-3.4,85.3,,100.0,\r\n");

@@ -27,16 +27,15 @@ PrintSource source()
 void withPauses(PrintSource& s)
 {
     s.pausesShown = true;
-    s.pauses = PrintGrid::of({{"Times", "Pause", "Release", "Period"},
-                              {"1", "10:00:00", "10:05:00", "00:05:00"}});
+    s.pauses = PrintGrid::of({{"Times", "Pause", "Release", "Period"}, {"1", "10:00:00", "10:05:00", "00:05:00"}});
 }
 
 std::vector<std::vector<std::string>> levelRows(int records)
 {
     std::vector<std::vector<std::string>> rows{{"No.s", "     Date Time    ", "dB"}};
     for (int i = 1; i <= records; ++i)
-        rows.push_back({std::to_string(i), "2026/12/01 08:00:0" + std::to_string(i % 10),
-                        std::to_string(80 + i) + ".5"});
+        rows.push_back(
+            {std::to_string(i), "2026/12/01 08:00:0" + std::to_string(i % 10), std::to_string(80 + i) + ".5"});
     return rows;
 }
 
@@ -64,7 +63,14 @@ TEST(PrintLayout, DoseListWithAndWithoutPauses)
     expectHeader(lines);
     std::vector<std::string> rest(lines.begin() + 14, lines.end());
     std::vector<std::string> expected{
-        "-", "-", "-", "-", "-", "-", "-", "-",
+        "-",
+        "-",
+        "-",
+        "-",
+        "-",
+        "-",
+        "-",
+        "-",
         ind + "No.s   " + "     Date Time       " + "Dose    " + "TWA    ",
         ind + std::string(48, '-'),
         ind + "1      " + "2026/12/01 08:01:00  " + "0.2083  " + "54.3   ",

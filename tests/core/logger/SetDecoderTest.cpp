@@ -58,13 +58,12 @@ TEST(DecodeSet, DoseSetRowsAndPanel)
         .dose("12345", "67")
         .dose("00000000?0"); // not a decimal digit
     const DoseLoggerFile f = decodeDose(b);
-    EXPECT_EQ(f.settings, (SettingsBlock{"94.0", "Slow", "A", "80", "90", "5", "120.5", "70-140",
-                                         "2018/03/07 14:30:05"}));
+    EXPECT_EQ(f.settings,
+              (SettingsBlock{"94.0", "Slow", "A", "80", "90", "5", "120.5", "70-140", "2018/03/07 14:30:05"}));
     EXPECT_TRUE(f.pauses.empty());
     const std::vector<DoseRow> want = {
-        {"1", "2008/03/18 09:06:00", "0", "----"},
-        {"2", "2008/03/18 09:07:00", "50", "85.0"},
-        {"3", "2008/03/18 09:08:00", "12.345", "74.9"},  // cut to 6 characters, TWA cut not rounded
+        {"1", "2008/03/18 09:06:00", "0", "----"},        {"2", "2008/03/18 09:07:00", "50", "85.0"},
+        {"3", "2008/03/18 09:08:00", "12.345", "74.9"},   // cut to 6 characters, TWA cut not rounded
         {"4", "2008/03/18 09:09:00", "1234567", "157.9"}, // every integer digit kept
         {"5", "2008/03/18 09:10:00", "12345", "124.7"},   // never ends on the point
         {"6", "2008/03/18 09:11:00", "----", "----"},
@@ -89,8 +88,8 @@ TEST(DecodeSet, LevelSetRowsAndSummary)
     ImageBuilder b;
     b.set(levelHeader()).level(821).level(5).level(1400).dose(summary);
     const LevelLoggerFile f = decodeLevel(b);
-    EXPECT_EQ(f.settings, (SettingsBlock{"114.0", "Slow", "A", "80", "85", "3", "< 93", "60-130",
-                                         "2018/03/07 14:30:05"}));
+    EXPECT_EQ(f.settings,
+              (SettingsBlock{"114.0", "Slow", "A", "80", "85", "3", "< 93", "60-130", "2018/03/07 14:30:05"}));
     EXPECT_EQ(f.summary, (DoseSummary{"45.1", "81.5"}));
     EXPECT_EQ(f.records, (std::vector<LevelRecord>{{1, "2008/03/18 09:05:01", "82.1"},
                                                    {2, "2008/03/18 09:05:02", "0.5"},
@@ -126,9 +125,8 @@ TEST(DecodeSet, PausesMoveTheTimeStamps)
         stamps.push_back(r.dateTime);
         doses.push_back(r.dose);
     }
-    EXPECT_EQ(stamps, (std::vector<std::string>{"2008/03/18 09:06:00", "2008/03/18 09:07:00",
-                                                "2008/03/18 09:11:00", "2008/03/18 09:12:00",
-                                                "2008/03/18 09:13:00"}));
+    EXPECT_EQ(stamps, (std::vector<std::string>{"2008/03/18 09:06:00", "2008/03/18 09:07:00", "2008/03/18 09:11:00",
+                                                "2008/03/18 09:12:00", "2008/03/18 09:13:00"}));
     EXPECT_EQ(doses, (std::vector<std::string>{"1", "2", "3", "4", "5"}));
     // A release before its start has no period and moves nothing.
     EXPECT_EQ(f.pauses, (std::vector<PauseRow>{{"1", "09:07:30", "09:10:30", "00:03:00"},

@@ -13,7 +13,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-RecordingHeader header() { return test::sampleHeader(); }
+RecordingHeader header()
+{
+    return test::sampleHeader();
+}
 
 // The recorder's state and the link side it reads.
 struct RecorderBench : RecordingState {
@@ -37,10 +40,20 @@ LocalDateTime at(int second, int minute = 3, int hour = 9)
     return LocalDateTime{2024, 1, 5, hour, minute, second};
 }
 
-const std::vector<std::string> kHeaderLines = {
-    "Real Time Data", "", "", "", "Calibrated dB:94", "Time Weight:Slow", "Frequency Weight:A",
-    "Threshold Level:80", "Criterion Level:85", "Exchange Rate:3", "Peak Type:Lcpk",
-    "Range:70-140", "Calibrated Time:2018/03/07 14:30:05", "No.s\t      Date Time    \tdB"};
+const std::vector<std::string> kHeaderLines = {"Real Time Data",
+                                               "",
+                                               "",
+                                               "",
+                                               "Calibrated dB:94",
+                                               "Time Weight:Slow",
+                                               "Frequency Weight:A",
+                                               "Threshold Level:80",
+                                               "Criterion Level:85",
+                                               "Exchange Rate:3",
+                                               "Peak Type:Lcpk",
+                                               "Range:70-140",
+                                               "Calibrated Time:2018/03/07 14:30:05",
+                                               "No.s\t      Date Time    \tdB"};
 
 } // namespace
 
@@ -179,8 +192,7 @@ TEST(FileRecording, WriteErrorStopsWithFileNameAndReason)
         EXPECT_NE(st.error().message.find("No space"), std::string::npos);
         EXPECT_FALSE(s.fileRecording);
     }
-    Status missing = rec.startFileRecording(s, s.live, (dir / "no" / "rt.sonx").string(), header(),
-                                            Regional::point());
+    Status missing = rec.startFileRecording(s, s.live, (dir / "no" / "rt.sonx").string(), header(), Regional::point());
     EXPECT_FALSE(missing);
 }
 

@@ -79,10 +79,10 @@ TEST(Judgement, ChartLinesAreTheLevelsTheValuesStandFor)
     EXPECT_NEAR(levelOf(preset("DOD"), Basis::shiftDose, 50.0), 81.0, 1e-9);
     const auto lines = levelLines({preset("OSHA-90"), preset("ISO85"), preset("ACGIH")});
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], (LevelLine{80.0, false, true, false}));  // ISO lower action
-    EXPECT_EQ(lines[1], (LevelLine{85.0, true, true, true}));    // ISO85/ACGIH criterion, actions, ACGIH limit
-    EXPECT_EQ(lines[2], (LevelLine{87.0, false, false, true}));  // ISO limit
-    EXPECT_EQ(lines[3], (LevelLine{90.0, true, false, true}));   // OSHA criterion and limit
+    EXPECT_EQ(lines[0], (LevelLine{80.0, false, true, false})); // ISO lower action
+    EXPECT_EQ(lines[1], (LevelLine{85.0, true, true, true}));   // ISO85/ACGIH criterion, actions, ACGIH limit
+    EXPECT_EQ(lines[2], (LevelLine{87.0, false, false, true})); // ISO limit
+    EXPECT_EQ(lines[3], (LevelLine{90.0, true, false, true}));  // OSHA criterion and limit
 }
 
 TEST(ReportChart, ColumnsKeepEveryExtremeAndLinesBreakAtGaps)

@@ -11,7 +11,10 @@ using namespace km740::test;
 
 namespace {
 
-LocalSeconds at(const char* text) { return *parseLocalTime(text); }
+LocalSeconds at(const char* text)
+{
+    return *parseLocalTime(text);
+}
 
 std::string field(const std::vector<ReportField>& fields, std::string_view label)
 {
@@ -61,7 +64,8 @@ TEST(Report, FourHoursAt92dBAreJudgedOnTheShiftTheyStandFor)
     EXPECT_EQ(field(shift->overall, "Durée d'exposition"), "8:00:00 (fixée pour le poste)");
     EXPECT_EQ(field(shift->overall, "LEX,8h"), "92,0 dB");
     EXPECT_EQ(shift->legend.size(), 3u);
-    EXPECT_EQ(shift->legend[0], "OSHA-90 : action à 50 % (85,0 dB), limite au-delà de 100 % (90,0 dB), sur la dose du poste.");
+    EXPECT_EQ(shift->legend[0],
+              "OSHA-90 : action à 50 % (85,0 dB), limite au-delà de 100 % (90,0 dB), sur la dose du poste.");
 }
 
 TEST(Report, SurveyShiftHeadChartExclusionsAndHistogram)

@@ -12,9 +12,9 @@ namespace {
 
 // One set as a reader walking the image finds it.
 struct FoundSet {
-    std::size_t marker = 0;    // offset of the marker in the image
+    std::size_t marker = 0; // offset of the marker in the image
     std::size_t blockLength = 0;
-    int interval = 0;          // seconds
+    int interval = 0; // seconds
     std::size_t records = 0;
     std::vector<std::size_t> pauseOffsets; // from the marker
     std::vector<std::pair<std::uint32_t, std::uint32_t>> pauses;

@@ -38,7 +38,7 @@ TEST(SimRecordingLive, PlainRecordingWithAPauseFromTheKeys)
     b.send("Y"); // 09:00:00
     EXPECT_TRUE(b.meter.state().recording);
     b.clock.advance(65.0);
-    b.send("]"); // run/pause: paused from 66 s
+    b.send("]");                           // run/pause: paused from 66 s
     EXPECT_EQ(b.ask("F")[8] & 0x03, 0x03); // REC and PAUSE shown
     b.clock.advance(30.0);
     b.send("]"); // released at 96 s

@@ -45,9 +45,9 @@ TEST(SimStatus, DisplayShowsTheLevelDigitsAndClock)
     EXPECT_EQ(f[4], digit[level / 100 % 10]);
     EXPECT_EQ(f[5], digit[level / 10 % 10] | 0x80); // with the decimal point
     EXPECT_EQ(f[6], digit[level % 10]);
-    EXPECT_EQ(f[7] & 0x01, 0x01);                    // "A" lit
-    EXPECT_EQ(f[7] & 0x04, 0x04);                    // "SLOW" lit
-    EXPECT_EQ(f[9], digit[0]);                       // 09:00, colon after the hour
+    EXPECT_EQ(f[7] & 0x01, 0x01); // "A" lit
+    EXPECT_EQ(f[7] & 0x04, 0x04); // "SLOW" lit
+    EXPECT_EQ(f[9], digit[0]);    // 09:00, colon after the hour
     EXPECT_EQ(f[10], digit[9] | 0x80);
     EXPECT_EQ(f[11], digit[0]);
     EXPECT_EQ(f[12], digit[0]);
@@ -77,7 +77,7 @@ TEST(SimLevel, WalkIsRepeatableStaysInRangeAndHasEvents)
     const auto [lo, hi] = std::minmax_element(a.begin(), a.end());
     EXPECT_GE(*lo, 700);
     EXPECT_LE(*hi, 1400);
-    EXPECT_GT(*hi - *lo, 100);  // a machine started at some point
+    EXPECT_GT(*hi - *lo, 100);   // a machine started at some point
     EXPECT_GT(peakA, *hi + 100); // and something banged
     EXPECT_LT(peakA, 1600);
 }
@@ -91,7 +91,7 @@ TEST(SimPresets, SelectThenReadAndSettingsFollow)
     EXPECT_EQ(b.ask("F")[15], 0x11); // ISO85: Fast, Lcpk
     b.write("Q", {17}, 0.2);         // no such preset: ignored
     EXPECT_EQ(b.ask("R"), Bytes{6});
-    b.write("Q", {10}, 0.2);         // User3
+    b.write("Q", {10}, 0.2); // User3
     EXPECT_EQ(b.ask("F")[15], b.meter.state().userPresets[8]);
 }
 
@@ -138,7 +138,7 @@ TEST(SimRecording, IntervalPeriodRepeatMaskAndTableRoundTrip)
     b.write("P", {'F'}, 0.1); // a parameter byte that looks like a command is a parameter
     b.write("T", {0x80, 0x01}, 0.1);
     Bytes table(96, 0);
-    table[0] = 0;  // Any
+    table[0] = 0; // Any
     table[1] = 5;
     table[2] = 30;
     table[3] = 12;
@@ -187,7 +187,7 @@ TEST(SimClock, RunsWithTheClockAndIsSetByL)
     b.clock.advance(2.0); // set 0.2 s ago at 23:59:58
     EXPECT_EQ(b.ask("D"), (Bytes{0x00, 0x00, 0x00, 1, 1, 27}));
 
-    b.write("L", {0x00, 0x60, 0x12, 1, 1, 27}); // minute 60: refused
+    b.write("L", {0x00, 0x60, 0x12, 1, 1, 27});  // minute 60: refused
     b.write("L", {0x00, 0x00, 0x12, 30, 2, 27}); // 30 February: refused
     EXPECT_EQ(b.ask("D")[3], 1);
 }
@@ -248,12 +248,12 @@ TEST(SimKeys, MenuChangesTheSettingsAndTheDisplay)
     b.send("^"); // Menu: first page, time weighting
     Bytes f = b.ask("F");
     EXPECT_EQ(f[8] & 0x04, 0x04); // MENU lit
-    b.send("N"); // Right: frequency weighting
-    b.send("Z"); // Up: "C"
+    b.send("N");                  // Right: frequency weighting
+    b.send("Z");                  // Up: "C"
     f = b.ask("F");
     EXPECT_EQ(f[15], 0x80); // not yet taken
     EXPECT_EQ(f[6], 0x39);  // "C" shown as the value
-    b.send("]"); // Enter
+    b.send("]");            // Enter
     EXPECT_EQ(b.ask("F")[15], 0x84);
     b.send("\\"); // Left: back to time weighting
     b.send("[");  // Down: Slow -> Imp
