@@ -151,13 +151,14 @@ int runExposure(const ExposureCommand& c)
 {
     const auto analysisPath = analysisPathFor(c.file);
     ExposureOptions options;
-    std::error_code ec;
-    const bool haveAnalysis = !c.noAnalysis && std::filesystem::exists(analysisPath, ec);
-    if (haveAnalysis) {
-        auto saved = readAnalysis(analysisPath);
+    bool haveAnalysis = false;
+    if (!c.noAnalysis) {
+        auto saved = readAnalysisBeside(c.file);
         if (!saved)
             return fail(exitUsage, saved.error().message + " (--no-analysis leaves it aside)");
-        options = std::move(*saved);
+        haveAnalysis = saved->has_value();
+        if (haveAnalysis)
+            options = std::move(**saved);
     }
     if (!c.standards.empty())
         options.standards = c.standards;

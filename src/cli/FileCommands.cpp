@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // export-csv and print-pdf: a data file's list for spreadsheets and on paper.
+#include "cli/PageApplication.h"
 #include "cli/StandardOutput.h"
 #include "cli/ToolCommands.h"
 
@@ -14,7 +15,6 @@
 #include "platform/AtomicDevice.h"
 #include "platform/PrintPages.h"
 
-#include <QGuiApplication>
 #include <QIODevice>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -102,13 +102,7 @@ int runPrintPdf(const PdfOptions& o)
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
     mallopt(M_MMAP_THRESHOLD, 256 << 20);
 #endif
-    // Fonts need a GUI application; no display is needed to write a PDF.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "km740-tool";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    const PageApplication gui;
 
     const Regional regional = o.decimalComma ? Regional::comma() : Regional::point();
     const std::filesystem::path input = o.file;

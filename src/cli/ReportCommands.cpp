@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // report: the exposure report of a recording as a PDF, from the command line.
+#include "cli/PageApplication.h"
 #include "cli/ToolCommands.h"
 
 #include "core/exposure/ExposureAnalysis.h"
@@ -10,7 +11,6 @@
 #include "platform/ReportPdf.h"
 
 #include <QDateTime>
-#include <QGuiApplication>
 #include <QLocale>
 
 #include <filesystem>
@@ -42,24 +42,18 @@ int runReport(const ReportCommand& c)
 {
     if (!c.chart.empty() && !pictureFormatOf(c.chart))
         return fail(exitUsage, "--chart " + c.chart + ": give the picture a name ending in .png or .svg");
-    // Fonts need a GUI application; no display is needed to write a PDF.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "km740-tool";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    const PageApplication gui;
 
     ReportRequest request;
     request.dataFile = c.file;
-    const auto analysisPath = analysisPathFor(c.file);
-    std::error_code ec;
-    if (!c.noAnalysis && std::filesystem::exists(analysisPath, ec)) {
-        auto saved = readAnalysis(analysisPath);
+    if (!c.noAnalysis) {
+        auto saved = readAnalysisBeside(c.file);
         if (!saved)
             return fail(exitUsage, saved.error().message + " (--no-analysis leaves it aside)");
-        request.options = std::move(*saved);
-        std::cerr << "km740-tool: applied the analysis in " << analysisPath.string() << '\n';
+        if (*saved) {
+            request.options = std::move(**saved);
+            std::cerr << "km740-tool: applied the analysis in " << analysisPathFor(c.file).string() << '\n';
+        }
     }
     if (!c.standards.empty())
         request.options.standards = c.standards;

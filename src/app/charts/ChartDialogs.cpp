@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/charts/ChartDialogs.h"
 
+#include "app/ui/AppDialogs.h"
+#include "app/ui/QtText.h"
 #include "platform/PictureFile.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -24,13 +24,7 @@ ChartDialogs ChartDialogs::desktop()
         QPrintDialog dialog(&printer, parent);
         return dialog.exec() == QDialog::Accepted;
     };
-    d.message = [](QWidget* parent, const QString& text, bool critical) {
-        auto* box = new QMessageBox(critical ? QMessageBox::Critical : QMessageBox::Information,
-                                    QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setWindowModality(Qt::WindowModal);
-        box->show();
-    };
+    d.message = showWindowMessage;
     d.saveCsv = [](QWidget* parent, const QString& suggestedName) {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         return QFileDialog::getSaveFileName(parent, QObject::tr("Save alarm periods"),
@@ -82,8 +76,8 @@ bool saveImage(QWidget* parent, const ChartDialogs& dialogs, const QString& sugg
     // Text in points comes out as big against the chart as on the screen.
     const double dpi = parent ? parent->logicalDpiY() : 96.0;
     const Status written = writePicture(
-        QFile::encodeName(path).toStdString(), size, dpi,
-        [&](QPainter& p) { draw(p, QRectF(QPointF(0, 0), QSizeF(size))); }, QFileInfo(path).completeBaseName());
+        fsPath(path), size, dpi, [&](QPainter& p) { draw(p, QRectF(QPointF(0, 0), QSizeF(size))); },
+        QFileInfo(path).completeBaseName());
     QApplication::restoreOverrideCursor();
     if (!written && dialogs.message)
         dialogs.message(parent,

@@ -3,6 +3,7 @@
 
 #include "app/ui/AnalysisHub.h"
 #include "app/ui/QtText.h"
+#include "app/ui/SmallGrid.h"
 #include "core/common/NoValue.h"
 #include "core/exposure/ExposureAnalysis.h"
 #include "core/lists/ExposureHistory.h"
@@ -16,7 +17,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -33,11 +33,6 @@ namespace km740 {
 namespace {
 
 const char* const kTimeFormat = "yyyy-MM-dd HH:mm:ss";
-
-std::filesystem::path fsPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 std::optional<LocalSeconds> secondsOf(const QDateTime& t)
 {
@@ -60,14 +55,8 @@ QString duration(double seconds)
 
 QTableWidget* grid(const QString& name, const QString& spoken, const QStringList& headers, QWidget* parent)
 {
-    auto* g = new QTableWidget(0, static_cast<int>(headers.size()), parent);
-    g->setObjectName(name);
-    g->setAccessibleName(spoken);
-    g->setHorizontalHeaderLabels(headers);
-    g->verticalHeader()->hide();
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto* g = smallGrid(name, spoken, headers, parent);
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return g;
 }
 
@@ -331,17 +320,18 @@ QString ExposureSummaryWindow::analysisPath() const
 
 void ExposureSummaryWindow::loadAnalysis()
 {
-    const QString path = analysisPath();
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    if (request_.dataPath.isEmpty())
         return;
-    auto saved = readAnalysis(fsPath(path));
+    auto saved = readAnalysisBeside(fsPath(request_.dataPath));
     if (!saved) {
         lblAnalysis_->setText(
             tr("The analysis file beside the data file was left aside: %1").arg(q(saved.error().message)));
         return;
     }
-    setOptions(*saved);
-    lblAnalysis_->setText(tr("Analysis brought back from %1").arg(QFileInfo(path).fileName()));
+    if (!*saved)
+        return;
+    setOptions(**saved);
+    lblAnalysis_->setText(tr("Analysis brought back from %1").arg(QFileInfo(analysisPath()).fileName()));
 }
 
 ExposureOptions ExposureSummaryWindow::options() const

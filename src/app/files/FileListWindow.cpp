@@ -13,6 +13,7 @@
 #include "app/ui/WindowContext.h"
 #include "app/ui/QtText.h"
 #include "app/ui/SettingsPanel.h"
+#include "app/ui/SmallGrid.h"
 
 #include <QAction>
 #include <QDir>
@@ -64,18 +65,6 @@ QString notesText(const ReadCounts& counts)
     if (counts.moreNotes > 0)
         lines << QObject::tr("and %1 more").arg(counts.moreNotes);
     return lines.join(QLatin1Char('\n'));
-}
-
-QTableWidget* smallGrid(const QString& name, const QString& spoken, const QStringList& headers, QWidget* parent)
-{
-    auto* grid = new QTableWidget(0, static_cast<int>(headers.size()), parent);
-    grid->setObjectName(name);
-    grid->setAccessibleName(spoken);
-    grid->setHorizontalHeaderLabels(headers);
-    grid->verticalHeader()->hide();
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    return grid;
 }
 
 void addRow(QTableWidget* grid, const std::vector<std::string>& cells)
@@ -283,7 +272,7 @@ void FileListWindow::startReading()
         return;
     cmdCancel_->show();
     setBusyCaption(QStringLiteral("0 Completed"));
-    const std::filesystem::path path(QFile::encodeName(path_).toStdString());
+    const std::filesystem::path path(fsPath(path_));
     reader_.start(
         this, [path](const BackgroundTask::Job& job) { return loadFileListTable(path, job.progress, job.cancel); },
         [](FileListWindow& w, std::int64_t n) { w.setBusyCaption(QString::number(n) + QStringLiteral(" Completed")); },
@@ -556,8 +545,8 @@ void FileListWindow::exportCsv()
         dialogs.saveCsv(this, info.dir().filePath(QFileInfo(title_).completeBaseName() + QStringLiteral(".csv")));
     if (!target || target->isEmpty())
         return;
-    const std::filesystem::path input = QFile::encodeName(path_).toStdString();
-    const std::filesystem::path output = QFile::encodeName(*target).toStdString();
+    const std::filesystem::path input = fsPath(path_);
+    const std::filesystem::path output = fsPath(*target);
     Status written = checkOutputIsNoInput(output, {&input, 1});
     if (written)
         written = writeCsv(*table_, output);

@@ -5,6 +5,7 @@
 #include "core/files/DataFileReader.h"
 #include "app/files/FileListWindow.h"
 #include "app/ui/AnalysisHub.h"
+#include "app/ui/QtText.h"
 #include "app/ui/WindowContext.h"
 
 #include <QFile>
@@ -46,7 +47,7 @@ void FileWindows::onOpenClick()
 
 bool FileWindows::open(const QString& path, const QString& caption)
 {
-    auto kind = peekDataFileKind(QFile::encodeName(path).toStdString());
+    auto kind = peekDataFileKind(fsPath(path));
     if (!kind) {
         if (dialogs_.message)
             dialogs_.message(context_.mainWindow(), QString::fromStdString(kind.error().message), true);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/report/ReportPreview.h"
+#include "app/ui/AppDialogs.h"
 #include "app/ui/ReaderNames.h"
 
 #include "app/ui/BackgroundTask.h"
@@ -9,7 +10,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -61,13 +60,7 @@ ReportDialogs ReportDialogs::desktop()
                                             QObject::tr("Nome, Setor, Empresa (*.nse);;"
                                                         "Company, Name, Address (*.cna);;All files (*)"));
     };
-    d.message = [](QWidget* parent, const QString& text, bool critical) {
-        auto* box = new QMessageBox(critical ? QMessageBox::Critical : QMessageBox::Information,
-                                    QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setWindowModality(Qt::WindowModal);
-        box->show();
-    };
+    d.message = showWindowMessage;
     return d;
 }
 

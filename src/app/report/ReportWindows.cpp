@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/report/ReportWindows.h"
 
+#include "app/ui/QtText.h"
 #include "app/ui/WindowContext.h"
 #include "core/exposure/ExposureAnalysis.h"
 
@@ -25,27 +26,24 @@ void ReportWindows::show(const ReportOrder& order)
     if (context_.dialogs().message)
         dialogs.message = context_.dialogs().message;
 
-    const std::filesystem::path dataFile = QFile::encodeName(order.dataPath).toStdString();
+    const std::filesystem::path dataFile = fsPath(order.dataPath);
     ReportRequest request = requestFor(dataFile);
     if (order.options) {
         request.options = *order.options;
     } else {
         // A list window reports the analysis saved beside its file, as
         // km740-tool report does.
-        const std::filesystem::path analysis = analysisPathFor(dataFile);
-        std::error_code ec;
-        if (std::filesystem::exists(analysis, ec)) {
-            auto saved = readAnalysis(analysis);
-            if (saved)
-                request.options = std::move(*saved);
-            else if (dialogs.message)
-                dialogs.message(order.from,
-                                QObject::tr("The analysis file %1 was left aside; the report shows the whole "
-                                            "recording: %2")
-                                    .arg(QFileInfo(QFile::decodeName(analysis.string().c_str())).fileName(),
-                                         QString::fromStdString(saved.error().message)),
-                                false);
-        }
+        auto saved = readAnalysisBeside(dataFile);
+        if (saved && *saved)
+            request.options = std::move(**saved);
+        else if (!saved && dialogs.message)
+            dialogs.message(
+                order.from,
+                QObject::tr("The analysis file %1 was left aside; the report shows the whole "
+                            "recording: %2")
+                    .arg(QFileInfo(QFile::decodeName(analysisPathFor(dataFile).string().c_str())).fileName(),
+                         q(saved.error().message)),
+                false);
     }
     if (headerText_)
         request.header = headerText_();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/AnalysisHub.h"
 
+#include "app/ui/QtText.h"
 #include "core/exposure/ExposureAnalysis.h"
 
 #include <QFile>
@@ -12,21 +13,12 @@ namespace km740 {
 
 namespace {
 
-std::filesystem::path fsPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
 // What is saved beside the data file; none when there is no such file or it
 // cannot be read.
 std::optional<ExposureOptions> saved(const QString& dataPath)
 {
-    const auto path = analysisPathFor(fsPath(dataPath));
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec))
-        return std::nullopt;
-    auto options = readAnalysis(path);
-    return options ? std::optional<ExposureOptions>(std::move(*options)) : std::nullopt;
+    auto beside = readAnalysisBeside(fsPath(dataPath));
+    return beside ? std::move(*beside) : std::nullopt;
 }
 
 } // namespace

@@ -56,4 +56,13 @@ AppDialogs AppDialogs::desktop()
     return d;
 }
 
+void showWindowMessage(QWidget* parent, const QString& text, bool critical)
+{
+    auto* box = new QMessageBox(critical ? QMessageBox::Critical : QMessageBox::Information,
+                                QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->show();
+}
+
 } // namespace km740

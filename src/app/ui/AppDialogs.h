@@ -33,4 +33,7 @@ struct AppDialogs {
     static AppDialogs desktop();
 };
 
+// A message over `parent` that blocks that window alone, not the program.
+void showWindowMessage(QWidget* parent, const QString& text, bool critical);
+
 } // namespace km740

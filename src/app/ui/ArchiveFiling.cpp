@@ -68,7 +68,7 @@ void ArchiveFiling::startNext()
     running_ = true;
     const Request& r = queue_.front();
     const std::filesystem::path folder = folder_ ? folder_() : std::filesystem::path();
-    const std::filesystem::path source(QFile::encodeName(r.path).toStdString());
+    const std::filesystem::path source(fsPath(r.path));
     const std::string filedAt =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString();
     task_.start(

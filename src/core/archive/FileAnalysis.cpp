@@ -10,14 +10,10 @@ MeasurementAnalysis analyseForArchive(const std::filesystem::path& dataFile)
 {
     MeasurementAnalysis analysis;
     ExposureOptions options;
-    const auto beside = analysisPathFor(dataFile);
-    std::error_code ec;
-    if (std::filesystem::exists(beside, ec)) {
-        // A damaged analysis file is passed over: the plain summary is still true.
-        if (auto read = readAnalysis(beside)) {
-            options = std::move(*read);
-            analysis.analysisText = analysisText(options, dataFile.filename().string());
-        }
+    // A damaged analysis file is passed over: the plain summary is still true.
+    if (auto beside = readAnalysisBeside(dataFile); beside && *beside) {
+        options = std::move(**beside);
+        analysis.analysisText = analysisText(options, dataFile.filename().string());
     }
     auto summary = summarizeExposure(FileHistory(dataFile), options);
     if (!summary && !analysis.analysisText.empty()) {

@@ -130,6 +130,21 @@ Result<ExposureOptions> readAnalysis(const std::filesystem::path& path)
     return options;
 }
 
+Result<std::optional<ExposureOptions>> readAnalysisBeside(const std::filesystem::path& dataFile)
+{
+    const std::filesystem::path path = analysisPathFor(dataFile);
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return std::optional<ExposureOptions>();
+    if (ec)
+        return failure(FailureKind::io, path.string() + ": " + ec.message());
+    auto options = readAnalysis(path);
+    if (!options)
+        return options.error();
+    return std::optional<ExposureOptions>(std::move(*options));
+}
+
 Status writeAnalysis(const std::filesystem::path& path, const ExposureOptions& options, const std::string& dataFileName)
 {
     return writeFileAtomically(path, analysisText(options, dataFileName));

@@ -18,6 +18,7 @@
 #include "core/exposure/ExposureSummary.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace km740 {
@@ -29,6 +30,10 @@ std::filesystem::path analysisPathFor(const std::filesystem::path& dataFile);
 // and (data), naming what is wrong, when it is not an analysis file, a value
 // has the wrong type, a time cannot be read or a span is bad.
 Result<ExposureOptions> readAnalysis(const std::filesystem::path& path);
+
+// The analysis file beside `dataFile`: empty when there is none, the options
+// when it reads, else a failure naming the file and what is wrong with it.
+Result<std::optional<ExposureOptions>> readAnalysisBeside(const std::filesystem::path& dataFile);
 
 // Writes the options whole or not at all. `dataFileName` is recorded for
 // the reader's sake.

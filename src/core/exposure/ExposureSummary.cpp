@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/exposure/ExposureSummary.h"
 
+#include "core/exposure/DoseUnits.h"
 #include "core/exposure/LevelCell.h"
 
 #include <algorithm>
@@ -11,12 +12,6 @@ namespace km740 {
 
 namespace {
 
-constexpr double kLog10Of2 = 0.30102999566398119521;
-constexpr double kEightHours = 28800.0;
-// Dose of one second at the criterion level, in %, is 1 / 288.
-constexpr double kDoseDivisor = 288.0;
-// (20 µPa)² in Pa² over one hour, in Pa²h.
-constexpr double kReferencePa2h = 4e-10 / 3600.0;
 // Readings are counted in 0.1 dB classes from 0.0 to the highest level.
 constexpr std::size_t kClasses = static_cast<std::size_t>(kHighestLevel * 10) + 1;
 
@@ -216,13 +211,13 @@ Result<ExposureSummary> summarizeExposure(const LevelHistory& history, const Exp
     out.measuredSeconds = n * t;
     out.exposureSeconds = options.exposureSeconds.value_or(out.measuredSeconds);
     out.aboveSeconds = static_cast<double>(above) * t;
-    out.pa2h = energy * kReferencePa2h * t;
+    out.pa2h = energy * kReferenceSecondPa2h * t;
     if (out.used > 0) {
         out.laeq = tenLog10(energy / n);
         if (out.laeq) {
             out.sel = *out.laeq + 10.0 * std::log10(out.measuredSeconds);
             if (out.exposureSeconds > 0.0) {
-                out.lex8h = *out.laeq + 10.0 * std::log10(out.exposureSeconds / kEightHours);
+                out.lex8h = *out.laeq + 10.0 * std::log10(out.exposureSeconds / kEightHourSeconds);
                 out.points = 100.0 * std::pow(10.0, (*out.lex8h - 85.0) / 10.0);
             }
         }
@@ -236,7 +231,7 @@ Result<ExposureSummary> summarizeExposure(const LevelHistory& history, const Exp
         s.dose = d.sum * t / kDoseDivisor;
         s.twa = twaOf(s.standard, s.dose);
         if (out.measuredSeconds > 0.0) {
-            s.projectedDose = s.dose * kEightHours / out.measuredSeconds;
+            s.projectedDose = s.dose * kEightHourSeconds / out.measuredSeconds;
             s.projectedTwa = twaOf(s.standard, s.projectedDose);
             s.lavg = s.projectedTwa;
             s.shiftDose = s.dose * out.exposureSeconds / out.measuredSeconds;

@@ -3,6 +3,7 @@
 
 #include "core/common/NoValue.h"
 #include "core/exposure/DerivedText.h"
+#include "core/exposure/DoseUnits.h"
 #include "core/exposure/LevelCell.h"
 
 #include <cmath>
@@ -11,13 +12,6 @@ namespace km740 {
 
 namespace {
 
-constexpr double kLog10Of2 = 0.30102999566398119521;
-// Seconds in the eight-hour working day the dose is referred to.
-constexpr double kDaySeconds = 28800.0;
-// Dose sum of one record at the criterion level, in %: 28800 of them are 100 %.
-constexpr double kDoseDivisor = 288.0;
-// (20 µPa)² in Pa², spread over an hour: one second's exposure at 0 dB in Pa²h.
-constexpr double kReferenceSecondPa2h = 4e-10 / 3600.0;
 // Eight hours at the reference pressure, in Pa²h.
 constexpr double kReferenceDayPa2h = 3.2e-9;
 
@@ -98,14 +92,14 @@ const Exposure& ExposureValues::addLevel(double level)
         e.twa = lc + q_ * lf;
         // The average level over the time measured: the day's TWA brought
         // back from eight hours to the n seconds that were recorded.
-        e.lavg = *e.twa + q_ * std::log10(kDaySeconds / n);
-        e.ptwa = lc + q_ * (lf + std::log10(kDaySeconds / n));
+        e.lavg = *e.twa + q_ * std::log10(kEightHourSeconds / n);
+        e.ptwa = lc + q_ * (lf + std::log10(kEightHourSeconds / n));
     } else {
         e.twa.reset();
         e.lavg.reset();
         e.ptwa.reset();
     }
-    e.pdose = e.dose * kDaySeconds / n;
+    e.pdose = e.dose * kEightHourSeconds / n;
     return e;
 }
 

@@ -36,6 +36,32 @@ TEST(ExposureAnalysis, WrittenAndReadBackBesideTheDataFile)
     EXPECT_EQ(reasonFor(*back, back->exclusions[1]), "");
 }
 
+TEST(ExposureAnalysis, BesideADataFileNoneDamagedAndReadAreToldApart)
+{
+    test::TempFolder dir;
+    const auto data = dir / "shift.sonx";
+    auto none = readAnalysisBeside(data);
+    ASSERT_TRUE(none) << none.error().message;
+    EXPECT_FALSE(*none);
+
+    test::writeBytes(analysisPathFor(data), R"({"format": "km740-exposure-analysis", "version": 1, "above": 90})");
+    auto read = readAnalysisBeside(data);
+    ASSERT_TRUE(read && *read);
+    EXPECT_EQ((*read)->aboveLevel, 90.0);
+
+    test::writeBytes(analysisPathFor(data), R"({"format": "km740-exposure-analysis", "version": 1, "above": "x"})");
+    auto damaged = readAnalysisBeside(data);
+    ASSERT_FALSE(damaged);
+    EXPECT_EQ(damaged.error().kind, FailureKind::data);
+    EXPECT_NE(damaged.error().message.find("shift.sonx.km740a"), std::string::npos) << damaged.error().message;
+    EXPECT_NE(damaged.error().message.find("\"above\""), std::string::npos) << damaged.error().message;
+
+    // A folder in its place cannot be read: that is no "none".
+    std::filesystem::remove(analysisPathFor(data));
+    std::filesystem::create_directory(analysisPathFor(data));
+    EXPECT_FALSE(readAnalysisBeside(data));
+}
+
 TEST(ExposureAnalysis, AnythingOddIsRefusedNamingIt)
 {
     auto refused = [](const std::string& text, const std::string& words) {
