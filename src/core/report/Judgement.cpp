@@ -28,13 +28,22 @@ Regulation regulationOf(const Standard& standard)
     if (named(standard, "DOD") || named(standard, "ACGIH"))
         return {Basis::shiftDose, std::nullopt, std::nullopt, 100.0};
     if (named(standard, "ISO85") || named(standard, "ISO90"))
-        return {Basis::lex8h, 80.0, 85.0, 87.0};
+        return weeklyRegulation();
     return {Basis::shiftDose, 50.0, std::nullopt, 100.0};
+}
+
+Regulation weeklyRegulation()
+{
+    return {Basis::lex8h, 80.0, 85.0, 87.0};
 }
 
 Verdict judge(const Regulation& regulation, const StandardExposure& result, std::optional<double> lex8h)
 {
-    const std::optional<double> value = regulation.basis == Basis::lex8h ? lex8h : result.shiftDose;
+    return judgeValue(regulation, regulation.basis == Basis::lex8h ? lex8h : result.shiftDose);
+}
+
+Verdict judgeValue(const Regulation& regulation, std::optional<double> value)
+{
     if (!value || !std::isfinite(*value))
         return Verdict::notJudged;
     if (*value > regulation.limit)

@@ -43,6 +43,13 @@ struct Regulation {
 Regulation regulationOf(const Standard& standard);
 
 Verdict judge(const Regulation& regulation, const StandardExposure& result, std::optional<double> lex8h);
+// The value the regulation compares (a shift dose or a level) judged alone.
+Verdict judgeValue(const Regulation& regulation, std::optional<double> value);
+
+// A person's week: LEX,w judged against the ISO/EU values of LEX,8h
+// (lower action 80, upper action 85, limit 87 dB), which the weekly value
+// stands in for where the daily exposure varies from day to day.
+Regulation weeklyRegulation();
 
 // 0 below every value (or not judged), 1 an action value, 2 the upper action
 // value, 3 the limit: the strength of the mark the report gives the verdict.

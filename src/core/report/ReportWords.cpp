@@ -160,6 +160,62 @@ constexpr Row kWords[] = {
     {Word::page,
      {"Page %1 of %2", "Page %1 sur %2", "Seite %1 von %2", "Pagina %1 di %2", "Página %1 de %2", "Página %1 de %2"}},
     {Word::made, {"Made %1", "Établi le %1", "Erstellt am %1", "Creato il %1", "Gerado em %1", "Generado el %1"}},
+    {Word::weekTitle,
+     {"Weekly noise exposure report", "Rapport d'exposition hebdomadaire au bruit",
+      "Bericht zur wöchentlichen Lärmexposition", "Rapporto di esposizione settimanale al rumore",
+      "Relatório de exposição semanal ao ruído", "Informe de exposición semanal al ruido"}},
+    {Word::isoWeek, {"Week", "Semaine", "Woche", "Settimana", "Semana", "Semana"}},
+    {Word::period, {"Period", "Période", "Zeitraum", "Periodo", "Período", "Período"}},
+    {Word::periodValue, {"%1 to %2", "du %1 au %2", "%1 bis %2", "dal %1 al %2", "de %1 a %2", "del %1 al %2"}},
+    {Word::daysWorked,
+     {"Days worked", "Jours travaillés", "Arbeitstage", "Giorni lavorati", "Dias trabalhados", "Días trabajados"}},
+    {Word::points, {"Points", "Points", "Punkte", "Punti", "Pontos", "Puntos"}},
+    {Word::measurements, {"Measurements", "Mesurages", "Messungen", "Misure", "Medições", "Mediciones"}},
+    {Word::weeklyExposure,
+     {"Weekly exposure", "Exposition hebdomadaire", "Wochenexposition", "Esposizione settimanale", "Exposição semanal",
+      "Exposición semanal"}},
+    {Word::weekPoints,
+     {"Weekly points", "Points de la semaine", "Wochenpunkte", "Punti settimanali", "Pontos semanais",
+      "Puntos semanales"}},
+    {Word::noDayWorked,
+     {"No measurement of %1 with a LEX,8h in week %2.", "Aucun mesurage de %1 avec un LEX,8h dans la semaine %2.",
+      "Keine Messung von %1 mit einem LEX,8h in der Woche %2.",
+      "Nessuna misura di %1 con un LEX,8h nella settimana %2.", "Nenhuma medição de %1 com um LEX,8h na semana %2.",
+      "Ninguna medición de %1 con un LEX,8h en la semana %2."}},
+    {Word::notCounted,
+     {"Not counted, having no LEX,8h (a dose logger set holds no levels): %1.",
+      "Non comptés, faute de LEX,8h (un relevé de dose ne contient pas de niveaux) : %1.",
+      "Nicht gezählt, da ohne LEX,8h (ein Dosis-Datensatz enthält keine Pegel): %1.",
+      "Non conteggiate, senza LEX,8h (un set di dose non contiene livelli): %1.",
+      "Não contadas, sem LEX,8h (um conjunto de dose não contém níveis): %1.",
+      "No contadas, sin LEX,8h (un conjunto de dosis no contiene niveles): %1."}},
+    {Word::legendWeek,
+     {"LEX,w: lower action at %1, upper action at %2, limit above %3.",
+      "LEX,w : action inférieure à %1, action supérieure à %2, limite au-delà de %3.",
+      "LEX,w: unterer Auslösewert ab %1, oberer Auslösewert ab %2, Grenzwert über %3.",
+      "LEX,w: azione inferiore da %1, azione superiore da %2, limite oltre %3.",
+      "LEX,w: ação inferior a partir de %1, ação superior a partir de %2, limite acima de %3.",
+      "LEX,w: acción inferior desde %1, acción superior desde %2, límite por encima de %3."}},
+    {Word::weekFormula,
+     {"LEX,w = 10 lg((1/5) Σ 10^(0.1 LEX,8h,d)): the days worked added as energy over 5 nominal days. Several "
+      "measurements on one day add as energy into that day's LEX,8h, each counted on the day it started. A day's "
+      "points are 100 × 10^((LEX,8h,d − 85)/10); the week's points are their sum.",
+      "LEX,w = 10 lg((1/5) Σ 10^(0,1 LEX,8h,d)) : les jours travaillés additionnés en énergie sur 5 jours nominaux. "
+      "Plusieurs mesurages d'un même jour s'additionnent en énergie dans le LEX,8h de ce jour, chacun compté le jour "
+      "où il a commencé. Les points d'un jour valent 100 × 10^((LEX,8h,d − 85)/10) ; ceux de la semaine en sont la "
+      "somme.",
+      "LEX,w = 10 lg((1/5) Σ 10^(0,1 LEX,8h,d)): die Arbeitstage energetisch addiert über 5 Nenntage. Mehrere "
+      "Messungen eines Tages addieren sich energetisch zum LEX,8h dieses Tages, jede an dem Tag gezählt, an dem sie "
+      "begann. Die Punkte eines Tages sind 100 × 10^((LEX,8h,d − 85)/10), die der Woche ihre Summe.",
+      "LEX,w = 10 lg((1/5) Σ 10^(0,1 LEX,8h,d)): i giorni lavorati sommati in energia su 5 giorni nominali. Più "
+      "misure di uno stesso giorno si sommano in energia nel LEX,8h di quel giorno, ciascuna contata nel giorno in cui "
+      "è iniziata. I punti di un giorno sono 100 × 10^((LEX,8h,d − 85)/10); quelli della settimana ne sono la somma.",
+      "LEX,w = 10 lg((1/5) Σ 10^(0,1 LEX,8h,d)): os dias trabalhados somados em energia sobre 5 dias nominais. Várias "
+      "medições de um mesmo dia somam-se em energia no LEX,8h desse dia, cada uma contada no dia em que começou. Os "
+      "pontos de um dia são 100 × 10^((LEX,8h,d − 85)/10); os da semana são a sua soma.",
+      "LEX,w = 10 lg((1/5) Σ 10^(0,1 LEX,8h,d)): los días trabajados sumados en energía sobre 5 días nominales. "
+      "Varias mediciones de un mismo día se suman en energía en el LEX,8h de ese día, cada una contada el día en que "
+      "empezó. Los puntos de un día son 100 × 10^((LEX,8h,d − 85)/10); los de la semana son su suma."}},
 };
 
 constexpr bool inOrder()

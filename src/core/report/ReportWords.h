@@ -105,6 +105,20 @@ enum class Word {
     date,
     page, // "%1 of %2"
     made, // "%1" the date
+    // a person's week
+    weekTitle,
+    isoWeek,
+    period,
+    periodValue, // "%1 to %2"
+    daysWorked,
+    points,
+    measurements,
+    weeklyExposure,
+    weekPoints,
+    noDayWorked, // "%1" the person, "%2" the week
+    notCounted,  // "%1" the measurements
+    legendWeek,  // lower action %1, upper action %2, limit above %3
+    weekFormula,
     count_
 };
 
