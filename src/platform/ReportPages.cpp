@@ -42,10 +42,20 @@ struct Placed {
     double y;
 };
 
+// What the foot of every page says.
+struct PageFoot {
+    std::string pagePattern;
+    std::string made;
+    std::string program;
+};
+
+// The page flow every report is laid out with: pieces one below the other,
+// broken into pages, with the same headings, tables, verdict marks, notes
+// box and foot.
 class Layout {
 public:
-    Layout(QPagedPaintDevice& device, const ReportContent& content)
-        : device_(device), c_(content),
+    Layout(QPagedPaintDevice& device, PageFoot foot)
+        : device_(device), foot_(std::move(foot)),
           scale_(DrawingScale::forDevice(device.logicalDpiY(), QFontDatabase::systemFont(QFontDatabase::GeneralFont)))
     {
         mm_ = scale_.mm;
@@ -61,6 +71,8 @@ public:
         title_.setPointSizeF(15.0);
         title_.setBold(true);
     }
+
+    virtual ~Layout() = default;
 
     int paint()
     {
@@ -81,7 +93,9 @@ public:
         return static_cast<int>(pages.size());
     }
 
-private:
+protected:
+    virtual void build() = 0;
+
     double lineHeight(const QFont& f) const { return QFontMetricsF(f, &device_).lineSpacing(); }
     double textHeight(const QFont& f, double width, const QString& text, int flags = 0) const
     {
@@ -162,34 +176,29 @@ private:
         return w + 3 * mm_;
     }
 
-    void titleAndHead()
+    // The title under a rule, then label and value pairs on the left and,
+    // under their own title, on the right.
+    void titleAndHead(const std::string& title, const std::vector<ReportField>& left, const std::string& rightTitle,
+                      const std::vector<ReportField>& right)
     {
-        add({lineHeight(title_) + 3 * mm_, [this](QPainter& p, const QRectF& r) {
+        add({lineHeight(title_) + 3 * mm_, [this, title](QPainter& p, const QRectF& r) {
                  p.setFont(title_);
                  p.setPen(Qt::black);
-                 p.drawText(r, Qt::AlignLeft | Qt::AlignTop, qs(c_.title));
+                 p.drawText(r, Qt::AlignLeft | Qt::AlignTop, qs(title));
                  p.setPen(QPen(Qt::black, 0.4 * mm_));
                  p.drawLine(QPointF(r.left(), r.bottom() - 1 * mm_), QPointF(r.right(), r.bottom() - 1 * mm_));
              }});
-        std::vector<ReportField> left = c_.who;
-        left.insert(left.end(), c_.measurement.begin(), c_.measurement.end());
         const double row = lineHeight(scale_.text) * 1.2;
-        const double rows = static_cast<double>(std::max(left.size(), c_.settings.size() + 1));
-        add({rows * row + 2 * mm_, [this, left, row](QPainter& p, const QRectF& r) {
+        const double rows = static_cast<double>(std::max(left.size(), right.size() + 1));
+        add({rows * row + 2 * mm_, [this, left, rightTitle, right, row](QPainter& p, const QRectF& r) {
                  const double half = r.width() * 0.52;
                  fields(p, QRectF(r.left(), r.top() + 1 * mm_, half - 4 * mm_, r.height()), left, labelWidth(left));
-                 const QRectF right(r.left() + half, r.top() + 1 * mm_, r.width() - half, r.height());
+                 const QRectF side(r.left() + half, r.top() + 1 * mm_, r.width() - half, r.height());
                  p.setFont(bold_);
-                 p.drawText(QRectF(right.left(), right.top(), right.width(), row), Qt::AlignLeft | Qt::AlignVCenter,
-                            qs(c_.settingsTitle));
-                 fields(p, right.adjusted(0, row, 0, 0), c_.settings, labelWidth(c_.settings));
+                 p.drawText(QRectF(side.left(), side.top(), side.width(), row), Qt::AlignLeft | Qt::AlignVCenter,
+                            qs(rightTitle));
+                 fields(p, side.adjusted(0, row, 0, 0), right, labelWidth(right));
              }});
-    }
-
-    void chart()
-    {
-        heading(c_.chart.title);
-        add({82 * mm_, [this](QPainter& p, const QRectF& r) { drawTimeHistory(p, r, c_.chart, scale_); }});
     }
 
     // A table: header and rows, each column as wide as its widest cell (a
@@ -222,9 +231,11 @@ private:
                     wholeHeaders ? QStringList{header[i]} : header[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
                 for (const QString& w : words)
                     widths[i] = std::max(widths[i], heavy.horizontalAdvance(w));
+                // A verdict above an action value is set in bold.
+                const QFontMetricsF& cellMetrics = static_cast<int>(i) == verdictColumn ? heavy : plain;
                 for (const auto& cells : rows)
                     if (i < cells.size())
-                        widths[i] = std::max(widths[i], plain.horizontalAdvance(cells[i]));
+                        widths[i] = std::max(widths[i], cellMetrics.horizontalAdvance(cells[i]));
                 widths[i] += 2 * pad + (static_cast<int>(i) == verdictColumn ? swatch + pad : 0.0);
             }
             fixed = 0.0;
@@ -312,6 +323,125 @@ private:
              }});
     }
 
+    // The notes box: a piece a line, so long notes go on over the next
+    // page rather than being cut off; the box is drawn round each part.
+    void notes(const std::string& title, const std::string& written, const std::string& signature,
+               const std::string& date)
+    {
+        heading(title);
+        const double pad = 2 * mm_;
+        const std::vector<QString> lines = wrappedLines(qs(written), scale_.text, width_ - 2 * pad);
+        const double line = lineHeight(scale_.text);
+        // An empty box still leaves room to write in by hand.
+        const double minimum = 22 * mm_;
+        const double filled = static_cast<double>(lines.size()) * line + 2 * pad;
+        for (std::size_t i = 0; i < std::max<std::size_t>(lines.size(), 1); ++i) {
+            const bool first = i == 0;
+            const bool last = i + 1 >= lines.size();
+            const QString text = i < lines.size() ? lines[i] : QString();
+            double h = line + (first ? pad : 0.0) + (last ? pad : 0.0);
+            if (last && filled < minimum)
+                h += minimum - filled;
+            add({h, [this, text, first, last, pad, line](QPainter& p, const QRectF& r) {
+                     p.setPen(QPen(Qt::black, 0.25 * mm_));
+                     p.drawLine(r.topLeft(), r.bottomLeft());
+                     p.drawLine(r.topRight(), r.bottomRight());
+                     if (first)
+                         p.drawLine(r.topLeft(), r.topRight());
+                     if (last)
+                         p.drawLine(r.bottomLeft(), r.bottomRight());
+                     p.setFont(scale_.text);
+                     const double top = r.top() + (first ? pad : 0.0);
+                     p.drawText(QRectF(r.left() + pad, top, r.width() - 2 * pad, line),
+                                Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+                 }});
+        }
+        add({16 * mm_, [this, signature, date](QPainter& p, const QRectF& r) {
+                 p.setFont(scale_.text);
+                 p.setPen(QPen(Qt::black, 0.2 * mm_));
+                 const double y = r.bottom() - 2 * mm_;
+                 const double half = r.width() / 2;
+                 p.drawText(QPointF(r.left(), y - 1 * mm_), qs(signature));
+                 p.drawLine(QPointF(r.left() + 25 * mm_, y), QPointF(r.left() + half - 8 * mm_, y));
+                 p.drawText(QPointF(r.left() + half, y - 1 * mm_), qs(date));
+                 p.drawLine(QPointF(r.left() + half + 18 * mm_, y), QPointF(r.right(), y));
+             }});
+    }
+
+    std::vector<std::vector<Placed>> paginate() const
+    {
+        std::vector<std::vector<Placed>> pages(1);
+        double y = 0;
+        for (std::size_t i = 0; i < pieces_.size(); ++i) {
+            // A heading goes with what follows it.
+            double needed = pieces_[i].height;
+            for (std::size_t j = i; pieces_[j].keepWithNext && j + 1 < pieces_.size(); ++j)
+                needed += pieces_[j + 1].height;
+            if (y > 0 && y + needed > bodyHeight_) {
+                pages.emplace_back();
+                y = 0;
+                if (const int h = pieces_[i].header; h >= 0) {
+                    pages.back().push_back({h, y});
+                    y += pieces_[static_cast<std::size_t>(h)].height;
+                }
+            }
+            pages.back().push_back({static_cast<int>(i), y});
+            y += pieces_[i].height;
+        }
+        return pages;
+    }
+
+    void foot(QPainter& p, int page, int pages) const
+    {
+        const QRectF r(0, device_.height() - footHeight_ + 3 * mm_, width_, footHeight_ - 3 * mm_);
+        p.setPen(QPen(QColor(0x60, 0x60, 0x60), 0.2 * mm_));
+        p.drawLine(QPointF(r.left(), r.top()), QPointF(r.right(), r.top()));
+        p.setFont(scale_.small);
+        p.setPen(Qt::black);
+        const QString number = qs(fillIn(foot_.pagePattern, {std::to_string(page), std::to_string(pages)}));
+        p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, qs(foot_.program));
+        p.drawText(r, Qt::AlignHCenter | Qt::AlignVCenter, qs(foot_.made));
+        p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, number);
+    }
+
+    QPagedPaintDevice& device_;
+    PageFoot foot_;
+    DrawingScale scale_;
+    QFont bold_, heading_, title_;
+    double mm_ = 1.0;
+    double width_ = 0.0;
+    double footHeight_ = 0.0;
+    double bodyHeight_ = 0.0;
+    std::vector<Piece> pieces_;
+};
+
+// The report of one recording.
+class FileLayout : public Layout {
+public:
+    FileLayout(QPagedPaintDevice& device, const ReportContent& content)
+        : Layout(device, {content.pagePattern, content.made, content.program}), c_(content)
+    {
+    }
+
+private:
+    void build() override
+    {
+        std::vector<ReportField> left = c_.who;
+        left.insert(left.end(), c_.measurement.begin(), c_.measurement.end());
+        titleAndHead(c_.title, left, c_.settingsTitle, c_.settings);
+        chart();
+        exclusions();
+        summary();
+        histogram();
+        notes(c_.notesTitle, c_.notes, c_.signature, c_.date);
+    }
+
+    void chart()
+    {
+        heading(c_.chart.title);
+        add({82 * mm_, [this](QPainter& p, const QRectF& r) { drawTimeHistory(p, r, c_.chart, scale_); }});
+    }
+
     void exclusions()
     {
         heading(c_.exclusionsTitle);
@@ -396,112 +526,75 @@ private:
              }});
     }
 
-    // The notes box: a piece a line, so long notes go on over the next
-    // page rather than being cut off; the box is drawn round each part.
-    void notes()
-    {
-        heading(c_.notesTitle);
-        const double pad = 2 * mm_;
-        const std::vector<QString> lines = wrappedLines(qs(c_.notes), scale_.text, width_ - 2 * pad);
-        const double line = lineHeight(scale_.text);
-        // An empty box still leaves room to write in by hand.
-        const double minimum = 22 * mm_;
-        const double filled = static_cast<double>(lines.size()) * line + 2 * pad;
-        for (std::size_t i = 0; i < std::max<std::size_t>(lines.size(), 1); ++i) {
-            const bool first = i == 0;
-            const bool last = i + 1 >= lines.size();
-            const QString text = i < lines.size() ? lines[i] : QString();
-            double h = line + (first ? pad : 0.0) + (last ? pad : 0.0);
-            if (last && filled < minimum)
-                h += minimum - filled;
-            add({h, [this, text, first, last, pad, line](QPainter& p, const QRectF& r) {
-                     p.setPen(QPen(Qt::black, 0.25 * mm_));
-                     p.drawLine(r.topLeft(), r.bottomLeft());
-                     p.drawLine(r.topRight(), r.bottomRight());
-                     if (first)
-                         p.drawLine(r.topLeft(), r.topRight());
-                     if (last)
-                         p.drawLine(r.bottomLeft(), r.bottomRight());
-                     p.setFont(scale_.text);
-                     const double top = r.top() + (first ? pad : 0.0);
-                     p.drawText(QRectF(r.left() + pad, top, r.width() - 2 * pad, line),
-                                Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
-                 }});
-        }
-        add({16 * mm_, [this](QPainter& p, const QRectF& r) {
-                 p.setFont(scale_.text);
-                 p.setPen(QPen(Qt::black, 0.2 * mm_));
-                 const double y = r.bottom() - 2 * mm_;
-                 const double half = r.width() / 2;
-                 p.drawText(QPointF(r.left(), y - 1 * mm_), qs(c_.signature));
-                 p.drawLine(QPointF(r.left() + 25 * mm_, y), QPointF(r.left() + half - 8 * mm_, y));
-                 p.drawText(QPointF(r.left() + half, y - 1 * mm_), qs(c_.date));
-                 p.drawLine(QPointF(r.left() + half + 18 * mm_, y), QPointF(r.right(), y));
-             }});
-    }
-
-    void build()
-    {
-        titleAndHead();
-        chart();
-        exclusions();
-        summary();
-        histogram();
-        notes();
-    }
-
-    std::vector<std::vector<Placed>> paginate() const
-    {
-        std::vector<std::vector<Placed>> pages(1);
-        double y = 0;
-        for (std::size_t i = 0; i < pieces_.size(); ++i) {
-            // A heading goes with what follows it.
-            double needed = pieces_[i].height;
-            for (std::size_t j = i; pieces_[j].keepWithNext && j + 1 < pieces_.size(); ++j)
-                needed += pieces_[j + 1].height;
-            if (y > 0 && y + needed > bodyHeight_) {
-                pages.emplace_back();
-                y = 0;
-                if (const int h = pieces_[i].header; h >= 0) {
-                    pages.back().push_back({h, y});
-                    y += pieces_[static_cast<std::size_t>(h)].height;
-                }
-            }
-            pages.back().push_back({static_cast<int>(i), y});
-            y += pieces_[i].height;
-        }
-        return pages;
-    }
-
-    void foot(QPainter& p, int page, int pages) const
-    {
-        const QRectF r(0, device_.height() - footHeight_ + 3 * mm_, width_, footHeight_ - 3 * mm_);
-        p.setPen(QPen(QColor(0x60, 0x60, 0x60), 0.2 * mm_));
-        p.drawLine(QPointF(r.left(), r.top()), QPointF(r.right(), r.top()));
-        p.setFont(scale_.small);
-        p.setPen(Qt::black);
-        const QString number = qs(fillIn(c_.pagePattern, {std::to_string(page), std::to_string(pages)}));
-        p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, qs(c_.program));
-        p.drawText(r, Qt::AlignHCenter | Qt::AlignVCenter, qs(c_.made));
-        p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, number);
-    }
-
-    QPagedPaintDevice& device_;
     const ReportContent& c_;
-    DrawingScale scale_;
-    QFont bold_, heading_, title_;
-    double mm_ = 1.0;
-    double width_ = 0.0;
-    double footHeight_ = 0.0;
-    double bodyHeight_ = 0.0;
-    std::vector<Piece> pieces_;
+};
+
+// A person's week: the days worked, then the week's value judged.
+class WeekLayout : public Layout {
+public:
+    WeekLayout(QPagedPaintDevice& device, const WeekReportContent& content)
+        : Layout(device, {content.pagePattern, content.made, content.program}), w_(content)
+    {
+    }
+
+private:
+    void build() override
+    {
+        std::vector<ReportField> left = w_.who;
+        left.insert(left.end(), w_.when.begin(), w_.when.end());
+        titleAndHead(w_.title, left, std::string(), {});
+        heading(w_.daysTitle);
+        if (w_.days.empty()) {
+            paragraph(w_.noDays, scale_.text);
+        } else {
+            std::vector<QString> header;
+            for (const std::string& h : w_.daysHeader)
+                header.push_back(qs(h));
+            std::vector<std::vector<QString>> rows;
+            std::vector<int> severities;
+            for (const WeekDayLine& d : w_.days) {
+                std::vector<QString> cells;
+                for (const std::string& cell : d.cells)
+                    cells.push_back(qs(cell));
+                cells.push_back(qs(d.judgement));
+                rows.push_back(std::move(cells));
+                severities.push_back(severityOf(d.verdict));
+            }
+            table(3, header, rows, severities, {false, true, true, false, false}, 4);
+        }
+        if (!w_.notCounted.empty())
+            paragraph(w_.notCounted, scale_.small, 1.5 * mm_);
+
+        heading(w_.weekTitle);
+        std::vector<QString> header;
+        for (const std::string& h : w_.weekHeader)
+            header.push_back(qs(h));
+        std::vector<QString> cells;
+        for (const std::string& cell : w_.weekCells)
+            cells.push_back(qs(cell));
+        cells.push_back(qs(w_.judgement));
+        table(3, header, {cells}, {severityOf(w_.verdict)}, {true, true, true, false}, 3);
+        std::string legend;
+        for (const std::string& line : w_.legend)
+            legend += (legend.empty() ? "" : "\n") + line;
+        paragraph(legend, scale_.small, 1.5 * mm_);
+
+        notes(w_.notesTitle, w_.notes, w_.signature, w_.date);
+    }
+
+    const WeekReportContent& w_;
 };
 
 } // namespace
 
 int paintReport(QPagedPaintDevice& device, const ReportContent& content)
 {
-    return Layout(device, content).paint();
+    return FileLayout(device, content).paint();
+}
+
+int paintReport(QPagedPaintDevice& device, const WeekReportContent& content)
+{
+    return WeekLayout(device, content).paint();
 }
 
 std::string programAndVersion()

@@ -5,6 +5,7 @@
 // writer: one layout, text kept as text.
 
 #include "core/report/ReportContent.h"
+#include "core/report/WeekReport.h"
 
 #include <QPageSize>
 
@@ -21,6 +22,9 @@ namespace km740 {
 // histogram, notes; a foot with the page number on every page. Gives the
 // number of pages, 0 when the device cannot be painted on.
 int paintReport(QPagedPaintDevice& device, const ReportContent& content);
+// A person's week in the same way: head, the days worked, the week judged,
+// notes, foot.
+int paintReport(QPagedPaintDevice& device, const WeekReportContent& content);
 
 // A4, or Letter where the locale's paper is Letter: the paper setting of
 // the environment (LC_PAPER) where the system has one, else the country.

@@ -13,8 +13,10 @@
 
 namespace km740 {
 
-Result<int> writeReportPdf(const std::filesystem::path& target, const ReportContent& content,
-                           QPageSize::PageSizeId paper)
+namespace {
+
+template <typename Content>
+Result<int> writePdf(const std::filesystem::path& target, const Content& content, QPageSize::PageSizeId paper)
 {
     auto file = AtomicFile::create(target);
     if (!file)
@@ -37,6 +39,20 @@ Result<int> writeReportPdf(const std::filesystem::path& target, const ReportCont
     if (auto committed = file->commit(); !committed)
         return committed.error();
     return pages;
+}
+
+} // namespace
+
+Result<int> writeReportPdf(const std::filesystem::path& target, const ReportContent& content,
+                           QPageSize::PageSizeId paper)
+{
+    return writePdf(target, content, paper);
+}
+
+Result<int> writeReportPdf(const std::filesystem::path& target, const WeekReportContent& content,
+                           QPageSize::PageSizeId paper)
+{
+    return writePdf(target, content, paper);
 }
 
 Status writeReportChart(const std::filesystem::path& target, const ReportChart& chart)

@@ -3,6 +3,7 @@
 
 #include "core/common/Result.h"
 #include "core/report/ReportContent.h"
+#include "core/report/WeekReport.h"
 
 #include <QPageSize>
 
@@ -13,6 +14,8 @@ namespace km740 {
 // Writes the report as a PDF on `paper`, whole or not at all; gives the
 // number of pages.
 Result<int> writeReportPdf(const std::filesystem::path& target, const ReportContent& content,
+                           QPageSize::PageSizeId paper);
+Result<int> writeReportPdf(const std::filesystem::path& target, const WeekReportContent& content,
                            QPageSize::PageSizeId paper);
 
 // The time-history chart alone as a PNG or SVG picture (by the extension).

@@ -5,6 +5,7 @@
 #include "core/common/NoValue.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace km740 {
@@ -39,11 +40,22 @@ std::string measurementLine(const Measurement& m, bool withLevel, const Regional
     return line;
 }
 
+// A level is judged as the page prints it: a day shown as 85.0 dB is at the
+// upper action value even when its sum came out a hair below.
+std::optional<double> asShown(std::optional<double> level)
+{
+    if (!level)
+        return level;
+    return std::round(*level * 10.0) / 10.0;
+}
+
 } // namespace
 
 HeaderText weekLabels(const std::string& person, const std::vector<Measurement>& measurements)
 {
-    return {person, distinct(measurements, &MeasurementLabels::sector),
+    // The name as filed, rather than as typed in a search.
+    const std::string& name = measurements.empty() ? person : measurements.front().labels.person;
+    return {name, distinct(measurements, &MeasurementLabels::sector),
             distinct(measurements, &MeasurementLabels::company)};
 }
 
@@ -83,7 +95,7 @@ WeekReportContent composeWeekReport(const WeekReportParts& parts)
             if (const auto it = byId.find(id); it != byId.end())
                 which += (which.empty() ? "" : "\n") + measurementLine(*it->second, d.ids.size() > 1, regional);
         line.cells = {isoDate(d.day), db(d.lex8h), reportNumber(d.points, 0, regional), which};
-        line.verdict = judgeValue(rule, d.lex8h);
+        line.verdict = judgeValue(rule, asShown(d.lex8h));
         line.judgement = w(wordOf(line.verdict));
         r.days.push_back(std::move(line));
     }
@@ -100,7 +112,7 @@ WeekReportContent composeWeekReport(const WeekReportParts& parts)
     r.weekHeader = {"LEX,w", w(Word::daysWorked), w(Word::weekPoints), w(Word::judgement)};
     r.weekCells = {exposure.lexW ? db(exposure.lexW) : kNoValueText, std::to_string(exposure.days.size()),
                    exposure.lexW ? reportNumber(exposure.points, 0, regional) : kNoValueText};
-    r.verdict = judgeValue(rule, exposure.lexW);
+    r.verdict = judgeValue(rule, asShown(exposure.lexW));
     r.judgement = w(wordOf(r.verdict));
     r.legend = {fillIn(word(lang, Word::legendWeek),
                        {db(rule.action.value_or(0)), db(rule.upperAction.value_or(0)), db(rule.limit)}),

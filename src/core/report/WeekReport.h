@@ -68,7 +68,8 @@ struct WeekReportContent {
 };
 
 // The name, sector and company a week's page shows when none are given:
-// the person, and the sectors and companies of the measurements, each once.
+// the person as filed, and the sectors and companies of the measurements,
+// each once.
 HeaderText weekLabels(const std::string& person, const std::vector<Measurement>& measurements);
 
 WeekReportContent composeWeekReport(const WeekReportParts& parts);
