@@ -2,6 +2,7 @@
 // archive add|list|show|export|remove|week: the measurement archive from the
 // command line.
 #include "cli/ToolCommands.h"
+#include "cli/ToolArchive.h"
 
 #include "core/archive/Archive.h"
 #include "core/archive/WeeklyExposure.h"
@@ -9,15 +10,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
 #include <memory>
 #include <optional>
-
-#include <unistd.h>
 
 namespace km740::cli {
 
@@ -75,21 +73,7 @@ std::string nowText()
 
 Result<Archive> openArchive(const ArchiveOptionsCli& o)
 {
-    auto env = [](const char* name) {
-        const char* v = std::getenv(name);
-        return std::string_view(v ? v : "");
-    };
-    ArchiveOptions options;
-    // Test switch: stop dead after the Nth write step of filing, as a crash would.
-    if (const auto stop = env("KM740_ARCHIVE_STOP_AFTER"); !stop.empty()) {
-        const int n = std::atoi(std::string(stop).c_str());
-        options.afterWriteStep = [n](int step) {
-            if (step == n)
-                ::kill(::getpid(), SIGKILL);
-        };
-    }
-    const auto folder = archiveFolder(o.folder, env("KM740_ARCHIVE"), env("XDG_DATA_HOME"), env("HOME"));
-    return Archive::open(folder, std::move(options));
+    return openToolArchive(o.folder);
 }
 
 Json number(const std::optional<double>& v)

@@ -286,3 +286,96 @@ TEST_F(ToolReport, FailuresSayWhatAndWriteNothing)
     ASSERT_EQ(png.exitCode, 0) << png.err;
     EXPECT_EQ(readBytes(dir / "chart.png").substr(1, 3), "PNG");
 }
+
+namespace {
+
+// An archive holding Ana's weeks: 2026-W10 five days at 85 dB, 2026-W11 one
+// day at 92 dB; and a report of a week from it.
+class WeekReport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!havePoppler())
+            GTEST_SKIP() << "pdftotext is not installed";
+        const char* days[] = {"2026/03/02", "2026/03/03", "2026/03/04", "2026/03/05", "2026/03/06", "2026/03/11"};
+        for (const char* day : days) {
+            const std::string name = std::string(day).substr(5, 2) + std::string(day).substr(8, 2) + ".sonx";
+            ASSERT_TRUE(writeDataFile(dir / name, sampleShiftOn(day, day[9] == '1' ? "92.0" : "85.0")));
+            const auto filed = runProgram(KM740_TOOL_PATH, {"archive", "--archive", (dir / "archive").string(), "add",
+                                                            (dir / name).string(), "--person", "Ana Lima"});
+            ASSERT_EQ(filed.exitCode, 0) << filed.err;
+        }
+    }
+
+    ToolResult week(std::vector<std::string> more)
+    {
+        std::vector<std::string> args = {"report", "--archive", (dir / "archive").string(), "--paper", "a4"};
+        args.insert(args.end(), more.begin(), more.end());
+        return runProgram(KM740_TOOL_PATH, args);
+    }
+
+    TempFolder dir;
+};
+
+} // namespace
+
+TEST_F(WeekReport, ThePageAddsUpTheDaysAsWorkedOutByHand)
+{
+    const auto pdf = dir / "w10.pdf";
+    auto r = week({"--week", "2026-W10", "--person", "ana lima", "-o", pdf.string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(pdfPages(pdf), 1);
+    std::string text = pdfText(pdf);
+    EXPECT_TRUE(onOneLine(text, {"Weekly noise exposure report"}));
+    EXPECT_TRUE(onOneLine(text, {"Name", "Ana Lima"})); // as filed, not as asked
+    EXPECT_TRUE(onOneLine(text, {"Week", "2026-W10"}));
+    EXPECT_TRUE(onOneLine(text, {"2026-03-02", "85.0 dB", "100", "#1", "07:00", "0302.sonx", "above upper action"}));
+    EXPECT_TRUE(onOneLine(text, {"2026-03-06", "85.0 dB", "100", "#5", "0306.sonx"}));
+    EXPECT_TRUE(onOneLine(text, {"LEX,w", "Days worked", "Weekly points"}));
+    EXPECT_TRUE(onOneLine(text, {"85.0 dB", "5", "500", "above upper action"}));
+    EXPECT_TRUE(onOneLine(text, {"lower action at 80.0 dB"}));
+
+    // One day at 92 dB spread over five nominal days: 85.0 dB, 501 points.
+    r = week({"--week", "2026-W11", "--person", "Ana Lima", "-o", pdf.string(), "--language", "de"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    text = pdfText(pdf);
+    EXPECT_TRUE(onOneLine(text, {"2026-03-11", "92,0 dB", "501", "#6", "0311.sonx", "über Grenzwert"}));
+    EXPECT_TRUE(onOneLine(text, {"85,0 dB", "1", "501", "über oberem Auslösewert"}));
+
+    // A week not worked is a page that says so.
+    r = week({"--week", "2026-W12", "--person", "Ana Lima", "-o", pdf.string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("No measurement of Ana Lima with a LEX,8h in week 2026-W12."), std::string::npos) << r.err;
+    EXPECT_TRUE(onOneLine(pdfText(pdf), {"No measurement of Ana Lima with a LEX,8h in week 2026-W12."}));
+}
+
+TEST_F(WeekReport, RefusesWhatItCannotReportAndWritesNothing)
+{
+    const auto pdf = (dir / "w.pdf").string();
+    const struct {
+        std::vector<std::string> args;
+        std::string says;
+    } refused[] = {
+        {{"--week", "2026-W54", "--person", "Ana Lima"}, "not an ISO week"},
+        {{"--week", "2026-10", "--person", "Ana Lima"}, "not an ISO week"},
+        {{"--week", "2026-W10", "--person", "Ana"}, "no measurement of Ana is filed"},
+        {{"--week", "2026-W10"}, "--week and --person go together"},
+        {{"--person", "Ana Lima"}, "--week and --person go together"},
+        {{(dir / "0302.sonx").string(), "--week", "2026-W10", "--person", "Ana Lima"}, "not both"},
+        {{"--week", "2026-W10", "--person", "Ana Lima", "--chart", (dir / "c.png").string()}, "data file"},
+        {{}, "give a data file"},
+    };
+    for (const auto& r : refused) {
+        std::vector<std::string> args = r.args;
+        args.insert(args.end(), {"-o", pdf});
+        const auto result = week(args);
+        EXPECT_EQ(result.exitCode, 2) << r.says;
+        EXPECT_NE(result.err.find(r.says), std::string::npos) << result.err;
+    }
+    const auto elsewhere = runProgram(KM740_TOOL_PATH, {"report", "--archive", (dir / "elsewhere").string(), "--week",
+                                                        "2026-W10", "--person", "Ana Lima", "-o", pdf});
+    EXPECT_EQ(elsewhere.exitCode, 2);
+    EXPECT_NE(elsewhere.err.find("there is no archive"), std::string::npos) << elsewhere.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere")); // no archive started where there was none
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+}

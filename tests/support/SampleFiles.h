@@ -56,4 +56,17 @@ inline LevelLoggerFile sampleLevelLogger(int n = 7)
     return f;
 }
 
+// A level set of one eight-hour shift from 07:00 on `day` ("2026/03/02"),
+// a reading a minute at one level: its LEX,8h is that level.
+inline LevelLoggerFile sampleShiftOn(const std::string& day, const std::string& level)
+{
+    LevelLoggerFile f{sampleSettings(false), {}, {"50.0", "85.0"}, {}};
+    for (int i = 0; i < 480; ++i) {
+        char time[40];
+        std::snprintf(time, sizeof time, "%s %02d:%02d:00", day.c_str(), 7 + i / 60, i % 60);
+        f.records.push_back({i + 1, time, level});
+    }
+    return f;
+}
+
 } // namespace km740::test

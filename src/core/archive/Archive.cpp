@@ -544,6 +544,18 @@ Result<std::vector<Measurement>> Archive::ofPerson(std::string_view person, Day 
                   {lowerAscii(person), isoDate(from), isoDate(to + std::chrono::days{1})});
 }
 
+Result<bool> Archive::hasPerson(std::string_view person)
+{
+    auto s = db_.prepare("SELECT 1 FROM measurements WHERE LOWER(person) = ? LIMIT 1");
+    if (!s)
+        return failed(s.error());
+    s->bind(1, lowerAscii(person));
+    auto row = s->step();
+    if (!row)
+        return failed(row.error());
+    return *row;
+}
+
 Result<std::optional<Measurement>> Archive::find(std::int64_t id)
 {
     auto s = db_.prepare("SELECT " + std::string(kColumns) + ", analysis FROM measurements WHERE id = ?");

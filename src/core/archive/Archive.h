@@ -54,6 +54,8 @@ public:
     // One person's measurements (the name matched whole, ignoring the case
     // of A-Z) that started from `from` to `to`, both inclusive.
     Result<std::vector<Measurement>> ofPerson(std::string_view person, Day from, Day to);
+    // Whether any measurement is filed under the person (matched as ofPerson does).
+    Result<bool> hasPerson(std::string_view person);
     // With its results per standard; empty when there is no such id.
     Result<std::optional<Measurement>> find(std::int64_t id);
     // False when there is no such id.
