@@ -84,6 +84,7 @@ MeasurementsWindow* Keys::openMeasurements()
     setup.folder = context_.archiveFolder();
     setup.regional = context_.regional();
     setup.filing = &context_.filing();
+    setup.weekReport = report_->weekSink();
     // A measurement opens from the archive's copy in its file list window.
     setup.openFile = [this](const Measurement& m, const std::filesystem::path& copy) {
         files_->open(QString::fromStdString(copy.string()), QString::fromStdString(m.fileName));

@@ -381,6 +381,7 @@ void MeasurementsWindow::onWeekClick()
         return;
     if (!week_) {
         week_ = new WeekWindow(*archive_, setup_.regional, this);
+        week_->setReportSink(setup_.weekReport);
     }
     const Day day = m && m->facts.start ? km740::dayOf(*m->facts.start) : dayOf(setup_.today());
     week_->showWeek(m ? q(m->labels.person) : QString(), *parseIsoWeek(isoWeekOf(day)));

@@ -3,6 +3,7 @@
 
 #include "app/archive/MeasurementsModel.h"
 #include "app/ui/BackgroundTask.h"
+#include "app/ui/ReportSink.h"
 #include "core/archive/Archive.h"
 #include "core/common/Regional.h"
 
@@ -61,6 +62,8 @@ public:
         Regional regional;
         // The program's filing, whose automatic filing the window turns on and off.
         ArchiveFiling* filing = nullptr;
+        // Opens the report of a person's week; unset, the Week window has no Report.
+        WeekReportSink weekReport;
     };
 
     explicit MeasurementsWindow(Setup setup, QWidget* parent = nullptr);

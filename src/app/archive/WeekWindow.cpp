@@ -5,6 +5,7 @@
 #include "core/archive/Archive.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +35,9 @@ WeekWindow::WeekWindow(Archive& archive, const Regional& regional, QWidget* pare
     GridDays->verticalHeader()->hide();
     GridDays->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LblSummary = new QLabel(this);
+    CmdReport = new QPushButton(QStringLiteral("Report"), this);
+    CmdReport->setToolTip(QStringLiteral("The week on a report page: preview, print, save as PDF"));
+    CmdReport->setEnabled(false);
     setObjectName(QStringLiteral("Week"));
     TxtPerson->setAccessibleName(QStringLiteral("Person"));
     TxtWeek->setAccessibleName(QStringLiteral("Week"));
@@ -50,13 +54,17 @@ WeekWindow::WeekWindow(Archive& archive, const Regional& regional, QWidget* pare
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(GridDays);
-    layout->addWidget(LblSummary);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(LblSummary, 1);
+    bottom->addWidget(CmdReport);
+    layout->addLayout(bottom);
     resize(460, 320);
 
     connect(TxtPerson, &QLineEdit::editingFinished, this, &WeekWindow::recompute);
     connect(TxtWeek, &QLineEdit::editingFinished, this, &WeekWindow::recompute);
     connect(CmdPrevious, &QPushButton::clicked, this, [this] { step(-1); });
     connect(CmdNext, &QPushButton::clicked, this, [this] { step(1); });
+    connect(CmdReport, &QPushButton::clicked, this, &WeekWindow::onReportClick);
 }
 
 // A box that has the focus finishes its editing as it is destroyed, after
@@ -83,10 +91,25 @@ void WeekWindow::step(int weeks)
     recompute();
 }
 
+void WeekWindow::setReportSink(WeekReportSink sink)
+{
+    reportSink_ = std::move(sink);
+    CmdReport->setEnabled(reportSink_ && monday_ && !person_.empty());
+}
+
+void WeekWindow::onReportClick()
+{
+    if (reportSink_ && monday_ && !person_.empty())
+        reportSink_({this, person_, *monday_, measurements_});
+}
+
 void WeekWindow::recompute()
 {
     GridDays->setRowCount(0);
     week_ = {};
+    measurements_.clear();
+    monday_.reset();
+    CmdReport->setEnabled(false);
     const auto monday = parseIsoWeek(TxtWeek->text().trimmed().toStdString());
     if (!monday) {
         LblSummary->setText(QStringLiteral("Type the week as YYYY-Www, e.g. 2026-W09."));
@@ -100,6 +123,11 @@ void WeekWindow::recompute()
         return;
     }
     week_ = weekExposure(*rows);
+    // A week with nothing measured can be reported too: the page says so.
+    person_ = person.toStdString();
+    monday_ = *monday;
+    measurements_ = std::move(*rows);
+    CmdReport->setEnabled(reportSink_ && !person_.empty());
     for (const WeekDay& d : week_.days) {
         const int r = GridDays->rowCount();
         GridDays->insertRow(r);

@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/ui/ReportSink.h"
 #include "core/archive/ArchiveDates.h"
 #include "core/archive/WeeklyExposure.h"
 #include "core/common/Regional.h"
 
 #include <QWidget>
+
+#include <optional>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -28,12 +33,16 @@ public:
     // Shows the person's week and recomputes it.
     void showWeek(const QString& person, Day monday);
     void recompute();
+    // Where "Report" sends the week shown; unset, the button stays disabled.
+    void setReportSink(WeekReportSink sink);
+    void onReportClick();
 
     const WeekExposure& week() const { return week_; }
     QLineEdit* person() const { return TxtPerson; }
     QLineEdit* weekText() const { return TxtWeek; }
     QTableWidget* days() const { return GridDays; }
     QLabel* summary() const { return LblSummary; }
+    QPushButton* reportButton() const { return CmdReport; }
 
 private:
     void step(int weeks);
@@ -41,6 +50,11 @@ private:
     Archive& archive_;
     Regional regional_;
     WeekExposure week_;
+    WeekReportSink reportSink_;
+    // The week shown: whose, which, and the measurements it was added up from.
+    std::string person_;
+    std::optional<Day> monday_;
+    std::vector<Measurement> measurements_;
 
     QLineEdit* TxtPerson = nullptr;
     QLineEdit* TxtWeek = nullptr;
@@ -48,6 +62,7 @@ private:
     QPushButton* CmdNext = nullptr;
     QTableWidget* GridDays = nullptr;
     QLabel* LblSummary = nullptr;
+    QPushButton* CmdReport = nullptr;
 };
 
 } // namespace km740

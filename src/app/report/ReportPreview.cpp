@@ -67,52 +67,78 @@ ReportDialogs ReportDialogs::desktop()
 ReportPreview::ReportPreview(ReportRequest request, ReportDialogs dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), request_(std::move(request)), dialogs_(std::move(dialogs))
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    // The printer's own paper; without a printer, the locale's.
-    if (printer_.printerName().isEmpty() || printer_.outputFormat() == QPrinter::PdfFormat)
-        printer_.setPageSize(QPageSize(reportPaper(QLocale())));
-    printer_.setPageMargins(QMarginsF(15, 14, 15, 10), QPageLayout::Millimeter);
     if (request_.madeAt.empty())
         request_.madeAt = reportMadeAt(QDateTime::currentDateTime());
     if (request_.program.empty())
         request_.program = programAndVersion();
-    buildWindow();
+    const QString file = QString::fromStdString(request_.dataFile.filename().string());
+    buildWindow(tr("Report - %1").arg(file), request_.header.value_or(HeaderText{}), request_.language);
     read();
+}
+
+ReportPreview::ReportPreview(WeekReportParts week, ReportDialogs dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), dialogs_(std::move(dialogs)), weekParts_(std::move(week))
+{
+    WeekReportParts& w = *weekParts_;
+    if (w.madeAt.empty())
+        w.madeAt = reportMadeAt(QDateTime::currentDateTime());
+    if (w.program.empty())
+        w.program = programAndVersion();
+    buildWindow(
+        tr("Report - Week %1 - %2").arg(QString::fromStdString(isoWeekOf(w.monday)), QString::fromStdString(w.person)),
+        w.header.value_or(weekLabels(w.person, w.measurements)), w.language);
+    // The week's measurements came with it: nothing to read.
+    CmdSaveImage->hide();
+    compose();
+    for (QPushButton* b : {CmdPrint, CmdSavePdf})
+        b->setEnabled(true);
 }
 
 ReportPreview::~ReportPreview() = default;
 
-ReportPreview* ReportPreview::showReport(ReportRequest request, ReportDialogs dialogs, QWidget* from)
+namespace {
+
+ReportPreview* shown(ReportPreview* w, QWidget* from)
 {
-    auto* w = new ReportPreview(std::move(request), std::move(dialogs));
     if (from)
         w->move(from->geometry().topLeft() + QPoint(40, 40));
     w->show();
     return w;
 }
 
-void ReportPreview::buildWindow()
+} // namespace
+
+ReportPreview* ReportPreview::showReport(ReportRequest request, ReportDialogs dialogs, QWidget* from)
 {
-    const QString file = QString::fromStdString(request_.dataFile.filename().string());
-    setWindowTitle(tr("Report - %1").arg(file));
+    return shown(new ReportPreview(std::move(request), std::move(dialogs)), from);
+}
+
+ReportPreview* ReportPreview::showWeekReport(WeekReportParts week, ReportDialogs dialogs, QWidget* from)
+{
+    return shown(new ReportPreview(std::move(week), std::move(dialogs)), from);
+}
+
+void ReportPreview::buildWindow(const QString& title, const HeaderText& header, Language language)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    // The printer's own paper; without a printer, the locale's.
+    if (printer_.printerName().isEmpty() || printer_.outputFormat() == QPrinter::PdfFormat)
+        printer_.setPageSize(QPageSize(reportPaper(QLocale())));
+    printer_.setPageMargins(QMarginsF(15, 14, 15, 10), QPageLayout::Millimeter);
+    setWindowTitle(title);
     resize(1100, 820);
 
     Preview = new QPrintPreviewWidget(&printer_, this);
     Preview->setAccessibleName(tr("Report pages"));
     Preview->fitToWidth();
-    connect(Preview, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) {
-        if (content_)
-            paintReport(*printer, *content_);
-    });
+    connect(Preview, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) { paint(*printer); });
 
     ComboLanguage = new QComboBox;
     nameComboBox(ComboLanguage, tr("Report language"));
     for (Language l : kLanguages)
         ComboLanguage->addItem(QString::fromUtf8(languageName(l).data(), static_cast<int>(languageName(l).size())),
                                static_cast<int>(l));
-    ComboLanguage->setCurrentIndex(
-        static_cast<int>(request_.language == Language::en ? languageOfLocale(QLocale()) : request_.language));
-    const HeaderText header = request_.header.value_or(HeaderText{});
+    ComboLanguage->setCurrentIndex(static_cast<int>(language == Language::en ? languageOfLocale(QLocale()) : language));
     TxtName = new QLineEdit(QString::fromStdString(header.name));
     TxtSector = new QLineEdit(QString::fromStdString(header.sector));
     TxtCompany = new QLineEdit(QString::fromStdString(header.company));
@@ -205,17 +231,36 @@ void ReportPreview::readDone(Result<ReportParts> parts)
 void ReportPreview::compose()
 {
     Recompose->stop();
-    if (!parts_)
-        return;
-    parts_->language = static_cast<Language>(ComboLanguage->currentData().toInt());
-    parts_->notes = TxtNotes->toPlainText().toStdString();
+    const auto language = static_cast<Language>(ComboLanguage->currentData().toInt());
     HeaderText header{TxtName->text().toStdString(), TxtSector->text().toStdString(), TxtCompany->text().toStdString()};
-    if (header == HeaderText{})
-        parts_->header.reset();
-    else
-        parts_->header = std::move(header);
-    content_ = composeReport(*parts_);
+    std::optional<HeaderText> given;
+    if (header != HeaderText{})
+        given = std::move(header);
+    if (weekParts_) {
+        weekParts_->language = language;
+        weekParts_->notes = TxtNotes->toPlainText().toStdString();
+        // Emptied boxes leave no name on the page rather than bring the
+        // archive's labels back.
+        weekParts_->header = given.value_or(HeaderText{});
+        weekContent_ = composeWeekReport(*weekParts_);
+    } else if (parts_) {
+        parts_->language = language;
+        parts_->notes = TxtNotes->toPlainText().toStdString();
+        parts_->header = std::move(given);
+        content_ = composeReport(*parts_);
+    } else {
+        return;
+    }
     Preview->updatePreview();
+}
+
+int ReportPreview::paint(QPrinter& printer) const
+{
+    if (weekContent_)
+        return paintReport(printer, *weekContent_);
+    if (content_)
+        return paintReport(printer, *content_);
+    return 0;
 }
 
 void ReportPreview::loadHeaderText()
@@ -237,6 +282,13 @@ void ReportPreview::loadHeaderText()
 
 QString ReportPreview::suggestedName(const QString& suffix) const
 {
+    if (weekParts_) {
+        // "Ana Silva-2026-W10-report.pdf" among the user's documents; a
+        // name that would reach into another folder is kept to one.
+        QString name = QString::fromStdString(weekParts_->person + "-" + isoWeekOf(weekParts_->monday));
+        name.replace(QLatin1Char('/'), QLatin1Char('_'));
+        return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(name + suffix);
+    }
     const QFileInfo recording(QString::fromStdString(request_.dataFile.string()));
     return recording.dir().filePath(recording.completeBaseName() + suffix);
 }
@@ -244,10 +296,10 @@ QString ReportPreview::suggestedName(const QString& suffix) const
 void ReportPreview::print()
 {
     compose();
-    if (!content_ || !dialogs_.choosePrinter || !dialogs_.choosePrinter(this, printer_))
+    if (!composed() || !dialogs_.choosePrinter || !dialogs_.choosePrinter(this, printer_))
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int pages = paintReport(printer_, *content_);
+    const int pages = paint(printer_);
     QApplication::restoreOverrideCursor();
     if (pages == 0 && dialogs_.message)
         dialogs_.message(this, tr("The printer could not be opened."), true);
@@ -257,13 +309,15 @@ void ReportPreview::print()
 void ReportPreview::savePdf()
 {
     compose();
-    if (!content_ || !dialogs_.saveFile)
+    if (!composed() || !dialogs_.saveFile)
         return;
     const QString path = dialogs_.saveFile(this, suggestedName(QStringLiteral("-report.pdf")), tr("PDF (*.pdf)"));
     if (path.isEmpty())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto written = writeReportPdf(path.toStdString(), *content_, printer_.pageLayout().pageSize().id());
+    const auto paper = printer_.pageLayout().pageSize().id();
+    const auto written = weekContent_ ? writeReportPdf(path.toStdString(), *weekContent_, paper)
+                                      : writeReportPdf(path.toStdString(), *content_, paper);
     QApplication::restoreOverrideCursor();
     if (!written) {
         if (dialogs_.message)

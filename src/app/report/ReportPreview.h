@@ -3,6 +3,7 @@
 
 #include "app/ui/BackgroundTask.h"
 #include "core/report/ReportMaker.h"
+#include "core/report/WeekReport.h"
 
 #include <QPrinter>
 #include <QWidget>
@@ -40,18 +41,23 @@ struct ReportDialogs {
 // The exposure report of a recording in Qt's print preview: the language,
 // the header texts and the notes chosen beside it, the pages redrawn as they
 // change; Print, Save PDF and the chart alone as a picture. The recording is
-// read once, in the background.
+// read once, in the background. A person's week from the archive shows the
+// same way, with no chart to save.
 class ReportPreview : public QWidget {
     Q_OBJECT
 public:
     ReportPreview(ReportRequest request, ReportDialogs dialogs, QWidget* parent = nullptr);
+    ReportPreview(WeekReportParts week, ReportDialogs dialogs, QWidget* parent = nullptr);
     ~ReportPreview() override;
 
     // Opens the window for a request, beside the window it came from.
     static ReportPreview* showReport(ReportRequest request, ReportDialogs dialogs, QWidget* from);
+    static ReportPreview* showWeekReport(WeekReportParts week, ReportDialogs dialogs, QWidget* from);
 
     // The report as it stands, once the recording has been read.
     const std::optional<ReportContent>& content() const { return content_; }
+    // The week's report as it stands.
+    const std::optional<WeekReportContent>& weekContent() const { return weekContent_; }
     QPrinter& printer() { return printer_; }
 
     void print();
@@ -63,7 +69,9 @@ signals:
     void ready(bool ok);
 
 private:
-    void buildWindow();
+    void buildWindow(const QString& title, const HeaderText& header, Language language);
+    bool composed() const { return content_ || weekContent_; }
+    int paint(QPrinter& printer) const;
     void read();
     void readDone(Result<ReportParts> parts);
     void compose();
@@ -75,6 +83,8 @@ private:
     QPrinter printer_{QPrinter::HighResolution};
     std::optional<ReportParts> parts_;
     std::optional<ReportContent> content_;
+    std::optional<WeekReportParts> weekParts_;
+    std::optional<WeekReportContent> weekContent_;
 
     QPrintPreviewWidget* Preview = nullptr;
     QComboBox* ComboLanguage = nullptr;

@@ -20,6 +20,23 @@ ReportSink ReportWindows::sink()
     return [this](const ReportOrder& order) { show(order); };
 }
 
+WeekReportSink ReportWindows::weekSink()
+{
+    return [this](const WeekReportOrder& order) { showWeek(order); };
+}
+
+void ReportWindows::showWeek(const WeekReportOrder& order)
+{
+    ReportDialogs dialogs = dialogs_;
+    if (context_.dialogs().message)
+        dialogs.message = context_.dialogs().message;
+    WeekReportParts week;
+    week.person = order.person;
+    week.monday = order.monday;
+    week.measurements = order.measurements;
+    last_ = context_.windows().adopt(ReportPreview::showWeekReport(std::move(week), std::move(dialogs), order.from));
+}
+
 void ReportWindows::show(const ReportOrder& order)
 {
     ReportDialogs dialogs = dialogs_;

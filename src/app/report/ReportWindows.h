@@ -23,6 +23,8 @@ public:
 
     // The way in for the file lists and the exposure summary.
     ReportSink sink();
+    // The way in for the Week window.
+    WeekReportSink weekSink();
 
     void setDialogs(ReportDialogs dialogs) { dialogs_ = std::move(dialogs); }
     // The preview opened last, while it is open.
@@ -30,6 +32,7 @@ public:
 
 private:
     void show(const ReportOrder& order);
+    void showWeek(const WeekReportOrder& order);
 
     WindowContext& context_;
     std::function<std::optional<HeaderText>()> headerText_;

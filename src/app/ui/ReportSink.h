@@ -5,12 +5,15 @@
 // analysis it shows. The report windows register a sink (Keys.cpp); until
 // then the "Report" keys stay disabled.
 
+#include "core/archive/ArchiveDates.h"
+#include "core/archive/Measurement.h"
 #include "core/exposure/ExposureSummary.h"
 
 #include <QString>
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -25,5 +28,15 @@ struct ReportOrder {
 };
 
 using ReportSink = std::function<void(const ReportOrder&)>;
+
+// A person's week, as the Week window shows it, for the report.
+struct WeekReportOrder {
+    QWidget* from = nullptr;
+    std::string person;
+    Day monday;
+    std::vector<Measurement> measurements; // the person's, started that week
+};
+
+using WeekReportSink = std::function<void(const WeekReportOrder&)>;
 
 } // namespace km740

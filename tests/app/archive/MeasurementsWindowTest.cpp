@@ -7,12 +7,14 @@
 #include "app/archive/WeekWindow.h"
 #include "app/files/FileListWindow.h"
 #include "app/files/FileWindows.h"
+#include "app/report/ReportWindows.h"
 #include "app/ui/WindowContext.h"
 #include "app/ui/AppState.h"
 #include "core/files/DataFileWriter.h"
 
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
+#include "support/ToolProcess.h"
 #include "support/WaitFor.h"
 
 #include <QComboBox>
@@ -220,6 +222,61 @@ TEST(MeasurementsWindow, TheToolbarKeyOpensOneWindowWhoseRowsOpenInTheFileLists)
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(test::waitFor([&] { return list->table() != nullptr; }, 10000));
     EXPECT_EQ(list->windowTitle(), "03.sonx");
+    context.windows().deleteAll();
+}
+
+TEST(MeasurementsWindow, TheWeeksReportButtonOpensThePreviewOfThatWeek)
+{
+    WindowBench b;
+    AppState state;
+    WindowContext context(state, nullptr, AppDialogs{});
+    context.setArchiveFolder(b.dir / "archive");
+    Keys keys(context);
+    const auto pdf = b.dir / "week.pdf";
+    ReportDialogs dialogs;
+    dialogs.saveFile = [&](QWidget*, const QString&, const QString&) { return QString::fromStdString(pdf.string()); };
+    keys.report().setDialogs(dialogs);
+
+    // Ana's measurement of 2026-03-03 (newest first: 03-10, 03-03, ...),
+    // then "Week", then "Report".
+    keys.handlers()[ToolKey::Measurements]();
+    auto* window = context.windows().shown<MeasurementsWindow>();
+    ASSERT_NE(window, nullptr);
+    window->search()->setText(QStringLiteral("ana silva"));
+    window->refresh();
+    listed(*window);
+    window->table()->selectRow(1);
+    window->onWeekClick();
+    WeekWindow* week = window->weekWindow();
+    ASSERT_NE(week, nullptr);
+    QPushButton* report = week->reportButton();
+    EXPECT_EQ(report->text(), "Report"); // heard by its text
+    EXPECT_TRUE(report->accessibleName().isEmpty());
+    ASSERT_TRUE(report->isEnabled());
+    report->click();
+
+    ReportPreview* preview = keys.report().last();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->windowTitle(), "Report - Week 2026-W10 - Ana Silva");
+    preview->findChild<QComboBox*>(QStringLiteral("ComboLanguage"))->setCurrentIndex(0); // English
+    ASSERT_TRUE(preview->weekContent());
+    const WeekReportContent& page = *preview->weekContent();
+    ASSERT_EQ(page.days.size(), 2u);
+    EXPECT_EQ(page.days[0].cells[0], "2026-03-02");
+    EXPECT_EQ(page.days[0].cells[1], "85.0 dB");
+    EXPECT_EQ(page.days[1].cells[0], "2026-03-03");
+    EXPECT_EQ(page.days[1].cells[1], "91.0 dB");
+    // 10 lg((10^8.5 + 10^9.1) / 5) = 84.98 dB; 100 + 398 points.
+    EXPECT_EQ(page.weekCells, (std::array<std::string, 3>{"85.0 dB", "2", "498"}));
+    EXPECT_EQ(page.who[1].value, "Press shop, Paint"); // the week's sectors, each once
+
+    if (test::runProgram("/usr/bin/pdftotext", {"-v"}).exitCode == 0) {
+        preview->savePdf();
+        const std::string text = test::runProgram("/usr/bin/pdftotext", {"-layout", pdf.string(), "-"}).out;
+        EXPECT_NE(text.find("Weekly noise exposure report"), std::string::npos) << text;
+        EXPECT_NE(text.find("2026-W10"), std::string::npos) << text;
+        EXPECT_NE(text.find("498"), std::string::npos) << text;
+    }
     context.windows().deleteAll();
 }
 
