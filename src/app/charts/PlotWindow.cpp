@@ -343,13 +343,16 @@ void PlotWindow::changeExclusions(bool leaveOut)
     const ExposureOptions next = leaveOut ? withSpanExcluded(now, *span) : withSpanIncluded(now, *span);
     if (next.exclusions == now.exclusions)
         return;
-    const Status saved = hub_->changeExclusions(dataPath_, next);
-    if (!saved && dialogs_.message)
-        dialogs_.message(this,
-                         tr("The span holds until the program ends, but the analysis could not be saved "
-                            "beside the data file: %1")
-                             .arg(q(saved.error().message)),
-                         true);
+    const Status changed = hub_->changeExclusions(dataPath_, next, [w = QPointer(this)](const Status& saved) {
+        if (!saved && w && w->dialogs_.message)
+            w->dialogs_.message(w,
+                                tr("The span holds until the program ends, but the analysis could not be saved "
+                                   "beside the data file: %1")
+                                    .arg(q(saved.error().message)),
+                                true);
+    });
+    if (!changed && dialogs_.message)
+        dialogs_.message(this, q(changed.error().message), false);
 }
 
 void PlotWindow::setMessageLines(const QStringList& lines)

@@ -533,14 +533,18 @@ void ExposureSummaryWindow::changeExclusions(std::vector<TimeSpan> spans)
         for (const TimeSpan& span : next.exclusions)
             if (const auto it = reasons_.find({span.from, span.to}); it != reasons_.end() && !it->second.empty())
                 next.reasons[it->first] = it->second;
-        // Saved at once; the hub tells this window and the others.
-        const Status saved = hub_->changeExclusions(request_.dataPath, next);
-        if (!saved && dialogs_.message)
-            dialogs_.message(this,
-                             tr("The span holds until the program ends, but the analysis could not be saved "
-                                "beside the data file: %1\nSave it elsewhere with \"Save Analysis\".")
-                                 .arg(q(saved.error().message)),
-                             true);
+        // The hub tells this window and the others, and saves the spans.
+        const Status changed =
+            hub_->changeExclusions(request_.dataPath, next, [w = QPointer(this)](const Status& saved) {
+                if (!saved && w && w->dialogs_.message)
+                    w->dialogs_.message(w,
+                                        tr("The span holds until the program ends, but the analysis could not be saved "
+                                           "beside the data file: %1\nSave it elsewhere with \"Save Analysis\".")
+                                            .arg(q(saved.error().message)),
+                                        true);
+            });
+        if (!changed && dialogs_.message)
+            dialogs_.message(this, q(changed.error().message), false);
         return;
     }
     exclusions_ = std::move(spans);
@@ -634,10 +638,28 @@ void ExposureSummaryWindow::onCmdAddStandardClick()
 void ExposureSummaryWindow::onCmdSaveClick()
 {
     const ExposureOptions o = options();
-    const QString name = request_.dataPath.isEmpty() ? request_.caption : QFileInfo(request_.dataPath).fileName();
+    if (hub_) {
+        // In turn with the spans' saves, off the window thread.
+        hub_->saveAnalysis(request_.dataPath, o, [w = QPointer(this), o](const Status& written) {
+            if (w)
+                w->analysisSaved(o, written);
+        });
+        return;
+    }
+    const QString target = analysisPath();
+    analysisSaved(o, target.isEmpty() ? Status(failure(FailureKind::io, "the list has no data file to stand beside"))
+                                      : writeAnalysis(fsPath(target), o, dataFileName().toStdString()));
+}
+
+QString ExposureSummaryWindow::dataFileName() const
+{
+    return request_.dataPath.isEmpty() ? request_.caption : QFileInfo(request_.dataPath).fileName();
+}
+
+void ExposureSummaryWindow::analysisSaved(const ExposureOptions& o, Status written)
+{
+    const QString name = dataFileName();
     QString target = analysisPath();
-    Status written = target.isEmpty() ? Status(failure(FailureKind::io, "the list has no data file to stand beside"))
-                                      : writeAnalysis(fsPath(target), o, name.toStdString());
     if (!written) {
         if (!target.isEmpty() && dialogs_.message)
             dialogs_.message(this,

@@ -100,6 +100,9 @@ private:
     void followHub();
     void updateFromPlotKey();
     void addStandardItem(const QString& name, bool checked);
+    QString dataFileName() const;
+    // Tells how the analysis file was written; a failure offers another place.
+    void analysisSaved(const ExposureOptions& options, Status written);
     QString number(const std::optional<double>& v, int decimals) const;
 
     ExposureRequest request_;

@@ -5,9 +5,10 @@
 // spans it leaves out (shaded in the Plot, greyed in the file list, left out
 // of the histogram and the Exposure Summary) and the Plot's cursors, which
 // the Exposure Summary can take a span from. Keys.cpp makes one and hands
-// it to the window folders; a change made in one window is saved beside the
-// data file at once and the others follow.
+// it to the window folders; a change made in one window holds at once, the
+// others follow, and it is saved beside the data file off the window thread.
 
+#include "app/ui/BackgroundTask.h"
 #include "core/common/Result.h"
 #include "core/exposure/ExposureSummary.h"
 
@@ -17,6 +18,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,12 +34,22 @@ public:
     // in this run, else as saved beside the file, else none.
     ExposureOptions exclusions(const QString& dataPath);
 
+    // How a save went, told on the window thread to the one who asked for
+    // the newest save of that file.
+    using SaveDone = std::function<void(const Status&)>;
+
     // Makes `spans` (exclusions and reasons; the rest is not looked at) the
-    // spans left out of `dataPath`, writes them into the analysis file
-    // beside it with the other settings saved there, and tells the windows.
-    // Fails when the analysis file cannot be written; the spans hold for
-    // this run all the same.
-    Status changeExclusions(const QString& dataPath, const ExposureOptions& spans);
+    // spans left out of `dataPath` and tells the windows. Then writes them
+    // into the analysis file beside it, with the other settings saved
+    // there, off the window thread: saves of one file run one after the
+    // other and the newest spans are written last. Fails at once only for
+    // bad spans; a failed save leaves the spans holding for this run.
+    Status changeExclusions(const QString& dataPath, const ExposureOptions& spans, SaveDone done = {});
+    // Writes `options` whole into the analysis file beside `dataPath`, in
+    // turn with the spans' saves.
+    void saveAnalysis(const QString& dataPath, const ExposureOptions& options, SaveDone done);
+    // Saves not yet done.
+    bool isSaving() const { return saves_.running() > 0; }
 
     // The span between a Plot's cursors, empty while they do not mark one.
     using CursorSpan = std::function<std::optional<TimeSpan>()>;
@@ -62,8 +74,21 @@ private:
         CursorSpan span;
     };
 
+    struct SaveQueue;
+    void queueSave(const QString& dataPath, const ExposureOptions& options, bool whole, SaveDone done);
+    struct SaveWritten {
+        std::uint64_t request = 0; // the newest request written
+        Status status = success();
+    };
+    void saveDone(const QString& key, const SaveWritten& written);
+
     std::map<QString, ExposureOptions> changed_;
     std::vector<Offer> offers_;
+    std::map<QString, std::shared_ptr<SaveQueue>> saveQueues_;
+    std::uint64_t lastRequest_ = 0;
+    // Whom to tell how a save went, by request number, until it is written.
+    std::map<std::uint64_t, std::pair<QString, SaveDone>> waitingSaves_;
+    BackgroundTask saves_;
 };
 
 } // namespace km740

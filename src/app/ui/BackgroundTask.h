@@ -74,6 +74,12 @@ private:
     std::shared_ptr<const QPointer<Receiver>> receiver_;
 };
 
+// The threads the program's background jobs run on. Not Qt's global pool:
+// Qt draws large images with that one and waits for it on the window
+// thread, which must never queue behind a summary of a four-day file. Jobs
+// still running when the program ends are finished before it exits.
+QThreadPool& backgroundPool();
+
 // Work off the window thread: each start() runs a job on a pool thread and
 // hands its progress and its result back to the receiver by queued call,
 // never after the receiver is gone. A window keeps one as a member: when the
@@ -102,8 +108,8 @@ public:
         Job job{calls.progress(std::move(showProgress)), cancel_.get()};
         auto running = running_;
         ++*running;
-        QThreadPool::globalInstance()->start([calls, job = std::move(job), cancel = cancel_, running,
-                                              work = std::move(work), done = std::move(done)]() mutable {
+        backgroundPool().start([calls, job = std::move(job), cancel = cancel_, running, work = std::move(work),
+                                done = std::move(done)]() mutable {
             auto result = std::make_shared<decltype(work(job))>(work(job));
             calls.post([running, result, done = std::move(done)](Receiver& r) mutable {
                 --*running;

@@ -10,6 +10,7 @@
 #include "app/files/FileListModel.h"
 #include "app/files/FileListWindow.h"
 #include "app/files/FileWindows.h"
+#include "app/ui/AnalysisHub.h"
 
 #include "core/exposure/ExposureAnalysis.h"
 #include "core/files/DataFileWriter.h"
@@ -263,6 +264,7 @@ TEST(ExposureSummaryWindow, ThePlotsCursorsLeaveSpansOutAndEveryWindowFollows)
     plot->graph()->setCursorPosition(1, 3600, 90);
     plot->graph()->setCursorPosition(2, 1801, 90);
     plot->onCmdExcludeClick();
+    ASSERT_TRUE(test::waitFor([&] { return !bench.keys->analyses().isSaving(); }, 10000));
     EXPECT_EQ(savedSpans(file), json::array({span("2026-12-01T08:30:00", "2026-12-01T09:00:00")}));
     EXPECT_EQ(plot->graph()->shadedRanges(), (std::vector<std::pair<double, double>>{{1800.5, 3600.5}}));
 
@@ -291,6 +293,7 @@ TEST(ExposureSummaryWindow, ThePlotsCursorsLeaveSpansOutAndEveryWindowFollows)
     plot->graph()->setCursorPosition(1, 2001, 90);
     plot->graph()->setCursorPosition(2, 3000, 90);
     plot->onCmdIncludeClick();
+    ASSERT_TRUE(test::waitFor([&] { return !bench.keys->analyses().isSaving(); }, 10000));
     EXPECT_EQ(savedSpans(file), json::array({span("2026-12-01T08:30:00", "2026-12-01T08:33:20"),
                                              span("2026-12-01T08:50:00", "2026-12-01T09:00:00")}));
     EXPECT_EQ(plot->graph()->shadedRanges(),
@@ -308,6 +311,7 @@ TEST(ExposureSummaryWindow, ThePlotsCursorsLeaveSpansOutAndEveryWindowFollows)
         summary->gridExclusions()->setCurrentCell(0, 0);
         summary->onCmdRemoveClick();
     }
+    ASSERT_TRUE(test::waitFor([&] { return !bench.keys->analyses().isSaving(); }, 10000));
     EXPECT_EQ(savedSpans(file), json::array());
     EXPECT_TRUE(plot->graph()->shadedRanges().empty());
     ASSERT_TRUE(test::waitFor([&] { return !list->isApplyingAnalysis() && list->table()->leftOut().empty(); }, 10000));

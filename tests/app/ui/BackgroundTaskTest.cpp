@@ -7,8 +7,10 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -90,4 +92,33 @@ TEST(BackgroundTask, AWindowThatGoesFirstStopsTheJobAndGetsNothing)
     const int before = calls;
     waitFor([] { return false; }, 100); // what was queued is dropped
     EXPECT_EQ(calls, before);
+}
+
+// Qt draws large images on its global pool and waits for it on the window
+// thread: jobs filling every thread of ours must leave it free.
+TEST(BackgroundTask, LongJobsLeaveQtsOwnPoolFree)
+{
+    Receiver r;
+    BackgroundTask task;
+    // Shared with the jobs, which may outlive a failed test.
+    auto release = std::make_shared<std::atomic<bool>>(false);
+    auto busy = std::make_shared<std::atomic<int>>(0);
+    const int jobs = std::max(backgroundPool().maxThreadCount(), QThreadPool::globalInstance()->maxThreadCount());
+    for (int i = 0; i < jobs; ++i)
+        task.start(
+            &r,
+            [release, busy](const BackgroundTask::Job&) {
+                ++*busy;
+                const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+                while (!*release && std::chrono::steady_clock::now() < until)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                return 0;
+            },
+            [](Receiver&, std::int64_t) {}, [](Receiver&, int) {});
+    ASSERT_TRUE(waitFor([&] { return busy->load() == std::min(jobs, backgroundPool().maxThreadCount()); }, 10000));
+    auto drawn = std::make_shared<std::atomic<bool>>(false);
+    QThreadPool::globalInstance()->start([drawn] { *drawn = true; });
+    EXPECT_TRUE(waitFor([&] { return drawn->load(); }, 2000));
+    *release = true;
+    ASSERT_TRUE(waitFor([&] { return task.running() == 0; }, 10000));
 }
