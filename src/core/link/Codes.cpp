@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/link/Codes.h"
 
+#include "core/common/Digits.h"
+
 #include <string>
 
 namespace km740 {
@@ -152,17 +154,10 @@ std::optional<std::uint8_t> unknownCodeValue(std::string_view text)
     if (text.substr(0, prefix.size()) != prefix)
         return std::nullopt;
     const std::string_view digits = text.substr(prefix.size());
-    if (digits.empty() || digits.size() > 3 || (digits.size() > 1 && digits[0] == '0'))
+    const auto n = decimalDigits(digits, 3);
+    if (!n || *n > 255 || (digits.size() > 1 && digits[0] == '0'))
         return std::nullopt;
-    int n = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        n = n * 10 + (c - '0');
-    }
-    if (n > 255)
-        return std::nullopt;
-    return static_cast<std::uint8_t>(n);
+    return static_cast<std::uint8_t>(*n);
 }
 
 const std::array<std::string_view, 15>& intervalTexts()

@@ -2,6 +2,7 @@
 #include "core/link/PortMap.h"
 
 #include "core/common/AtomicFile.h"
+#include "core/common/Digits.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -45,16 +46,8 @@ std::optional<int> comNumber(std::string_view key)
     auto upper = [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); };
     if (upper(key[0]) != 'C' || upper(key[1]) != 'O' || upper(key[2]) != 'M')
         return std::nullopt;
-    std::string_view digits = trim(key.substr(3));
-    if (digits.empty() || digits.size() > 2)
-        return std::nullopt;
-    int n = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        n = n * 10 + (c - '0');
-    }
-    if (n < 1 || n > PortMap::kPortCount)
+    const auto n = decimalDigits(trim(key.substr(3)), 2);
+    if (!n || *n < 1 || *n > PortMap::kPortCount)
         return std::nullopt;
     return n;
 }
