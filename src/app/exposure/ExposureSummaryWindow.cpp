@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +67,22 @@ void setCell(QTableWidget* g, int row, int column, const QString& text, bool num
     item->setTextAlignment(number ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
     g->setItem(row, column, item);
 }
+
+// While a grid is filled its columns keep their widths and are sized to
+// their contents once at the end, not once per cell.
+class GridFill {
+public:
+    explicit GridFill(QTableWidget* g) : g_(g)
+    {
+        g_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    }
+    ~GridFill() { g_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents); }
+    GridFill(const GridFill&) = delete;
+    GridFill& operator=(const GridFill&) = delete;
+
+private:
+    QTableWidget* g_;
+};
 
 // The overall values, one row each, in this order.
 enum ValueRow {
@@ -449,6 +466,9 @@ void ExposureSummaryWindow::showSummary(std::uint64_t generation, Result<Exposur
     }
     summary_ = std::move(*result);
     const ExposureSummary& s = *summary_;
+    const GridFill values(gridValues_);
+    const GridFill standards(gridStandards_);
+    const GridFill exclusions(gridExclusions_);
     lblWorking_->setText(s.used == 0 ? tr("No readings are left to sum up") : QString());
 
     setCell(gridValues_, rowReadings, 1, QString::number(s.readings));
