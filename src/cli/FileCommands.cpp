@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // export-csv and print-pdf: a data file's list for spreadsheets and on paper.
-#include "cli/PageApplication.h"
 #include "cli/StandardOutput.h"
 #include "cli/ToolCommands.h"
 
@@ -12,6 +11,7 @@
 #include "core/lists/FilePrintout.h"
 
 #ifdef KM740_HAVE_PRINT
+#include "cli/PageApplication.h"
 #include "platform/AtomicDevice.h"
 #include "platform/PrintPages.h"
 
