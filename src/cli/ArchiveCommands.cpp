@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // archive add|list|show|export|remove|week: the measurement archive from the
 // command line.
+#include "cli/ExposureJson.h"
 #include "cli/ToolCommands.h"
 #include "cli/ToolArchive.h"
 
@@ -74,11 +75,6 @@ std::string nowText()
 Result<Archive> openArchive(const ArchiveOptionsCli& o)
 {
     return openToolArchive(o.folder);
-}
-
-Json number(const std::optional<double>& v)
-{
-    return v ? Json(*v) : Json(nullptr);
 }
 
 Json measurementJson(const Measurement& m)
@@ -238,17 +234,7 @@ int runShow(const ArchiveOptionsCli& o)
             j["settings"] = settings;
             Json standards = Json::array();
             for (const StandardResult& r : m.standards)
-                standards.push_back({{"name", r.name},
-                                     {"criterion", r.criterion},
-                                     {"threshold", number(r.threshold)},
-                                     {"exchange_rate", r.exchangeRate},
-                                     {"dose", r.dose},
-                                     {"twa", number(r.twa)},
-                                     {"projected_dose", number(r.projectedDose)},
-                                     {"projected_twa", number(r.projectedTwa)},
-                                     {"lavg", number(r.lavg)},
-                                     {"shift_dose", number(r.shiftDose)},
-                                     {"shift_twa", number(r.shiftTwa)}});
+                standards.push_back(standardJson(r.name, r.criterion, r.threshold, r.exchangeRate, r));
             j["standards"] = standards;
             std::cout << j.dump(2) << '\n';
             return exitOk;

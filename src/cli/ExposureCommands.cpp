@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // exposure: one recording judged under several standards, with spans left
 // out and the shift's real length, from the command line.
+#include "cli/ExposureJson.h"
 #include "cli/StandardOutput.h"
 #include "cli/ToolCommands.h"
 
@@ -34,11 +35,6 @@ struct ExposureCommand {
     bool saveAnalysis = false;
 };
 
-json number(const std::optional<double>& v)
-{
-    return v && std::isfinite(*v) ? json(*v) : json(nullptr);
-}
-
 std::string fixed(const std::optional<double>& v, int decimals)
 {
     if (!v || !std::isfinite(*v))
@@ -63,19 +59,8 @@ json summaryJson(const ExposureSummary& s, const std::string& file)
         ln["L" + std::to_string(kLnPercents[i])] = number(s.ln[i]);
     json standards = json::array();
     for (const StandardExposure& e : s.standards)
-        standards.push_back({
-            {"name", e.standard.name},
-            {"criterion", e.standard.criterion},
-            {"threshold", number(e.standard.threshold)},
-            {"exchange_rate", e.standard.exchangeRate},
-            {"dose", e.dose},
-            {"twa", number(e.twa)},
-            {"projected_dose", number(e.projectedDose)},
-            {"projected_twa", number(e.projectedTwa)},
-            {"lavg", number(e.lavg)},
-            {"shift_dose", number(e.shiftDose)},
-            {"shift_twa", number(e.shiftTwa)},
-        });
+        standards.push_back(
+            standardJson(e.standard.name, e.standard.criterion, e.standard.threshold, e.standard.exchangeRate, e));
     json exclusions = json::array();
     for (const ExclusionCount& e : s.exclusions)
         exclusions.push_back(
