@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,8 +27,13 @@ WeekWindow::WeekWindow(Archive& archive, const Regional& regional, QWidget* pare
     TxtWeek->setMaxLength(8);
     CmdPrevious = new QPushButton(QStringLiteral("<"), this);
     CmdNext = new QPushButton(QStringLiteral(">"), this);
-    CmdPrevious->setToolTip(QStringLiteral("Week before"));
-    CmdNext->setToolTip(QStringLiteral("Week after"));
+    // "<" and ">" say nothing to a screen reader: they are heard by what they do.
+    CmdPrevious->setAccessibleName(QStringLiteral("Week before"));
+    CmdNext->setAccessibleName(QStringLiteral("Week after"));
+    CmdPrevious->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    CmdNext->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    CmdPrevious->setToolTip(QStringLiteral("Week before (Alt+Left)"));
+    CmdNext->setToolTip(QStringLiteral("Week after (Alt+Right)"));
     GridDays = new QTableWidget(0, 4, this);
     GridDays->setHorizontalHeaderLabels(
         {QStringLiteral("Date"), QStringLiteral("LEX,8h"), QStringLiteral("Points"), QStringLiteral("Measurements")});
@@ -36,7 +42,8 @@ WeekWindow::WeekWindow(Archive& archive, const Regional& regional, QWidget* pare
     GridDays->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LblSummary = new QLabel(this);
     CmdReport = new QPushButton(QStringLiteral("Report"), this);
-    CmdReport->setToolTip(QStringLiteral("The week on a report page: preview, print, save as PDF"));
+    CmdReport->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
+    CmdReport->setToolTip(QStringLiteral("The week on a report page: preview, print, save as PDF (Alt+R)"));
     CmdReport->setEnabled(false);
     setObjectName(QStringLiteral("Week"));
     TxtPerson->setAccessibleName(QStringLiteral("Person"));
